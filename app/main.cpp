@@ -1,0 +1,41 @@
+// SPDX-License-Identifier: MIT
+#include "app/form1.h"
+#include "app/settings/settingsstore.h"
+#include "platform/paths.h"
+#include "platform/qtdialogs.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QRandomGenerator>
+#include <QStandardPaths>
+#include <QTime>
+#include <cstdlib>
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/quorvel/quorvel.png")));
+
+    quorvel::SettingsStore settings;
+    quorvel::QtDialogs dialogs;
+    // Seeded from the seconds since midnight, as the one-in-a-hundred visit expects.
+    QRandomGenerator random(quint32(QTime::currentTime().msecsSinceStartOfDay() / 1000));
+    quorvel::Form1Services services{
+        dialogs,
+        settings,
+        quorvel::programFolder(),
+        [] {
+            return QDir::toNativeSeparators(
+                QStandardPaths::writableLocation(QStandardPaths::DesktopLocation));
+        },
+        [&random] { return random.generateDouble(); },
+        [] {
+            // Settings are on disk already; nothing that is half-way may resume.
+            std::_Exit(0);
+        },
+    };
+    quorvel::Form1 form(services);
+    dialogs.setOwner(&form);
+    form.Form_Load();
+    form.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,47 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QObject>
+
+class QLineEdit;
+class QRadioButton;
+
+namespace quorvel {
+
+class Dialogs;
+class SettingsStore;
+
+/// The zoom choice and the output-folder text: every change is stored at once,
+/// and the custom factor is checked when the user leaves its box.
+class ZoomOptions : public QObject {
+    Q_OBJECT
+public:
+    struct Controls {
+        QRadioButton* option1;
+        QRadioButton* option2;
+        QRadioButton* option3;
+        QRadioButton* option4;
+        QLineEdit* text1;
+        QLineEdit* text2;
+    };
+
+    ZoomOptions(Controls controls, SettingsStore& settings, Dialogs& dialogs,
+                QObject* parent = nullptr);
+
+    /// The click of any option: stores all four switches, in order.
+    void Option_Click();
+    void Text1_Change();
+    void Text2_Change();
+    /// Focus left `Text2`: caps the factor at 10 or asks for a number.
+    void Text2_LostFocus();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    Controls m_controls;
+    SettingsStore& m_settings;
+    Dialogs& m_dialogs;
+};
+
+} // namespace quorvel

@@ -1,0 +1,95 @@
+// SPDX-License-Identifier: MIT
+#include "errortrap.h"
+
+#include "appinfo.h"
+#include "dialogs.h"
+
+#include <filesystem>
+#include <new>
+#include <system_error>
+
+namespace quorvel {
+
+QString locationText(const QString& projectTag, const QString& module, const QString& procedure) {
+    return QStringLiteral("in ") + projectTag + QLatin1Char('.') + module + QLatin1Char('.') +
+           procedure + QLatin1Char(' ');
+}
+
+QString formLocation(const QString& procedure) {
+    return locationText(QStringLiteral("Vantrel2021/08/31"), QStringLiteral("Form1"), procedure);
+}
+
+QString applicationErrorMessage(const QString& description, const QString& location, int line) {
+    return description + QStringLiteral("\r\n") + location + QStringLiteral("at line ") +
+           QString::number(line) + QStringLiteral("\r\r") +
+           QStringLiteral("Please email screenshot of this message to ") + appinfo::kSupportAddress;
+}
+
+AppError toAppError(std::exception_ptr error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const AppError& e) {
+        return e;
+    } catch (const std::system_error& e) {
+        if (e.code().category() == std::generic_category() ||
+            e.code().category() == std::system_category()) {
+            return AppError::fromErrno(e.code().value());
+        }
+        return AppError(errnum::kPathFileAccess, QString::fromLocal8Bit(e.what()));
+    } catch (const std::bad_alloc&) {
+        return AppError(7, QStringLiteral("Out of memory"));
+    } catch (const std::exception& e) {
+        return AppError(5, QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        return AppError::fromNumber(-1);
+    }
+}
+
+ErrorTrap::ErrorTrap(Dialogs& dialogs, QString location)
+    : m_dialogs(dialogs), m_location(std::move(location)) {}
+
+bool ErrorTrap::step(int line, const std::function<void()>& body) {
+    if (m_ended) {
+        return false;
+    }
+    m_line = line;
+    try {
+        body();
+        return true;
+    } catch (...) {
+        handle(std::current_exception());
+        return false;
+    }
+}
+
+bool ErrorTrap::test(int line, const std::function<bool()>& condition) {
+    if (m_ended) {
+        return false;
+    }
+    m_line = line;
+    try {
+        return condition();
+    } catch (...) {
+        // A failed test resumes with the step it guards.
+        return handle(std::current_exception());
+    }
+}
+
+void ErrorTrap::report(int line, const AppError& error) {
+    m_line = line;
+    handle(std::make_exception_ptr(error));
+}
+
+bool ErrorTrap::handle(std::exception_ptr error) {
+    const AppError appError = toAppError(error);
+    ++m_errors;
+    if (m_interceptor && m_interceptor(appError)) {
+        m_ended = true;
+        return false;
+    }
+    m_dialogs.messageBox(applicationErrorMessage(appError.description(), m_location, m_line),
+                         msgstyle::kExclamation, kApplicationErrorTitle);
+    return true;
+}
+
+} // namespace quorvel

@@ -1,0 +1,63 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "apperror.h"
+
+#include <QString>
+#include <functional>
+
+namespace quorvel {
+
+class Dialogs;
+
+inline const QString kApplicationErrorTitle = QStringLiteral("Application Error");
+
+/// "in " + project tag + "." + module + "." + procedure + " ".
+QString locationText(const QString& projectTag, const QString& module, const QString& procedure);
+/// The location of one of the window's handlers ("in Vantrel2021/08/31.Form1.<procedure> ").
+QString formLocation(const QString& procedure);
+
+/// The exact text of the "Application Error" box.
+QString applicationErrorMessage(const QString& description, const QString& location, int line);
+
+/// Converts anything a step may throw into the error the user is shown.
+AppError toAppError(std::exception_ptr error);
+
+/// Runs a procedure's numbered steps. A step that raises shows the
+/// "Application Error" box with its number, and the procedure goes on with the
+/// next step; a test that raises lets the step it guards run, as if it had passed.
+class ErrorTrap {
+public:
+    /// Decides about an error before the box: return true to consume it and end
+    /// the procedure (no box, no further step).
+    using Interceptor = std::function<bool(const AppError&)>;
+
+    ErrorTrap(Dialogs& dialogs, QString location);
+
+    /// Runs one step; true when it completed, false when it raised or the
+    /// procedure has ended.
+    bool step(int line, const std::function<void()>& body);
+
+    /// Evaluates a condition; a condition that raises counts as passed.
+    bool test(int line, const std::function<bool()>& condition);
+
+    /// Shows the box for an error caught outside `step`, as if raised at `line`.
+    void report(int line, const AppError& error);
+
+    void setInterceptor(Interceptor interceptor) { m_interceptor = std::move(interceptor); }
+    bool ended() const { return m_ended; }
+    int errorCount() const { return m_errors; }
+    int lastLine() const { return m_line; }
+
+private:
+    bool handle(std::exception_ptr error);
+
+    Dialogs& m_dialogs;
+    QString m_location;
+    Interceptor m_interceptor;
+    int m_line = 0;
+    int m_errors = 0;
+    bool m_ended = false;
+};
+
+} // namespace quorvel

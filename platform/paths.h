@@ -1,0 +1,22 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QString>
+
+namespace quorvel {
+
+/// True when the last-modification time of the path can be read: an existing
+/// file or folder. Any failure, an empty path included, gives false.
+bool PathExists(const QString& path);
+
+/// True when the path names an existing folder; false when it names anything
+/// else or cannot be queried.
+bool IsFolder(const QString& path);
+
+/// The folder that holds the program file.
+QString programFolder();
+
+/// The native path separator as a text ("/" on POSIX, "\" on Windows).
+QString separator();
+
+} // namespace quorvel

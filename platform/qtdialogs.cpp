@@ -1,0 +1,81 @@
+// SPDX-License-Identifier: MIT
+#include "qtdialogs.h"
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+
+namespace quorvel {
+
+QString displayText(const QString& text) {
+    QString out = text;
+    out.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    out.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return out;
+}
+
+QtDialogs::QtDialogs(QWidget* owner) : m_owner(owner) {}
+
+MsgBoxResult QtDialogs::messageBox(const QString& text, int style, const QString& title) {
+    const bool yesNo = (style & 0xF) == msgstyle::kYesNo;
+    QMessageBox box(m_owner);
+    box.setWindowTitle(title);
+    box.setText(displayText(text));
+    box.setTextFormat(Qt::PlainText);
+    box.setIcon((style & 0x70) == msgstyle::kExclamation ? QMessageBox::Warning
+                                                         : QMessageBox::NoIcon);
+    if (yesNo) {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::Yes);
+    } else {
+        box.setStandardButtons(QMessageBox::Ok);
+    }
+    const int answer = box.exec();
+    if (!yesNo) {
+        return MsgBoxResult::Ok;
+    }
+    return answer == QMessageBox::Yes ? MsgBoxResult::Yes : MsgBoxResult::No;
+}
+
+QString QtDialogs::inputBox(const QString& prompt, const QString& title,
+                            const QString& defaultText) {
+    bool ok = false;
+    const QString text = QInputDialog::getText(m_owner, title, displayText(prompt),
+                                               QLineEdit::Normal, defaultText, &ok);
+    return ok ? text : QString();
+}
+
+QStringList QtDialogs::openFiles(QWidget* owner, const QString& title, const QString& filter) {
+    QStringList files =
+        QFileDialog::getOpenFileNames(owner ? owner : m_owner.data(), title, QString(), filter);
+    for (QString& file : files) {
+        file = QDir::toNativeSeparators(file);
+    }
+    return files;
+}
+
+QString QtDialogs::browseForFolder(QWidget* owner, const QString& prompt,
+                                   const QString& startFolder) {
+    QFileDialog dialog(owner ? owner : m_owner.data());
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly, true);
+    // The prompt belongs inside the dialog, where the user reads it, not in its caption.
+    dialog.setLabelText(QFileDialog::LookIn, prompt);
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    if (!startFolder.isEmpty()) {
+        dialog.setDirectory(startFolder);
+        dialog.selectFile(startFolder);
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return QString();
+    }
+    return QDir::toNativeSeparators(QDir::cleanPath(dialog.selectedFiles().constFirst()));
+}
+
+void QtDialogs::openUrl(const QUrl& url) {
+    QDesktopServices::openUrl(url);
+}
+
+} // namespace quorvel

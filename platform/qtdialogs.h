@@ -1,0 +1,29 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "dialogs.h"
+
+#include <QPointer>
+#include <QWidget>
+
+namespace quorvel {
+
+/// The Dialogs of a real session: Qt's message, input, file and folder dialogs.
+class QtDialogs : public Dialogs {
+public:
+    explicit QtDialogs(QWidget* owner = nullptr);
+    void setOwner(QWidget* owner) { m_owner = owner; }
+
+    MsgBoxResult messageBox(const QString& text, int style, const QString& title) override;
+    QString inputBox(const QString& prompt, const QString& title,
+                     const QString& defaultText) override;
+    QStringList openFiles(QWidget* owner, const QString& title, const QString& filter) override;
+    QString browseForFolder(QWidget* owner, const QString& prompt,
+                            const QString& startFolder) override;
+    void openUrl(const QUrl& url) override;
+
+private:
+    QPointer<QWidget> m_owner;
+};
+
+} // namespace quorvel
