@@ -1,0 +1,236 @@
+// SPDX-License-Identifier: MIT
+#include "bmp_reader.h"
+
+#include "error.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+
+namespace nconvert {
+namespace {
+
+constexpr std::uint32_t kBiRgb = 0, kBiRle8 = 1, kBiRle4 = 2, kBiBitfields = 3, kBiJpeg = 4,
+                        kBiPng = 5, kBiAlphaBitfields = 6;
+
+std::uint32_t u16(const unsigned char* p) { return p[0] | (p[1] << 8); }
+std::uint32_t u32(const unsigned char* p) {
+    return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) |
+           (std::uint32_t(p[3]) << 24);
+}
+
+// One colour channel described by a bit mask, scaled to 0..255.
+struct Channel {
+    std::uint32_t mask = 0;
+    int shift = 0;
+    std::uint32_t max = 0;
+
+    Channel(std::uint32_t m = 0) : mask(m) {
+        if (mask) {
+            shift = std::countr_zero(mask);
+            max = mask >> shift;
+        }
+    }
+    unsigned char get(std::uint32_t pixel) const {
+        if (!mask)
+            return 255;
+        const std::uint32_t v = (pixel & mask) >> shift;
+        return static_cast<unsigned char>((std::uint64_t(v) * 255 + max / 2) / max);
+    }
+};
+
+struct Decoder {
+    const unsigned char* data;
+    BmpLayout layout;
+    Channel channels[4];
+
+    void decode(int y, int x0, int count, unsigned char* out) const {
+        const int fileRow = layout.topDown ? y : layout.height - 1 - y;
+        const unsigned char* row = data + layout.pixelOffset + layout.stride * fileRow;
+        const int bands = layout.alpha ? 4 : 3;
+        for (int i = 0; i < count; ++i) {
+            const int x = x0 + i;
+            unsigned char* o = out + i * bands;
+            std::uint32_t rgb = 0;
+            switch (layout.bitCount) {
+            case 1:
+            case 4:
+            case 8: {
+                const int bits = layout.bitCount;
+                const int bit = x * bits;
+                const int index = (row[bit >> 3] >> (8 - bits - (bit & 7))) & ((1 << bits) - 1);
+                rgb = index < layout.paletteSize ? layout.palette[index] : 0;
+                o[0] = rgb >> 16;
+                o[1] = rgb >> 8;
+                o[2] = rgb;
+                break;
+            }
+            case 24:
+                o[0] = row[x * 3 + 2];
+                o[1] = row[x * 3 + 1];
+                o[2] = row[x * 3];
+                break;
+            case 16:
+            case 32: {
+                const std::uint32_t pixel =
+                    layout.bitCount == 16 ? u16(row + x * 2) : u32(row + x * 4);
+                o[0] = channels[0].get(pixel);
+                o[1] = channels[1].get(pixel);
+                o[2] = channels[2].get(pixel);
+                if (layout.alpha)
+                    o[3] = channels[3].get(pixel);
+                break;
+            }
+            }
+        }
+    }
+};
+
+void freeDecoder(VipsObject*, void* data) { delete static_cast<Decoder*>(data); }
+
+int generate(VipsRegion* region, void*, void* a, void*, gboolean*) {
+    const auto* decoder = static_cast<const Decoder*>(a);
+    const VipsRect& r = region->valid;
+    for (int y = r.top; y < r.top + r.height; ++y)
+        decoder->decode(y, r.left, r.width, VIPS_REGION_ADDR(region, r.left, y));
+    return 0;
+}
+
+} // namespace
+
+BmpLayout readBmpLayout(const unsigned char* data, std::size_t size, const std::string& subject) {
+    const auto corrupt = [&](const std::string& why) -> Error {
+        return Error(Status::BadInput, subject, "corrupt BMP: " + why);
+    };
+    const auto unsupported = [&](const std::string& why) -> Error {
+        return Error(Status::Unsupported, subject, "unsupported BMP: " + why);
+    };
+    if (size < 14 + 12 || data[0] != 'B' || data[1] != 'M')
+        throw corrupt("file too short for its headers");
+    BmpLayout layout;
+    const std::uint32_t pixelOffset = u32(data + 10);
+    const std::uint32_t headerSize = u32(data + 14);
+    if (headerSize != 12 && headerSize != 40 && headerSize != 52 && headerSize != 56 &&
+        headerSize != 108 && headerSize != 124)
+        throw unsupported("unknown header size " + std::to_string(headerSize));
+    if (size < 14 + std::size_t(headerSize))
+        throw corrupt("file too short for its headers");
+    const unsigned char* h = data + 14;
+    std::uint32_t compression = kBiRgb;
+    std::uint32_t colours = 0;
+    int paletteEntrySize = 4;
+    std::int64_t height = 0;
+    std::uint32_t planes = 0;
+    if (headerSize == 12) {
+        layout.width = int(u16(h + 4));
+        height = u16(h + 6);
+        planes = u16(h + 8);
+        layout.bitCount = int(u16(h + 10));
+        paletteEntrySize = 3;
+    } else {
+        layout.width = int(std::int32_t(u32(h + 4)));
+        height = std::int32_t(u32(h + 8));
+        planes = u16(h + 12);
+        layout.bitCount = int(u16(h + 14));
+        compression = u32(h + 16);
+        layout.xPixelsPerMetre = std::int32_t(u32(h + 24));
+        layout.yPixelsPerMetre = std::int32_t(u32(h + 28));
+        colours = u32(h + 32);
+    }
+    if (compression == kBiRle8 || compression == kBiRle4)
+        throw unsupported("RLE compression");
+    if (compression == kBiJpeg || compression == kBiPng)
+        throw unsupported("embedded JPEG or PNG data");
+    if (compression != kBiRgb && compression != kBiBitfields && compression != kBiAlphaBitfields)
+        throw unsupported("compression type " + std::to_string(compression));
+    if (layout.width <= 0 || height == 0 || height == INT32_MIN)
+        throw corrupt("invalid dimensions");
+    layout.topDown = height < 0;
+    layout.height = int(height < 0 ? -height : height);
+    if (planes != 1)
+        throw corrupt("plane count is not 1");
+    const int bits = layout.bitCount;
+    if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
+        throw unsupported(std::to_string(bits) + " bits per pixel");
+    if (compression != kBiRgb && bits != 16 && bits != 32)
+        throw corrupt("bit fields with " + std::to_string(bits) + " bits per pixel");
+    if (layout.topDown && compression != kBiRgb && compression != kBiBitfields &&
+        compression != kBiAlphaBitfields)
+        throw corrupt("top-down compressed image");
+
+    std::size_t afterHeader = 14 + std::size_t(headerSize);
+    if (bits == 16 || bits == 32) {
+        if (compression == kBiRgb) {
+            layout.masks = bits == 16 ? std::array<std::uint32_t, 4>{0x7c00, 0x03e0, 0x001f, 0}
+                                      : std::array<std::uint32_t, 4>{0xff0000, 0xff00, 0xff, 0};
+        } else {
+            const int maskCount = (compression == kBiAlphaBitfields || headerSize >= 56) ? 4 : 3;
+            const unsigned char* m = h + 40;
+            if (headerSize == 40) {
+                // Masks follow a plain BITMAPINFOHEADER.
+                if (size < afterHeader + 4 * maskCount)
+                    throw corrupt("file too short for its colour masks");
+                afterHeader += 4 * maskCount;
+            }
+            for (int i = 0; i < maskCount; ++i)
+                layout.masks[i] = u32(m + 4 * i);
+            const std::uint32_t limit = bits == 16 ? 0xffffu : 0xffffffffu;
+            for (int i = 0; i < 4; ++i) {
+                if ((layout.masks[i] & ~limit) != 0)
+                    throw corrupt("colour mask wider than the pixel");
+                const std::uint32_t mask = layout.masks[i];
+                if (mask && ((mask >> std::countr_zero(mask)) & ((mask >> std::countr_zero(mask)) + 1)))
+                    throw corrupt("colour mask is not contiguous");
+            }
+            if (!layout.masks[0] || !layout.masks[1] || !layout.masks[2])
+                throw corrupt("empty colour mask");
+            layout.alpha = layout.masks[3] != 0;
+        }
+    } else if (bits <= 8) {
+        const std::uint32_t maxColours = 1u << bits;
+        if (colours == 0 || colours > maxColours)
+            colours = maxColours;
+        const std::size_t paletteEnd = afterHeader + std::size_t(colours) * paletteEntrySize;
+        // Some writers store fewer entries than they declare; read what fits before the pixels.
+        const std::size_t available =
+            std::min<std::size_t>(std::min<std::size_t>(paletteEnd, pixelOffset), size);
+        if (available < afterHeader)
+            throw corrupt("pixel data overlaps the headers");
+        layout.paletteSize = int((available - afterHeader) / paletteEntrySize);
+        if (layout.paletteSize == 0)
+            throw corrupt("missing colour table");
+        for (int i = 0; i < layout.paletteSize; ++i) {
+            const unsigned char* e = data + afterHeader + std::size_t(i) * paletteEntrySize;
+            layout.palette[i] = (std::uint32_t(e[2]) << 16) | (std::uint32_t(e[1]) << 8) | e[0];
+        }
+    }
+    if (pixelOffset < afterHeader || pixelOffset > size)
+        throw corrupt("pixel data offset out of range");
+    layout.pixelOffset = pixelOffset;
+    layout.stride = ((std::size_t(layout.width) * bits + 31) / 32) * 4;
+    const std::size_t available = size - pixelOffset;
+    if (layout.stride != 0 && available / layout.stride < std::size_t(layout.height))
+        throw Error(Status::BadInput, subject, "truncated BMP: pixel data ends early");
+    return layout;
+}
+
+VipsImage* bmpImage(const unsigned char* data, std::size_t, const BmpLayout& layout) {
+    auto* decoder = new Decoder{data, layout, {}};
+    for (int i = 0; i < 4; ++i)
+        decoder->channels[i] = Channel(layout.masks[i]);
+    VipsImage* out = vips_image_new();
+    g_signal_connect(out, "close", G_CALLBACK(freeDecoder), decoder);
+    const double xres = layout.xPixelsPerMetre > 0 ? layout.xPixelsPerMetre / 1000.0 : 1.0;
+    const double yres = layout.yPixelsPerMetre > 0 ? layout.yPixelsPerMetre / 1000.0 : 1.0;
+    vips_image_init_fields(out, layout.width, layout.height, layout.alpha ? 4 : 3,
+                           VIPS_FORMAT_UCHAR, VIPS_CODING_NONE, VIPS_INTERPRETATION_sRGB, xres,
+                           yres);
+    if (vips_image_pipelinev(out, VIPS_DEMAND_STYLE_THINSTRIP, nullptr) ||
+        vips_image_generate(out, nullptr, generate, nullptr, decoder, nullptr)) {
+        g_object_unref(out);
+        return nullptr;
+    }
+    return out;
+}
+
+} // namespace nconvert

@@ -1,0 +1,54 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "cli.h"
+#include "format.h"
+#include "output_sink.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace nconvert {
+
+/// Size limits, checked from the header before any pixel is decoded.
+struct Limits {
+    std::int64_t maxInputPixels = 250'000'000;
+    std::int64_t maxOutputSide = 65'000;
+    std::int64_t maxOutputPixels = 1'000'000'000;
+};
+
+struct ConvertSettings {
+    int widthPercent = 100;
+    int heightPercent = 100;
+    /// The format OUTPUT's extension names; nothing means "the input's format".
+    std::optional<Format> outputFormat;
+    Limits limits;
+    /// Names used in error messages.
+    std::string inputName = "input";
+    std::string outputName = "output";
+};
+
+/// What was written.
+struct ConvertResult {
+    Format inputFormat = Format::Png;
+    Format outputFormat = Format::Png;
+    int width = 0;        ///< output width
+    int frameHeight = 0;  ///< output height of one frame
+    int frames = 1;
+};
+
+/// round(length * percent / 100), at least 1.
+std::int64_t scaledLength(std::int64_t length, int percent);
+
+/// Decodes the encoded picture in `data`, scales it and encodes it into `sink`.
+/// Throws Error (subject inputName or outputName). startVips() must have run.
+ConvertResult convertImage(const unsigned char* data, std::size_t size,
+                           const ConvertSettings& settings, OutputSink& sink);
+
+/// The whole job of one command line: read INPUT, convert, write OUTPUT atomically.
+/// Throws Error.
+ConvertResult runRequest(const Request& request);
+
+} // namespace nconvert

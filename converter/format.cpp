@@ -1,0 +1,56 @@
+// SPDX-License-Identifier: MIT
+#include "format.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+
+namespace nconvert {
+
+std::optional<Format> sniffFormat(const unsigned char* data, std::size_t size) {
+    static const unsigned char png[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+    if (size >= 3 && data[0] == 0xff && data[1] == 0xd8 && data[2] == 0xff)
+        return Format::Jpeg;
+    if (size >= sizeof png && std::memcmp(data, png, sizeof png) == 0)
+        return Format::Png;
+    if (size >= 6 && (std::memcmp(data, "GIF87a", 6) == 0 || std::memcmp(data, "GIF89a", 6) == 0))
+        return Format::Gif;
+    if (size >= 2 && data[0] == 'B' && data[1] == 'M')
+        return Format::Bmp;
+    return std::nullopt;
+}
+
+std::optional<Format> formatFromExtension(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    const auto dot = path.find_last_of('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        return std::nullopt;
+    std::string ext = path.substr(dot + 1);
+    std::transform(ext.begin(), ext.end(), ext.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (ext == "jpg" || ext == "jpeg" || ext == "jpe" || ext == "jfif")
+        return Format::Jpeg;
+    if (ext == "png")
+        return Format::Png;
+    if (ext == "gif")
+        return Format::Gif;
+    if (ext == "bmp")
+        return Format::Bmp;
+    return std::nullopt;
+}
+
+const char* formatName(Format format) {
+    switch (format) {
+    case Format::Jpeg:
+        return "JPEG";
+    case Format::Png:
+        return "PNG";
+    case Format::Gif:
+        return "GIF";
+    case Format::Bmp:
+        return "BMP";
+    }
+    return "?";
+}
+
+} // namespace nconvert

@@ -1,0 +1,37 @@
+// SPDX-License-Identifier: MIT
+// nconvert -resize W% H% -o OUTPUT INPUT: see README.md and --help.
+#include "cli.h"
+#include "convert.h"
+#include "error.h"
+#include "vips_runtime.h"
+
+#include <cstdio>
+#include <exception>
+#include <new>
+
+int main(int argc, char** argv) {
+    using namespace nconvert;
+    try {
+        const Command command = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+        if (command.action == Command::Action::Help) {
+            std::fputs(helpText().c_str(), stdout);
+            return 0;
+        }
+        if (command.action == Command::Action::Version) {
+            std::fputs(versionText().c_str(), stdout);
+            return 0;
+        }
+        if (!startVips(argv[0]))
+            throw Error(Status::Internal, "libvips", "cannot start: " + takeVipsError());
+        runRequest(command.request);
+        return 0;
+    } catch (const Error& error) {
+        std::fprintf(stderr, "%s\n", error.message().c_str());
+        return static_cast<int>(error.status());
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "nconvert: %s: out of memory\n", argc > 0 ? argv[argc - 1] : "?");
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "nconvert: %s: %s\n", argc > 0 ? argv[argc - 1] : "?", error.what());
+    }
+    return static_cast<int>(Status::Internal);
+}
