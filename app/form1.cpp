@@ -22,6 +22,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -280,14 +281,20 @@ void Form1::hoverOver(QObject* control) {
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::MouseMove) {
+    // A move that a child ignored bubbles up to its container; only the control
+    // the pointer is really over may decide.
+    if (event->type() == QEvent::MouseMove &&
+        !static_cast<QWidget*>(watched)->childAt(
+            static_cast<QMouseEvent*>(event)->position().toPoint())) {
         hoverOver(watched);
     }
     return QWidget::eventFilter(watched, event);
 }
 
 void Form1::mouseMoveEvent(QMouseEvent* event) {
-    hoverOver(this);
+    if (!childAt(event->position().toPoint())) {
+        hoverOver(this);
+    }
     QWidget::mouseMoveEvent(event);
 }
 

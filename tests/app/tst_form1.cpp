@@ -1,0 +1,253 @@
+// SPDX-License-Identifier: MIT
+#include "app/form1.h"
+#include "app/settings/settingskeys.h"
+#include "app/settings/settingsstore.h"
+#include "platform/testing/scripteddialogs.h"
+
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeView>
+
+using namespace quorvel;
+
+namespace {
+// Remembers every write, in order, on top of the real store.
+class RecordingStore : public SettingsStore {
+public:
+    void SaveSetting(const QString& app, const QString& section, const QString& key,
+                     const QString& value) override {
+        writes.append(key + QLatin1Char('=') + value);
+        SettingsStore::SaveSetting(app, section, key, value);
+    }
+    QStringList writes;
+};
+
+struct Harness {
+    explicit Harness(const QString& programFolder,
+                     QString desktop = QStringLiteral("/home/me/Desktop"), double random = 0.5)
+        : form(Form1Services{dialogs, store, programFolder, [desktop] { return desktop; },
+                             [random] { return random; }, [this] { ended = true; }}) {}
+    ScriptedDialogs dialogs;
+    RecordingStore store;
+    bool ended = false;
+    Form1 form;
+};
+} // namespace
+
+class Form1Test : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void firstStartWithEmptyStore();
+    void storedOptionIsRestoredThroughItsClick();
+    void unreadableOptionFailsOnlyItsStep();
+    void noDesktopLeavesText1Empty();
+    void oneInAHundredVisitsTheHomePage();
+    void typingIntoText2StoresEveryChange();
+    void leavingText2ChecksTheFactor_data();
+    void leavingText2ChecksTheFactor();
+    void nonNumericFactorAsksAndKeepsFocus();
+    void pointerRule();
+    void windowHasItsDesignedSizeAndControls();
+    void closingEndsTheProgram();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_config;
+    QTemporaryDir m_programFolder;
+};
+
+void Form1Test::init() {
+    m_config = std::make_unique<QTemporaryDir>();
+    SettingsStore::setConfigFolder(m_config->path());
+    QLocale::setDefault(QLocale::c());
+}
+
+void Form1Test::firstStartWithEmptyStore() {
+    Harness h(m_programFolder.path());
+    h.form.Form_Load();
+    QVERIFY(h.dialogs.satisfied());
+    QCOMPARE(h.form.Text1->text(), QStringLiteral("/home/me/Desktop/"));
+    QCOMPARE(h.form.Text2->text(), QStringLiteral("8"));
+    QVERIFY(h.form.Option1->isChecked());
+    QVERIFY(!h.form.Option2->isChecked() && !h.form.Option3->isChecked() &&
+            !h.form.Option4->isChecked());
+    // Option1 was on already, so no click wrote the options.
+    QCOMPARE(h.store.writes, (QStringList{"Text1=/home/me/Desktop/", "Text2=8"}));
+    QCOMPARE(h.form.windowTitle(), QStringLiteral("Quorvel"));
+    auto* model = h.form.ListView1->model();
+    QCOMPARE(model->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Image File(s)"));
+    QCOMPARE(h.form.ListView1->columnWidth(0), 467);
+}
+
+void Form1Test::storedOptionIsRestoredThroughItsClick() {
+    SettingsStore seed;
+    seed.save(settings::kOption1, settings::kFalse);
+    seed.save(settings::kOption2, settings::kFalse);
+    seed.save(settings::kOption3, settings::kTrue);
+    seed.save(settings::kOption4, settings::kFalse);
+    seed.save(settings::kText2, QStringLiteral("15")); // shown as stored until the box is left
+    Harness h(m_programFolder.path());
+    h.form.Form_Load();
+    QVERIFY(h.form.Option3->isChecked());
+    QVERIFY(!h.form.Option1->isChecked());
+    QCOMPARE(h.form.Text2->text(), QStringLiteral("15"));
+    const QStringList clicks = h.store.writes.filter(QStringLiteral("Option"));
+    QCOMPARE(clicks,
+             (QStringList{"Option1=False", "Option2=False", "Option3=True", "Option4=False"}));
+}
+
+void Form1Test::unreadableOptionFailsOnlyItsStep() {
+    SettingsStore seed;
+    seed.save(settings::kOption2, QStringLiteral("maybe"));
+    seed.save(settings::kOption4, settings::kTrue);
+    Harness h(m_programFolder.path());
+    h.dialogs.expectMessage();
+    h.form.Form_Load();
+    QVERIFY(h.dialogs.satisfied());
+    QCOMPARE(h.dialogs.messages().constFirst(),
+             QStringLiteral("Type mismatch\r\nin Vantrel2021/08/31.Form1.Form_Load at line "
+                            "138\r\rPlease email screenshot of this message to "
+                            "support@bramwick.example"));
+    QVERIFY(h.form.Option4->isChecked()); // start-up went on after the failing step
+}
+
+void Form1Test::noDesktopLeavesText1Empty() {
+    SettingsStore seed;
+    seed.save(settings::kText1, QStringLiteral("/stored/out/"));
+    Harness h(m_programFolder.path(), QString());
+    h.dialogs.expectMessage();
+    h.form.Form_Load();
+    QVERIFY(h.dialogs.messages().constFirst().contains(QStringLiteral("at line 132\r\r")));
+    QCOMPARE(h.form.Text1->text(), QString());
+    QCOMPARE(h.form.Text2->text(), QStringLiteral("8"));
+}
+
+void Form1Test::oneInAHundredVisitsTheHomePage() {
+    Harness lucky(m_programFolder.path(), QStringLiteral("/d"), 0.065); // n = 7
+    lucky.dialogs.expectUrl();
+    lucky.form.Form_Load();
+    QVERIFY(lucky.dialogs.satisfied());
+    QCOMPARE(lucky.dialogs.shown().constFirst().text, QStringLiteral("https://bramwick.example/"));
+
+    Harness plain(m_programFolder.path(), QStringLiteral("/d"), 0.075); // n = 8
+    plain.form.Form_Load();
+    QVERIFY(plain.dialogs.satisfied());
+}
+
+void Form1Test::typingIntoText2StoresEveryChange() {
+    Harness h(m_programFolder.path());
+    h.form.Form_Load();
+    h.store.writes.clear();
+    h.form.Text2->clear();
+    QTest::keyClicks(h.form.Text2, QStringLiteral("12"));
+    QCOMPARE(h.store.writes, (QStringList{"Text2=", "Text2=1", "Text2=12"}));
+    SettingsStore fresh;
+    QCOMPARE(fresh.get(settings::kText2, QString()), QStringLiteral("12"));
+}
+
+void Form1Test::leavingText2ChecksTheFactor_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("after");
+    QTest::newRow("above ten") << "15"
+                               << "10";
+    QTest::newRow("half rounds to ten") << "10.5"
+                                        << "10.5";
+    QTest::newRow("just above") << "10.6"
+                                << "10";
+    QTest::newRow("fraction kept") << "2.5"
+                                   << "2.5";
+    QTest::newRow("too large for the conversion") << "40000"
+                                                  << "10";
+    QTest::newRow("very negative kept") << "-40000"
+                                        << "-40000";
+}
+
+void Form1Test::leavingText2ChecksTheFactor() {
+    QFETCH(QString, typed);
+    QFETCH(QString, after);
+    Harness h(m_programFolder.path());
+    h.form.Form_Load();
+    h.form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&h.form));
+    h.form.Text2->setFocus();
+    h.form.Text2->setText(typed);
+    h.form.Text1->setFocus();
+    QCOMPARE(h.form.Text2->text(), after);
+    SettingsStore fresh;
+    QCOMPARE(fresh.get(settings::kText2, QString()), after);
+}
+
+void Form1Test::nonNumericFactorAsksAndKeepsFocus() {
+    Harness h(m_programFolder.path());
+    h.form.Form_Load();
+    h.form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&h.form));
+    h.form.Text2->setFocus();
+    h.form.Text2->setText(QStringLiteral("abc"));
+    h.dialogs.expectMessage();
+    h.form.Text1->setFocus();
+    QVERIFY(h.dialogs.satisfied());
+    QCOMPARE(h.dialogs.shown().constFirst().text, QStringLiteral("Must be a numeric value."));
+    QCOMPARE(h.dialogs.shown().constFirst().style, 0);
+    QCOMPARE(h.dialogs.shown().constFirst().title, QStringLiteral("Quorvel"));
+    QCOMPARE(h.form.Text2->text(), QStringLiteral("abc"));
+    QTRY_VERIFY(h.form.Text2->hasFocus());
+}
+
+void Form1Test::pointerRule() {
+    Harness h(m_programFolder.path());
+    h.form.Form_Load();
+    h.form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&h.form));
+    QTest::mouseMove(h.form.PushButton1);
+    QCOMPARE(h.form.mousePointer(), pointer::kCustom);
+    QVERIFY(!h.form.hasCustomPointerImage()); // no HAND-M.CUR here: the hand looks like the arrow
+    QTest::mouseMove(h.form.Text1);
+    QCOMPARE(h.form.mousePointer(), pointer::kDefault);
+    QTest::mouseMove(h.form.PushButton7);
+    QCOMPARE(h.form.mousePointer(), pointer::kCustom);
+    QTest::mouseMove(h.form.Option3); // no handler of its own: unchanged
+    QCOMPARE(h.form.mousePointer(), pointer::kCustom);
+
+    h.form.setMousePointer(pointer::kHourglass);
+    QTest::mouseMove(h.form.PushButton2);
+    QTest::mouseMove(h.form.Text2);
+    QCOMPARE(h.form.mousePointer(), pointer::kHourglass);
+}
+
+void Form1Test::windowHasItsDesignedSizeAndControls() {
+    QFile::copy(QStringLiteral(QUORVEL_SOURCE_DIR "/resources/HAND-M.CUR"),
+                m_programFolder.filePath(QStringLiteral("HAND-M.CUR")));
+    Harness h(m_programFolder.path());
+    h.form.Form_Load();
+    QVERIFY(h.form.hasCustomPointerImage());
+    QCOMPARE(h.form.size(), QSize(536, 535));
+    QCOMPARE(h.form.minimumSize(), h.form.maximumSize());
+    QCOMPARE(h.form.PushButton2->text(), QStringLiteral("Start Enlarging"));
+    QCOMPARE(h.form.PushButton2->geometry(), QRect(8, 467, 520, 27));
+    QCOMPARE(h.form.Option4->text(), QStringLiteral("Zoom          x"));
+    QCOMPARE(h.form.Text2->geometry(), QRect(67, 85, 25, 22));
+    QCOMPARE(h.form.ProgressBar1->format(), QStringLiteral("Progress Bar"));
+    QVERIFY(h.form.Picture1->geometry().top() >= h.form.height());
+    QCOMPARE(h.form.ListView1->toolTip(),
+             QStringLiteral("Drag and drop files here. Double-click item to remove it. Move | "
+                            "line to right and out of window to reveal full names."));
+    QFile::remove(m_programFolder.filePath(QStringLiteral("HAND-M.CUR")));
+}
+
+void Form1Test::closingEndsTheProgram() {
+    Harness h(m_programFolder.path());
+    h.form.Form_Load();
+    h.form.show();
+    h.form.close();
+    QVERIFY(h.ended);
+}
+
+QTEST_MAIN(Form1Test)
+#include "tst_form1.moc"

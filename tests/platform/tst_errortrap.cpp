@@ -1,0 +1,107 @@
+// SPDX-License-Identifier: MIT
+#include "platform/apperror.h"
+#include "platform/errortrap.h"
+#include "platform/testing/scripteddialogs.h"
+
+#include <QTest>
+#include <cerrno>
+#include <system_error>
+
+using namespace quorvel;
+
+class ErrorTrapTest : public QObject {
+    Q_OBJECT
+private slots:
+    void messageIsExact();
+    void twoFailuresShowTwoBoxesAndTheProcedureGoesOn();
+    void failingTestRunsTheStepItGuards();
+    void interceptorEndsTheProcedureWithoutABox();
+    void foreignExceptionsBecomeNumberedErrors_data();
+    void foreignExceptionsBecomeNumberedErrors();
+};
+
+void ErrorTrapTest::messageIsExact() {
+    QCOMPARE(formLocation(QStringLiteral("Form_Load")),
+             QStringLiteral("in Vantrel2021/08/31.Form1.Form_Load "));
+    QCOMPARE(locationText(QStringLiteral("MorlanTitle2021/08/31"), QStringLiteral("AddFolder"),
+                          QStringLiteral("GetSubDirectories2016")),
+             QStringLiteral("in MorlanTitle2021/08/31.AddFolder.GetSubDirectories2016 "));
+    QCOMPARE(applicationErrorMessage(QStringLiteral("Overflow"),
+                                     formLocation(QStringLiteral("PushButton2_Click")), 130),
+             QStringLiteral("Overflow\r\nin Vantrel2021/08/31.Form1.PushButton2_Click at line "
+                            "130\r\rPlease email screenshot of this message to "
+                            "support@bramwick.example"));
+}
+
+void ErrorTrapTest::twoFailuresShowTwoBoxesAndTheProcedureGoesOn() {
+    ScriptedDialogs dialogs;
+    dialogs.expectMessage().expectMessage();
+    ErrorTrap trap(dialogs, formLocation(QStringLiteral("PushButton3_Click")));
+    QStringList ran;
+    trap.step(100, [&] { ran << "100"; });
+    trap.step(102, [&] {
+        throw AppError::fromNumber(errnum::kPermissionDenied);
+        ran << "102 rest"; // abandoned with the failing step
+    });
+    trap.step(104, [&] { ran << "104"; });
+    trap.step(106, [&] { throw AppError::fromNumber(errnum::kFileNotFound); });
+    trap.step(108, [&] { ran << "108"; });
+
+    QCOMPARE(ran, (QStringList{"100", "104", "108"}));
+    QVERIFY(dialogs.satisfied());
+    QCOMPARE(dialogs.shown().size(), 2);
+    QVERIFY(dialogs.shown()[0].text.startsWith(QStringLiteral("Permission denied\r\n")));
+    QVERIFY(dialogs.shown()[0].text.contains(QStringLiteral("at line 102\r\r")));
+    QVERIFY(dialogs.shown()[1].text.startsWith(QStringLiteral("File not found\r\n")));
+    QVERIFY(dialogs.shown()[1].text.contains(QStringLiteral("at line 106\r\r")));
+    QCOMPARE(dialogs.shown()[1].style, msgstyle::kExclamation);
+    QCOMPARE(dialogs.shown()[1].title, QStringLiteral("Application Error"));
+    QCOMPARE(trap.errorCount(), 2);
+}
+
+void ErrorTrapTest::failingTestRunsTheStepItGuards() {
+    ScriptedDialogs dialogs;
+    dialogs.expectMessage();
+    ErrorTrap trap(dialogs, formLocation(QStringLiteral("Form_Load")));
+    bool guarded = false;
+    if (trap.test(106, []() -> bool { throw AppError::fromNumber(errnum::kPathNotFound); })) {
+        trap.step(108, [&] { guarded = true; });
+    }
+    QVERIFY(guarded);
+    QVERIFY(dialogs.messages().constFirst().contains(QStringLiteral("at line 106")));
+    QVERIFY(!trap.test(110, [] { return false; }));
+}
+
+void ErrorTrapTest::interceptorEndsTheProcedureWithoutABox() {
+    ScriptedDialogs dialogs; // no box expected
+    ErrorTrap trap(dialogs, formLocation(QStringLiteral("PushButton1_Click")));
+    trap.setInterceptor(
+        [](const AppError& e) { return e.number() == errnum::kCommonDialogBufferTooSmall; });
+    bool after = false;
+    trap.step(112, [] { throw AppError::fromNumber(errnum::kCommonDialogBufferTooSmall); });
+    trap.step(114, [&] { after = true; });
+    QVERIFY(!after);
+    QVERIFY(trap.ended());
+    QVERIFY(dialogs.satisfied());
+}
+
+void ErrorTrapTest::foreignExceptionsBecomeNumberedErrors_data() {
+    QTest::addColumn<int>("err");
+    QTest::addColumn<int>("number");
+    QTest::newRow("missing") << ENOENT << errnum::kFileNotFound;
+    QTest::newRow("denied") << EACCES << errnum::kPermissionDenied;
+    QTest::newRow("not a folder") << ENOTDIR << errnum::kPathNotFound;
+    QTest::newRow("disk full") << ENOSPC << errnum::kDiskFull;
+}
+
+void ErrorTrapTest::foreignExceptionsBecomeNumberedErrors() {
+    QFETCH(int, err);
+    QFETCH(int, number);
+    const AppError e =
+        toAppError(std::make_exception_ptr(std::system_error(err, std::generic_category())));
+    QCOMPARE(e.number(), number);
+    QCOMPARE(e.description(), errorDescription(number));
+}
+
+QTEST_GUILESS_MAIN(ErrorTrapTest)
+#include "tst_errortrap.moc"
