@@ -5,6 +5,7 @@
 #include "bmp_reader.h"
 #include "bmp_writer.h"
 #include "error.h"
+#include "gif_scan.h"
 #include "jpeg_inspect.h"
 #include "lanczos.h"
 #include "vips_runtime.h"
@@ -84,6 +85,11 @@ Decoded decodeHeader(Format format, const unsigned char* data, std::size_t size,
             throwInputError(settings, "cannot decode BMP");
         decoded.image = VImage(image);
         return decoded;
+    }
+    if (format == Format::Gif) {
+        const std::string problem = gifStructureProblem(data, size);
+        if (!problem.empty())
+            throw Error(Status::BadInput, settings.inputName, problem);
     }
     try {
         decoded.image = loadWithVips(format, data, size);
