@@ -209,8 +209,7 @@ BmpLayout readBmpLayout(const unsigned char* data, std::size_t size, const std::
     layout.pixelOffset = pixelOffset;
     layout.stride = ((std::size_t(layout.width) * bits + 31) / 32) * 4;
     const std::size_t available = size - pixelOffset;
-    if (layout.stride != 0 && available / layout.stride < std::size_t(layout.height))
-        throw Error(Status::BadInput, subject, "truncated BMP: pixel data ends early");
+    layout.truncated = available / layout.stride < std::size_t(layout.height);
     return layout;
 }
 

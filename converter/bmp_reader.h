@@ -22,13 +22,15 @@ struct BmpLayout {
     std::array<std::uint32_t, 4> masks{};  ///< R, G, B, A for 16 and 32 bits
     std::array<std::uint32_t, 256> palette{};  ///< 0xRRGGBB for up to 8 bits
     int paletteSize = 0;
+    bool truncated = false;  ///< the file ends before the last row's data
     double xPixelsPerMetre = 0;
     double yPixelsPerMetre = 0;
 };
 
 /// Reads and checks the BMP headers without touching pixel data. Throws Error with `subject`:
 /// Status::Unsupported for compressed BMPs (RLE, embedded JPEG/PNG) or unknown header kinds,
-/// Status::BadInput for inconsistent or truncated files.
+/// Status::BadInput for inconsistent files. A file cut short only sets `truncated`, so that the
+/// caller can check the size limits first.
 BmpLayout readBmpLayout(const unsigned char* data, std::size_t size, const std::string& subject);
 
 /// A libvips image (sRGB uchar, 3 bands, or 4 with alpha) that decodes the rows of `data` on

@@ -80,6 +80,8 @@ Decoded decodeHeader(Format format, const unsigned char* data, std::size_t size,
                             std::to_string(layout.height) + " pixels, above the limit of " +
                             std::to_string(settings.limits.maxInputPixels / 1'000'000) +
                             " megapixels");
+        if (layout.truncated)
+            throw Error(Status::BadInput, settings.inputName, "truncated BMP: pixel data ends early");
         VipsImage* image = bmpImage(data, size, layout);
         if (!image)
             throwInputError(settings, "cannot decode BMP");

@@ -220,10 +220,20 @@ int generateAny(VipsRegion* outRegion, void* vseq, void*, void* b, gboolean*) {
 
 AxisTaps lanczosTaps(int inLength, int outLength) {
     AxisTaps axis;
+    if (inLength == outLength) {
+        // 100 %: an exact copy, not a slightly sharpened one.
+        axis.taps = 1;
+        axis.weights.assign(std::size_t(outLength), 1.0f);
+        axis.start.resize(outLength);
+        for (int x = 0; x < outLength; ++x)
+            axis.start[x] = x;
+        return axis;
+    }
     const double ratio = double(inLength) / outLength;    // input pixels per output pixel
     const double stretch = std::max(1.0, ratio) * kBlur;  // widen the kernel when shrinking
     const double support = kLobes * stretch;
-    const int fullTaps = int(std::ceil(2.0 * support)) + 1;
+    // No more than floor(2 * support) + 1 whole positions lie strictly inside the support.
+    const int fullTaps = int(std::floor(2.0 * support)) + 1;
     axis.taps = std::min(fullTaps, inLength);
     axis.start.resize(outLength);
     axis.weights.assign(std::size_t(outLength) * axis.taps, 0.0f);

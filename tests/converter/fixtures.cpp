@@ -1,0 +1,174 @@
+// SPDX-License-Identifier: MIT
+#include "fixtures.h"
+
+#include "error.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include <lcms2.h>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+
+using vips::VImage;
+
+namespace fixtures {
+
+VImage photo(int width, int height, int bands) {
+    // Smooth ramps in different directions plus a little noise.
+    VImage xy = VImage::xyz(width, height);
+    VImage x = xy[0] * (255.0 / width);
+    VImage y = xy[1] * (255.0 / height);
+    VImage noise = VImage::gaussnoise(width, height, VImage::option()->set("sigma", 12.0));
+    VImage rgb = VImage::bandjoin(
+        std::vector<VImage>{x + noise, y + noise * 0.5, (x + y) * 0.5 - noise * 0.3});
+    rgb = rgb.cast(VIPS_FORMAT_UCHAR)
+              .copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
+    const VImage alpha = (y * 0.5 + 100).cast(VIPS_FORMAT_UCHAR);
+    VImage grey = rgb.colourspace(VIPS_INTERPRETATION_B_W);
+    switch (bands) {
+    case 1:
+        return grey.copy_memory();
+    case 2:
+        return grey.bandjoin(alpha).copy_memory();
+    case 4:
+        return rgb.bandjoin(alpha).copy_memory();
+    default:
+        return rgb.copy_memory();
+    }
+}
+
+Bytes srgbProfile() {
+    cmsHPROFILE profile = cmsCreate_sRGBProfile();
+    cmsUInt32Number size = 0;
+    cmsSaveProfileToMem(profile, nullptr, &size);
+    Bytes bytes(size);
+    cmsSaveProfileToMem(profile, bytes.data(), &size);
+    cmsCloseProfile(profile);
+    return bytes;
+}
+
+VImage fromSamples(const std::vector<unsigned char>& samples, int width, int height, int bands) {
+    VImage image = VImage::new_from_memory(const_cast<unsigned char*>(samples.data()),
+                                           samples.size(), width, height, bands,
+                                           VIPS_FORMAT_UCHAR);
+    return image.copy_memory();
+}
+
+Bytes save(const VImage& image, const char* suffix, vips::VOption* options) {
+    void* buffer = nullptr;
+    size_t size = 0;
+    image.write_to_buffer(suffix, &buffer, &size, options);
+    Bytes bytes(static_cast<unsigned char*>(buffer), static_cast<unsigned char*>(buffer) + size);
+    g_free(buffer);
+    return bytes;
+}
+
+VImage load(const Bytes& bytes, bool allFrames) {
+    VImage image = VImage::new_from_buffer(bytes.data(), bytes.size(), "",
+                                           allFrames ? VImage::option()->set("n", -1) : nullptr);
+    return image.copy_memory();
+}
+
+Converted convert(const Bytes& input, int widthPercent, int heightPercent,
+                  std::optional<nconvert::Format> output) {
+    nconvert::ConvertSettings settings;
+    settings.widthPercent = widthPercent;
+    settings.heightPercent = heightPercent;
+    settings.outputFormat = output;
+    nconvert::MemorySink sink;
+    Converted converted;
+    converted.result = nconvert::convertImage(input.data(), input.size(), settings, sink);
+    converted.bytes = sink.bytes();
+    return converted;
+}
+
+nconvert::Status convertStatus(const Bytes& input, int widthPercent, int heightPercent,
+                               std::optional<nconvert::Format> output) {
+    try {
+        convert(input, widthPercent, heightPercent, output);
+    } catch (const nconvert::Error& error) {
+        return error.status();
+    }
+    return nconvert::Status::Ok;
+}
+
+namespace {
+void put16(Bytes& b, std::size_t at, std::uint32_t v) {
+    b[at] = v & 0xff;
+    b[at + 1] = (v >> 8) & 0xff;
+}
+void put32(Bytes& b, std::size_t at, std::uint32_t v) {
+    put16(b, at, v & 0xffff);
+    put16(b, at + 2, v >> 16);
+}
+} // namespace
+
+Bytes makeBmp(const BmpSpec& spec) {
+    const bool v4 = spec.masks.size() == 4;
+    const std::size_t infoSize = v4 ? 108 : 40;
+    const std::size_t maskBytes = (!v4 && spec.compression == 3) ? 12 : 0;
+    const std::size_t paletteBytes = spec.palette.size() * 4;
+    const std::size_t offset = 14 + infoSize + maskBytes + paletteBytes;
+    const std::size_t stride = ((std::size_t(spec.width) * spec.bitCount + 31) / 32) * 4;
+    Bytes b(offset + stride * spec.height, 0);
+    b[0] = 'B';
+    b[1] = 'M';
+    put32(b, 2, std::uint32_t(b.size()));
+    put32(b, 10, std::uint32_t(offset));
+    put32(b, 14, std::uint32_t(infoSize));
+    put32(b, 18, std::uint32_t(spec.width));
+    put32(b, 22, std::uint32_t(spec.topDown ? -spec.height : spec.height));
+    put16(b, 26, 1);
+    put16(b, 28, std::uint32_t(spec.bitCount));
+    put32(b, 30, spec.compression);
+    put32(b, 46, std::uint32_t(spec.palette.size()));
+    for (std::size_t i = 0; i < spec.masks.size(); ++i)
+        put32(b, 54 + 4 * i, spec.masks[i]);
+    for (std::size_t i = 0; i < spec.palette.size(); ++i)
+        put32(b, 14 + infoSize + maskBytes + 4 * i, spec.palette[i]);
+    for (int y = 0; y < spec.height; ++y) {
+        const int fileRow = spec.topDown ? y : spec.height - 1 - y;
+        std::copy(spec.rows[y].begin(), spec.rows[y].end(), b.begin() + offset + stride * fileRow);
+    }
+    return b;
+}
+
+TempDir::TempDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "nconvert-test-XXXXXX").string();
+    if (!::mkdtemp(pattern.data()))
+        throw std::runtime_error("mkdtemp failed");
+    m_path = pattern;
+}
+
+TempDir::~TempDir() {
+    std::error_code ignored;
+    std::filesystem::permissions(m_path, std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::add, ignored);
+    std::filesystem::remove_all(m_path, ignored);
+}
+
+std::vector<std::string> TempDir::entries() const {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(m_path))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+void writeFile(const std::string& path, const Bytes& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    if (!out)
+        throw std::runtime_error("cannot write " + path);
+}
+
+Bytes readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+bool exists(const std::string& path) { return std::filesystem::exists(path); }
+
+} // namespace fixtures

@@ -1,0 +1,80 @@
+// SPDX-License-Identifier: MIT
+// Test pictures made at run time by libvips, and small helpers around the converter.
+#pragma once
+
+#include "convert.h"
+#include "error.h"
+
+#include <vips/vips8>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace fixtures {
+
+using Bytes = std::vector<unsigned char>;
+
+/// A photo-like uchar picture: gradients plus noise, `bands` 1..4 (4 = RGB + varying alpha).
+vips::VImage photo(int width, int height, int bands = 3);
+
+/// An sRGB ICC profile (made by lcms2).
+Bytes srgbProfile();
+
+/// A uchar image from explicit samples (row-major, interleaved).
+vips::VImage fromSamples(const std::vector<unsigned char>& samples, int width, int height,
+                         int bands);
+
+Bytes save(const vips::VImage& image, const char* suffix, vips::VOption* options = nullptr);
+vips::VImage load(const Bytes& bytes, bool allFrames = false);
+
+struct Converted {
+    nconvert::ConvertResult result;
+    Bytes bytes;
+};
+
+/// Runs convertImage in memory.
+Converted convert(const Bytes& input, int widthPercent, int heightPercent,
+                  std::optional<nconvert::Format> output = std::nullopt);
+
+/// Runs convertImage and returns the status of the Error it throws (Status::Ok when none).
+nconvert::Status convertStatus(const Bytes& input, int widthPercent, int heightPercent,
+                               std::optional<nconvert::Format> output = std::nullopt);
+
+/// A hand-made BMP: BITMAPINFOHEADER (or V4 with alpha mask), rows given top-down as the
+/// already-packed pixel bytes of each row (without padding).
+struct BmpSpec {
+    BmpSpec(int w, int h, int bits, bool down = false, std::uint32_t comp = 0,
+            std::vector<std::uint32_t> m = {})
+        : width(w), height(h), bitCount(bits), topDown(down), compression(comp),
+          masks(std::move(m)) {}
+    int width = 0;
+    int height = 0;
+    int bitCount = 24;
+    bool topDown = false;
+    std::uint32_t compression = 0;
+    std::vector<std::uint32_t> masks;      // R, G, B[, A] for BI_BITFIELDS
+    std::vector<std::uint32_t> palette;    // 0xRRGGBB
+    std::vector<Bytes> rows;               // top-down, packed
+};
+Bytes makeBmp(const BmpSpec& spec);
+
+/// A private folder under $TMPDIR, removed with everything in it.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    const std::string& path() const { return m_path; }
+    std::string file(const std::string& name) const { return m_path + "/" + name; }
+    std::vector<std::string> entries() const;
+
+private:
+    std::string m_path;
+};
+
+void writeFile(const std::string& path, const Bytes& bytes);
+Bytes readFile(const std::string& path);
+bool exists(const std::string& path);
+
+} // namespace fixtures

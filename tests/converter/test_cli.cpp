@@ -1,0 +1,189 @@
+// SPDX-License-Identifier: MIT
+// The real executable: exit statuses, one stderr line, atomic output, awkward file names.
+#include "fixtures.h"
+#include "harness.h"
+
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+
+extern char** environ;
+
+using fixtures::Bytes;
+
+namespace {
+
+struct Run {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string drain(int fd) {
+    std::string text;
+    char buffer[4096];
+    ssize_t n;
+    while ((n = ::read(fd, buffer, sizeof buffer)) > 0)
+        text.append(buffer, std::size_t(n));
+    ::close(fd);
+    return text;
+}
+
+Run runNconvert(const std::vector<std::string>& args) {
+    std::vector<char*> argv;
+    std::string program = NCONVERT_PATH;
+    argv.push_back(program.data());
+    std::vector<std::string> copies = args;
+    for (auto& a : copies)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    int outPipe[2], errPipe[2];
+    if (::pipe(outPipe) || ::pipe(errPipe))
+        return {};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, outPipe[1], 1);
+    posix_spawn_file_actions_adddup2(&actions, errPipe[1], 2);
+    posix_spawn_file_actions_addclose(&actions, outPipe[0]);
+    posix_spawn_file_actions_addclose(&actions, errPipe[0]);
+    pid_t pid = 0;
+    Run run;
+    const int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(outPipe[1]);
+    ::close(errPipe[1]);
+    // Outputs are small; read stdout then stderr.
+    run.out = drain(outPipe[0]);
+    run.err = drain(errPipe[0]);
+    if (spawned != 0)
+        return run;
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    return run;
+}
+
+std::vector<std::string> resize(const std::string& out, const std::string& in, int w = 200,
+                                int h = 200) {
+    return {"-resize", std::to_string(w) + "%", std::to_string(h) + "%", "-o", out, in};
+}
+
+bool oneLineFor(const Run& run, const std::string& path) {
+    const std::string prefix = "nconvert: " + path + ": ";
+    return run.err.rfind(prefix, 0) == 0 && run.err.size() > prefix.size() &&
+           run.err.find('\n') == run.err.size() - 1;
+}
+
+} // namespace
+
+TEST_CASE("cli", helpAndVersion) {
+    const Run help = runNconvert({"--help"});
+    CHECK_EQ(help.status, 0);
+    CHECK(help.out.find("-resize W% H% -o OUTPUT INPUT") != std::string::npos);
+    for (const char* status : {"  2  usage", "  3  ", "  4  ", "  5  ", "  6  "})
+        CHECK(help.out.find(status) != std::string::npos);
+    const Run version = runNconvert({"--version"});
+    CHECK_EQ(version.status, 0);
+    CHECK(version.out.rfind("nconvert ", 0) == 0);
+}
+
+TEST_CASE("cli", usageErrorsExitTwoWithOneLine) {
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {}, {"-resize", "-50%", "50%", "-o", "a.png", "b.png"}, {"-resize", "0%", "50%", "-o", "a.png", "b.png"}, {"--frobnicate"}}) {
+        const Run run = runNconvert(args);
+        CHECK_EQ(run.status, 2);
+        CHECK(run.err.rfind("nconvert: ", 0) == 0);
+        CHECK(std::count(run.err.begin(), run.err.end(), '\n') == 1);
+    }
+}
+
+TEST_CASE("cli", convertsAwkwardNames) {
+    fixtures::TempDir dir;
+    const Bytes png = fixtures::save(fixtures::photo(40, 30), ".png");
+    for (const std::string name : {"with blank.png", "quote'\"s.png", "-leading-dash.png", "ünïcødé 写真.png"}) {
+        const std::string in = dir.file("in " + name);
+        const std::string out = dir.file(name);
+        fixtures::writeFile(in, png);
+        const Run run = runNconvert(resize(out, in));
+        CHECK_EQ(run.status, 0);
+        CHECK(run.err.empty());
+        CHECK(fixtures::load(fixtures::readFile(out)).width() == 80);
+    }
+    // Relative names with a leading dash, in the current folder.
+    const std::string cwd = std::filesystem::current_path().string();
+    std::filesystem::current_path(dir.path());
+    const Run dash = runNconvert(resize("-out.png", "in -leading-dash.png"));
+    std::filesystem::current_path(cwd);
+    CHECK_EQ(dash.status, 0);
+    CHECK(fixtures::exists(dir.file("-out.png")));
+    for (const auto& entry : dir.entries())
+        CHECK(entry.find(".nconvert-") == std::string::npos);
+}
+
+TEST_CASE("cli", failuresHaveDistinctStatusesAndLeaveNoFile) {
+    fixtures::TempDir dir;
+    const std::string out = dir.file("out.png");
+    Run run = runNconvert(resize(out, dir.file("missing.png")));
+    CHECK_EQ(run.status, 3);
+    CHECK(oneLineFor(run, dir.file("missing.png")));
+    fixtures::writeFile(dir.file("notes.png"), Bytes{'h', 'e', 'l', 'l', 'o'});
+    run = runNconvert(resize(out, dir.file("notes.png")));
+    CHECK_EQ(run.status, 4);
+    CHECK(oneLineFor(run, dir.file("notes.png")));
+    Bytes jpeg = fixtures::save(fixtures::photo(300, 200), ".jpg");
+    jpeg.resize(jpeg.size() / 2);
+    fixtures::writeFile(dir.file("cut.jpg"), jpeg);
+    run = runNconvert(resize(dir.file("out.jpg"), dir.file("cut.jpg")));
+    CHECK_EQ(run.status, 3);
+    CHECK(oneLineFor(run, dir.file("cut.jpg")));
+    const Bytes small = fixtures::save(fixtures::photo(1000, 2), ".png");
+    fixtures::writeFile(dir.file("wide.png"), small);
+    run = runNconvert(resize(out, dir.file("wide.png"), 7000, 100));
+    CHECK_EQ(run.status, 5);
+    CHECK(oneLineFor(run, out));
+    CHECK(dir.entries() == std::vector<std::string>({"cut.jpg", "notes.png", "wide.png"}));
+}
+
+TEST_CASE("cli", failedWriteLeavesNothingAndKeepsTheOldFile) {
+    fixtures::TempDir dir;
+    const Bytes png = fixtures::save(fixtures::photo(40, 30), ".png");
+    fixtures::writeFile(dir.file("in.png"), png);
+    // The output folder does not exist.
+    Run run = runNconvert(resize(dir.file("nowhere/out.png"), dir.file("in.png")));
+    CHECK_EQ(run.status, 6);
+    CHECK(oneLineFor(run, dir.file("nowhere/out.png")));
+    // OUTPUT is a folder.
+    std::filesystem::create_directory(dir.file("folder.png"));
+    run = runNconvert(resize(dir.file("folder.png"), dir.file("in.png")));
+    CHECK_EQ(run.status, 6);
+    CHECK(std::filesystem::is_directory(dir.file("folder.png")));
+    // A failure keeps an existing output byte for byte.
+    const Bytes old = {'o', 'l', 'd'};
+    fixtures::writeFile(dir.file("old.png"), old);
+    Bytes cut = png;
+    cut.resize(cut.size() / 2);
+    fixtures::writeFile(dir.file("cut.png"), cut);
+    run = runNconvert(resize(dir.file("old.png"), dir.file("cut.png")));
+    CHECK_EQ(run.status, 3);
+    CHECK(fixtures::readFile(dir.file("old.png")) == old);
+    // A read-only folder (only meaningful when permissions apply, i.e. not as root).
+    if (::geteuid() != 0) {
+        std::filesystem::create_directory(dir.file("ro"));
+        ::chmod(dir.file("ro").c_str(), 0555);
+        run = runNconvert(resize(dir.file("ro/out.png"), dir.file("in.png")));
+        CHECK_EQ(run.status, 6);
+        ::chmod(dir.file("ro").c_str(), 0755);
+        CHECK(std::filesystem::is_empty(dir.file("ro")));
+    }
+    for (const auto& entry : dir.entries())
+        CHECK(entry.find(".nconvert-") == std::string::npos);
+    // Success replaces the old file.
+    run = runNconvert(resize(dir.file("old.png"), dir.file("in.png")));
+    CHECK_EQ(run.status, 0);
+    CHECK(fixtures::load(fixtures::readFile(dir.file("old.png"))).width() == 80);
+}

@@ -1,0 +1,164 @@
+// SPDX-License-Identifier: MIT
+// Resampling quality properties, and refusing bad input: truncation, bombs, limits, formats.
+#include "error.h"
+#include "fixtures.h"
+#include "harness.h"
+
+#include <chrono>
+#include <cstring>
+#include <random>
+
+using namespace nconvert;
+using fixtures::Bytes;
+using vips::VImage;
+
+namespace {
+
+// A PNG that is only a header claiming width x height (no usable pixel data).
+Bytes pngHeaderOnly(std::uint32_t width, std::uint32_t height) {
+    Bytes b = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+    const auto be32 = [&](std::uint32_t v) {
+        for (int s = 24; s >= 0; s -= 8)
+            b.push_back((v >> s) & 0xff);
+    };
+    const auto chunk = [&](const char* type, const Bytes& data) {
+        be32(std::uint32_t(data.size()));
+        const std::size_t start = b.size();
+        b.insert(b.end(), type, type + 4);
+        b.insert(b.end(), data.begin(), data.end());
+        std::uint32_t crc = 0xffffffffu;
+        for (std::size_t i = start; i < b.size(); ++i) {
+            crc ^= b[i];
+            for (int k = 0; k < 8; ++k)
+                crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1)));
+        }
+        be32(crc ^ 0xffffffffu);
+    };
+    Bytes ihdr;
+    for (std::uint32_t v : {width, height})
+        for (int s = 24; s >= 0; s -= 8)
+            ihdr.push_back((v >> s) & 0xff);
+    ihdr.insert(ihdr.end(), {8, 2, 0, 0, 0});
+    chunk("IHDR", ihdr);
+    chunk("IDAT", {0x78, 0x9c, 0x03, 0x00, 0x00, 0x00, 0x00, 0x01});
+    chunk("IEND", {});
+    return b;
+}
+
+Bytes symmetricPicture(int width, int height) {
+    std::mt19937 random(7);
+    std::vector<unsigned char> samples(std::size_t(width) * height);
+    for (int y = 0; y < (height + 1) / 2; ++y) {
+        for (int x = 0; x < (width + 1) / 2; ++x) {
+            const unsigned char v = random() % 256;
+            for (int yy : {y, height - 1 - y})
+                for (int xx : {x, width - 1 - x})
+                    samples[std::size_t(yy) * width + xx] = v;
+        }
+    }
+    return fixtures::save(fixtures::fromSamples(samples, width, height, 1), ".png");
+}
+
+double seconds(std::chrono::steady_clock::time_point since) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
+}
+
+} // namespace
+
+TEST_CASE("safety", symmetricPatternStaysSymmetric) {
+    const Bytes input = symmetricPicture(9, 7);
+    for (int percent : {300, 250, 173, 400}) {
+        const VImage out = fixtures::load(fixtures::convert(input, percent, percent).bytes);
+        const VImage flippedH = out.flip(VIPS_DIRECTION_HORIZONTAL);
+        const VImage flippedV = out.flip(VIPS_DIRECTION_VERTICAL);
+        const double h = (out - flippedH).abs().max();
+        const double v = (out - flippedV).abs().max();
+        if (h > 1 || v > 1)
+            testing::fail(__FILE__, __LINE__,
+                          "at " + std::to_string(percent) + "% asymmetry " + std::to_string(h) +
+                              " / " + std::to_string(v));
+    }
+}
+
+TEST_CASE("safety", noDarkFringeAroundWhiteOnTransparent) {
+    std::vector<unsigned char> samples(16 * 16 * 4, 0);  // transparent black
+    for (int y = 5; y < 11; ++y)
+        for (int x = 5; x < 11; ++x)
+            std::memset(&samples[(y * 16 + x) * 4], 255, 4);  // opaque white
+    VImage image = fixtures::fromSamples(samples, 16, 16, 4)
+                       .copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
+    const VImage out = fixtures::load(fixtures::convert(fixtures::save(image, ".png"), 300, 300).bytes);
+    CHECK_EQ(out.bands(), 4);
+    // Wherever the copy is at all visible, it is white.
+    const VImage visible = out[3] > 0;
+    const VImage colourWhereVisible = visible.ifthenelse(out.extract_band(0, VImage::option()->set("n", 3)), 255);
+    CHECK(colourWhereVisible.min() >= 254);
+    CHECK(out[3].max() == 255);
+}
+
+TEST_CASE("safety", truncatedInputIsAnError) {
+    const VImage picture = fixtures::photo(200, 150);
+    for (const char* suffix : {".jpg", ".png", ".gif"}) {
+        Bytes bytes = fixtures::save(picture, suffix);
+        bytes.resize(bytes.size() * 2 / 3);
+        if (fixtures::convertStatus(bytes, 200, 200) != Status::BadInput)
+            testing::fail(__FILE__, __LINE__, std::string("truncated ") + suffix + " accepted");
+    }
+    fixtures::BmpSpec bmp{4, 4, 24};
+    bmp.rows.assign(4, Bytes(12, 100));
+    Bytes cut = fixtures::makeBmp(bmp);
+    cut.resize(cut.size() - 10);
+    CHECK(fixtures::convertStatus(cut, 200, 200) == Status::BadInput);
+}
+
+TEST_CASE("safety", headerBombsAreRefusedFast) {
+    const auto start = std::chrono::steady_clock::now();
+    CHECK(fixtures::convertStatus(pngHeaderOnly(100000, 100000), 100, 100) == Status::TooLarge);
+    // A small JPEG whose frame header claims 60000 x 60000.
+    Bytes jpeg = fixtures::save(fixtures::photo(16, 16), ".jpg");
+    for (std::size_t i = 0; i + 9 < jpeg.size(); ++i) {
+        if (jpeg[i] == 0xff && jpeg[i + 1] == 0xc0) {
+            jpeg[i + 5] = 60000 >> 8;
+            jpeg[i + 6] = 60000 & 0xff;
+            jpeg[i + 7] = 60000 >> 8;
+            jpeg[i + 8] = 60000 & 0xff;
+            break;
+        }
+    }
+    CHECK(fixtures::convertStatus(jpeg, 100, 100) == Status::TooLarge);
+    fixtures::BmpSpec bmp{100000, 100000, 24};
+    bmp.rows.assign(0, Bytes());
+    bmp.height = 0;
+    Bytes bmpBytes = fixtures::makeBmp(bmp);
+    bmpBytes[22] = 0xa0, bmpBytes[23] = 0x86, bmpBytes[24] = 0x01;  // height 100000
+    CHECK(fixtures::convertStatus(bmpBytes, 100, 100) == Status::TooLarge);
+    CHECK(seconds(start) < 1.0);
+}
+
+TEST_CASE("safety", outputLimits) {
+    // 10000 x 10000 is within the input limit; 400 % of it is 1600 megapixels.
+    CHECK(fixtures::convertStatus(pngHeaderOnly(10000, 10000), 400, 400) == Status::TooLarge);
+    const Bytes wide = fixtures::save(fixtures::photo(1000, 2), ".png");
+    CHECK(fixtures::convertStatus(wide, 6501, 100) == Status::TooLarge);  // 65010 px wide
+    CHECK(fixtures::convertStatus(wide, 6500, 100) != Status::TooLarge);
+}
+
+TEST_CASE("safety", unsupportedAndEmptyInput) {
+    const Bytes tiff = {'I', 'I', 42, 0, 8, 0, 0, 0, 0, 0};
+    CHECK(fixtures::convertStatus(tiff, 200, 200) == Status::Unsupported);
+    const std::string text = "just some text, not a picture";
+    CHECK(fixtures::convertStatus(Bytes(text.begin(), text.end()), 200, 200) == Status::Unsupported);
+    CHECK(fixtures::convertStatus(Bytes(), 200, 200) == Status::BadInput);
+    fixtures::BmpSpec rle{2, 2, 8, false, 1};
+    rle.palette = {0, 0xffffff};
+    rle.rows = {{0, 1}, {1, 0}};
+    CHECK(fixtures::convertStatus(fixtures::makeBmp(rle), 200, 200) == Status::Unsupported);
+    // Corrupt headers are errors, never crashes.
+    Bytes bmp = fixtures::makeBmp(rle);
+    bmp[30] = 0;          // BI_RGB
+    bmp[10] = 0xff;       // pixel offset past the end
+    CHECK(fixtures::convertStatus(bmp, 200, 200) == Status::BadInput);
+    Bytes png = fixtures::save(fixtures::photo(20, 20), ".png");
+    png[20] ^= 0xff;  // IHDR corrupted: CRC mismatch
+    CHECK(fixtures::convertStatus(png, 200, 200) == Status::BadInput);
+}
