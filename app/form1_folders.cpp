@@ -2,8 +2,19 @@
 #include "app/form1.h"
 #include "folders/foldercontroller.h"
 
+#include <QPushButton>
+
 namespace quorvel {
 
-void Form1::wireFolders() {}
+void Form1::wireFolders() {
+    m_folderController = std::make_unique<FolderController>(FolderController::Services{
+        m_services.dialogs, m_services.settings, *this, *m_imageList, this, Text1, nullptr});
+    connect(PushButton3, &QPushButton::clicked, m_folderController.get(),
+            &FolderController::PushButton3_Click);
+    connect(PushButton6, &QPushButton::clicked, m_folderController.get(),
+            &FolderController::PushButton6_Click);
+    connect(PushButton7, &QPushButton::clicked, m_folderController.get(),
+            &FolderController::PushButton7_Click);
+}
 
 } // namespace quorvel

@@ -2,13 +2,60 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
+
+class QLineEdit;
+class QWidget;
 
 namespace quorvel {
 
+class Dialogs;
+class FolderFileSystem;
+class ImageList;
+class SettingsStore;
+class WindowPointer;
+
+/// The prompt both folder choices show inside the folder browser.
+inline const QString kSelectFolderPrompt = QStringLiteral("Please select folder:");
+
+/// The window's folder buttons: "Add All File(s) In Folder" (PushButton3),
+/// "Help" (PushButton6) and the output folder's "..." (PushButton7).
 class FolderController : public QObject {
     Q_OBJECT
 public:
-    using QObject::QObject;
+    struct Services {
+        Dialogs& dialogs;
+        SettingsStore& settings;
+        WindowPointer& pointer;
+        ImageList& imageList;
+        /// The window the folder browser belongs to.
+        QWidget* owner = nullptr;
+        /// The output folder box.
+        QLineEdit* text1 = nullptr;
+        /// The scan's file system; null means the real one.
+        const FolderFileSystem* fileSystem = nullptr;
+    };
+
+    explicit FolderController(Services services, QObject* parent = nullptr);
+
+    /// The text of the extension input box.
+    static QString extensionPrompt();
+    /// The text of the "Help" box.
+    static QString supportedFormatsNotice();
+
+public slots:
+    /// Asks for an extension and a folder, then adds every matching file of
+    /// the folder and all its subfolders to the image list.
+    void PushButton3_Click();
+    /// Shows the supported formats and where to ask for more.
+    void PushButton6_Click();
+    /// Lets the user choose the output folder and puts it into the output box.
+    void PushButton7_Click();
+
+private:
+    Services m_services;
+    QString m_lastFolder;
+    QString m_lastFolderDot;
 };
 
 } // namespace quorvel

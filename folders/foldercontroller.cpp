@@ -1,0 +1,147 @@
+// SPDX-License-Identifier: MIT
+#include "foldercontroller.h"
+
+#include "app/settings/settingskeys.h"
+#include "app/settings/settingsstore.h"
+#include "browseforfolder.h"
+#include "filetests.h"
+#include "folderfilesystem.h"
+#include "getsubdirectories.h"
+#include "imagelist/imagelist.h"
+#include "imagelist/normalisepath.h"
+#include "platform/appinfo.h"
+#include "platform/dialogs.h"
+#include "platform/errortrap.h"
+#include "platform/fileattributes.h"
+#include "platform/paths.h"
+#include "platform/windowpointer.h"
+
+#include <QLineEdit>
+#include <QStringList>
+
+namespace quorvel {
+
+namespace {
+// A hidden file that is archive and nothing else: the desktop's own
+// bookkeeping files look like this, so they are left out.
+constexpr int kHiddenArchive = attr::kHidden | attr::kArchive;
+} // namespace
+
+FolderController::FolderController(Services services, QObject* parent)
+    : QObject(parent), m_services(services) {}
+
+QString FolderController::extensionPrompt() {
+    return QStringLiteral("Enter file extension to load:") + QStringLiteral("\r\r") +
+           QStringLiteral("(* for all files, txt for all txt files, doc for all doc files, etc.)");
+}
+
+QString FolderController::supportedFormatsNotice() {
+    return QStringLiteral(
+               "This software currently supports the following image formats: jpg, bmp, gif, "
+               "png.") +
+           QStringLiteral("\r\n\r\n") +
+           QStringLiteral("If you need more formats added, please contact Team Bramwick at ") +
+           appinfo::kVendorContactPage;
+}
+
+void FolderController::PushButton3_Click() {
+    Dialogs& dialogs = m_services.dialogs;
+    SettingsStore& settings = m_services.settings;
+    const FolderFileSystem& fs =
+        m_services.fileSystem ? *m_services.fileSystem : FolderFileSystem::real();
+    const QString sep = separator();
+    ErrorTrap trap(dialogs, formLocation(QStringLiteral("PushButton3_Click")));
+
+    QString extension;
+    trap.step(100, [&] {
+        extension =
+            dialogs.inputBox(extensionPrompt(), appinfo::kApplicationTitle,
+                             settings.get(settings::kExtension, settings::kExtensionDefault));
+    });
+    // Saved before the folder is chosen, so a cancelled browser keeps it.
+    trap.step(100, [&] {
+        if (!extension.isEmpty()) {
+            settings.save(settings::kExtension, extension);
+        }
+    });
+    if (trap.test(102, [&] { return extension.isEmpty(); })) {
+        return;
+    }
+
+    QString chosen;
+    trap.step(104, [&] {
+        m_lastFolder = settings.get(settings::kLastFolder, settings::kLastFolderDefault);
+        chosen = BrowseForFolder(dialogs, m_services.owner, kSelectFolderPrompt, m_lastFolder);
+    });
+    if (trap.test(106, [&] { return chosen.isEmpty(); })) {
+        return;
+    }
+    trap.step(333, [&] { m_lastFolder = chosen; });
+    trap.step(334, [&] { settings.save(settings::kLastFolder, m_lastFolder); });
+
+    trap.step(112, [&] { m_services.pointer.setMousePointer(pointer::kHourglass); });
+    QStringList folders;
+    trap.step(114, [&] { folders.append(chosen + sep); });
+    trap.step(116, [&] { GetSubDirectories2016(folders, true, dialogs, fs); });
+
+    trap.step(118, [&] {
+        // The scan is finished: the list no longer changes under the loop.
+        for (const QString& entry : std::as_const(folders)) {
+            QString folder = entry;
+            trap.step(120, [&] { folder.chop(1); });
+            FileNameArray names;
+            trap.step(122,
+                      [&] { names = ListFolderFiles(folder, QStringLiteral("*.") + extension); });
+            for (int i = 1; i <= names.upperBound(); ++i) {
+                const QString& name = names.at(i);
+                if (trap.test(126, [&] { return name.startsWith(QLatin1Char('~')); })) {
+                    continue;
+                }
+                QString path;
+                trap.step(128, [&] { path = folder + sep + name; });
+                if (trap.test(132, [&] { return IsExistingFile(path); }) &&
+                    trap.test(132, [&] { return fileAttributes(path) != kHiddenArchive; })) {
+                    trap.step(132, [&] { AddImageRow(m_services.imageList, NormalisePath(path)); });
+                }
+            }
+        }
+    });
+
+    trap.step(136, [&] { m_services.pointer.setMousePointer(pointer::kDefault); });
+}
+
+void FolderController::PushButton6_Click() {
+    ErrorTrap trap(m_services.dialogs, formLocation(QStringLiteral("PushButton6_Click")));
+    trap.step(100, [&] {
+        m_services.dialogs.messageBox(supportedFormatsNotice(), msgstyle::kOkOnly,
+                                      appinfo::kApplicationTitle);
+    });
+}
+
+void FolderController::PushButton7_Click() {
+    ErrorTrap trap(m_services.dialogs, formLocation(QStringLiteral("PushButton7_Click")));
+    const QString sep = separator();
+
+    QString chosen;
+    trap.step(100, [&] {
+        m_lastFolderDot =
+            m_services.settings.get(settings::kLastFolderDot, settings::kLastFolderDotDefault);
+        chosen = BrowseForFolder(m_services.dialogs, m_services.owner, kSelectFolderPrompt,
+                                 m_lastFolderDot);
+    });
+    if (trap.test(102, [&] { return chosen.isEmpty(); })) {
+        return;
+    }
+    // Remembered as the browser gave it; only the output box gets the separator.
+    trap.step(104, [&] {
+        m_lastFolderDot = chosen;
+        m_services.settings.save(settings::kLastFolderDot, m_lastFolderDot);
+    });
+    if (trap.test(104, [&] { return !chosen.endsWith(sep); })) {
+        trap.step(106, [&] { m_services.text1->setText(chosen + sep); });
+    } else {
+        trap.step(108, [&] { m_services.text1->setText(chosen); });
+    }
+}
+
+} // namespace quorvel

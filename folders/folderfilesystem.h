@@ -1,0 +1,48 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+#include <functional>
+
+namespace quorvel {
+
+/// Which folder on disk a path leads to, so one reached a second time through
+/// a symbolic link can be recognised.
+struct FolderIdentity {
+    quint64 device = 0;
+    quint64 inode = 0;
+    bool valid = false;
+    /// The path itself is a symbolic link.
+    bool isLink = false;
+};
+
+/// The file-system questions the folder scan asks. The real answers come from
+/// the disk; tests override single answers to stage failures that the disk
+/// cannot be made to give, such as an unreadable folder while running as root.
+class FolderFileSystem {
+public:
+    virtual ~FolderFileSystem() = default;
+
+    /// The file system as it is.
+    static const FolderFileSystem& real();
+
+    /// True when the path names an existing folder; never raises.
+    virtual bool isFolder(const QString& path) const;
+    /// Opens the folder for the scan; raises "Path not found" when it is not one.
+    virtual void openFolder(const QString& path) const;
+    /// The folder's attribute bits (see fileAttributes); a trailing separator
+    /// is ignored. Raises AppError when the path does not exist.
+    virtual int attributes(const QString& path) const;
+    /// True for the root of a file system ("/", or a drive root on Windows).
+    virtual bool isRootFolder(const QString& path) const;
+    /// Calls `visit` with the name of each direct subfolder, in the listing's
+    /// order. Raises "Permission denied" or "Path not found" when the folder
+    /// cannot be read; an exception from `visit` passes through.
+    virtual void forEachSubFolder(const QString& path,
+                                  const std::function<void(const QString& name)>& visit) const;
+    /// Where the path leads; invalid when it cannot be queried. Never raises.
+    virtual FolderIdentity identity(const QString& path) const;
+};
+
+} // namespace quorvel

@@ -1,0 +1,124 @@
+// SPDX-License-Identifier: MIT
+#include "wildcardlisting.h"
+
+#include "apperror.h"
+#include "fileattributes.h"
+
+#include <QFile>
+#include <algorithm>
+#include <cerrno>
+#include <dirent.h>
+#include <sys/stat.h>
+
+namespace quorvel {
+
+namespace {
+// Both texts already case-folded. Greedy with one back-track point per star,
+// which is linear enough for file names and never recurses.
+bool globMatch(QStringView pattern, QStringView name) {
+    qsizetype p = 0;
+    qsizetype n = 0;
+    qsizetype starP = -1;
+    qsizetype starN = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && pattern[p] == QLatin1Char('*')) {
+            starP = p++;
+            starN = n;
+        } else if (p < pattern.size() &&
+                   (pattern[p] == QLatin1Char('?') || pattern[p] == name[n])) {
+            ++p;
+            ++n;
+        } else if (starP >= 0) {
+            p = starP + 1;
+            n = ++starN;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == QLatin1Char('*')) {
+        ++p;
+    }
+    return p == pattern.size();
+}
+
+bool foldedMatch(QStringView pattern, QStringView name) {
+    if (globMatch(pattern, name)) {
+        return true;
+    }
+    return pattern.endsWith(QLatin1String(".*")) && globMatch(pattern.chopped(2), name);
+}
+
+enum class Kind { File, Folder, Other };
+
+Kind kindOf(const QByteArray& folder, const dirent* entry) {
+#ifdef _DIRENT_HAVE_D_TYPE
+    if (entry->d_type == DT_REG) {
+        return Kind::File;
+    }
+    if (entry->d_type == DT_DIR) {
+        return Kind::Folder;
+    }
+    if (entry->d_type != DT_LNK && entry->d_type != DT_UNKNOWN) {
+        return Kind::Other;
+    }
+#endif
+    struct stat st {};
+    if (::stat((folder + entry->d_name).constData(), &st) != 0) {
+        return Kind::Other;
+    }
+    return S_ISREG(st.st_mode) ? Kind::File : S_ISDIR(st.st_mode) ? Kind::Folder : Kind::Other;
+}
+} // namespace
+
+bool wildcardMatch(const QString& pattern, const QString& name) {
+    return foldedMatch(pattern.toCaseFolded(), name.toCaseFolded());
+}
+
+QStringList listDirectory(const QString& folder, const QString& pattern, int attributeMask) {
+    QByteArray native = QFile::encodeName(folder);
+    if (!native.endsWith('/')) {
+        native.append('/');
+    }
+    DIR* dir = ::opendir(native.constData());
+    if (dir == nullptr) {
+        if (errno == ENOENT || errno == ENOTDIR) {
+            return {};
+        }
+        throw AppError::fromErrno(errno);
+    }
+    const QString foldedPattern = pattern.toCaseFolded();
+    QStringList names;
+    while (const dirent* entry = ::readdir(dir)) {
+        const char* raw = entry->d_name;
+        if (raw[0] == '.' && (raw[1] == '\0' || (raw[1] == '.' && raw[2] == '\0'))) {
+            continue;
+        }
+        const QString name = QFile::decodeName(raw);
+        if (!foldedMatch(foldedPattern, name.toCaseFolded())) {
+            continue;
+        }
+        const Kind kind = kindOf(native, entry);
+        if (kind == Kind::Other) {
+            continue;
+        }
+        int bits = kind == Kind::Folder ? attr::kDirectory : 0;
+        if (isHiddenName(name)) {
+            bits |= attr::kHidden;
+        }
+        if ((bits & ~attributeMask) == 0) {
+            names.append(name);
+        }
+    }
+    ::closedir(dir);
+    sortListing(names);
+    return names;
+}
+
+void sortListing(QStringList& names) {
+    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+        const int c = a.compare(b, Qt::CaseInsensitive);
+        return c != 0 ? c < 0 : a < b;
+    });
+}
+
+} // namespace quorvel
