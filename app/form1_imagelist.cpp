@@ -1,9 +1,20 @@
 // SPDX-License-Identifier: MIT
 #include "app/form1.h"
+#include "imagelist/imagelist.h"
 #include "imagelist/imagelistcontroller.h"
+
+#include <QPushButton>
 
 namespace quorvel {
 
-void Form1::wireImageList() {}
+void Form1::wireImageList() {
+    m_imageListController = std::make_unique<ImageListController>(
+        *m_imageList, *this, m_services.dialogs, m_services.programFolder, this);
+    ImageListController* controller = m_imageListController.get();
+    connect(PushButton1, &QPushButton::clicked, controller,
+            &ImageListController::PushButton1_Click);
+    connect(PushButton4, &QPushButton::clicked, controller,
+            &ImageListController::PushButton4_Click);
+}
 
 } // namespace quorvel

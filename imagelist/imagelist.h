@@ -3,10 +3,9 @@
 
 #include "imagelistmodel.h"
 
+#include <QAbstractItemView>
 #include <QPointer>
 #include <QString>
-
-class QAbstractItemView;
 
 namespace quorvel {
 

@@ -1,0 +1,159 @@
+// SPDX-License-Identifier: MIT
+#include "imagelistcontroller.h"
+
+#include "imagelist.h"
+#include "openfilesadd.h"
+#include "platform/cursorfile.h"
+#include "platform/errortrap.h"
+#include "platform/paths.h"
+#include "platform/windowpointer.h"
+
+#include <QAbstractItemView>
+#include <QCursor>
+#include <QDir>
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+namespace quorvel {
+
+int listKeyCode(int qtKey) {
+    // Qt::Key_Period is also 46, so only Delete may map onto the Delete key's code.
+    return qtKey == Qt::Key_Delete ? ImageListController::kDeleteKeyCode : 0;
+}
+
+ImageListController::ImageListController(ImageList& list, WindowPointer& pointer, Dialogs& dialogs,
+                                         QString programFolder, QWidget* dialogOwner,
+                                         QObject* parent)
+    : QObject(parent), m_list(list), m_pointer(pointer), m_dialogs(dialogs),
+      m_programFolder(std::move(programFolder)), m_dialogOwner(dialogOwner), m_view(list.view()),
+      m_cursorPosition([] { return QCursor::pos(); }),
+      m_rowDrag(list, [this] { return m_cursorPosition().y(); }) {
+    if (!m_view) {
+        return;
+    }
+    m_view->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Rows move by the row drag only: the list never starts a drag-and-drop of its own.
+    m_view->setDragEnabled(false);
+    m_view->viewport()->setMouseTracking(true);
+    m_view->installEventFilter(this);
+    m_view->viewport()->installEventFilter(this);
+    // Emitted after the view has selected the pressed row.
+    connect(m_view, &QAbstractItemView::pressed, this, [this] { ListView1_ItemClick(); });
+}
+
+ImageListController::~ImageListController() = default;
+
+void ImageListController::setCursorPositionSource(std::function<QPoint()> source) {
+    m_cursorPosition = source ? std::move(source) : [] { return QCursor::pos(); };
+}
+
+void ImageListController::removeSelectedRow() {
+    if (m_pointer.isBusy() || m_list.count() == 0) {
+        return;
+    }
+    const int row = m_list.selectedIndex();
+    if (row >= 1) {
+        m_list.remove(row);
+    }
+}
+
+void ImageListController::ListView1_KeyDown(int keyCode) {
+    if (keyCode == kDeleteKeyCode) {
+        removeSelectedRow();
+    }
+}
+
+void ImageListController::ListView1_DblClick() {
+    removeSelectedRow();
+}
+
+void ImageListController::ListView1_MouseDown() {
+    m_rowDrag.buttonPressed();
+}
+
+void ImageListController::ListView1_ItemClick() {
+    if (m_view) {
+        // Without the picture the drag still works, under the arrow.
+        const QString path = m_programFolder + separator() + QStringLiteral("drag.ico");
+        m_view->viewport()->setCursor(loadCursorFile(path));
+    }
+    m_rowDrag.rowClicked();
+}
+
+void ImageListController::ListView1_MouseMove(const QPoint& position) {
+    if (!m_pointer.isBusy()) {
+        m_pointer.setMousePointer(pointer::kDefault);
+    }
+    if (!m_rowDrag.isDragging()) {
+        return;
+    }
+    const QModelIndex hit = m_view ? m_view->indexAt(position) : QModelIndex();
+    m_rowDrag.pointerMoved(hit.isValid() ? hit.row() + 1 : 0);
+}
+
+void ImageListController::ListView1_MouseUp() {
+    m_rowDrag.buttonReleased();
+    if (m_view) {
+        m_view->viewport()->setCursor(Qt::ArrowCursor);
+    }
+}
+
+void ImageListController::PushButton1_Click() {
+    AddFilesFromOpenDialog(m_list, m_dialogs, m_dialogOwner, QDir::separator());
+}
+
+void ImageListController::PushButton4_Click() {
+    ErrorTrap trap(m_dialogs, formLocation(QStringLiteral("PushButton4_Click")));
+    trap.step(100, [&] {
+        if (!m_pointer.isBusy()) {
+            m_list.clear();
+        }
+    });
+}
+
+bool ImageListController::eventFilter(QObject* watched, QEvent* event) {
+    // The list's own handlers report nothing, and nothing may leave an event handler.
+    try {
+        return filterListEvent(watched, event);
+    } catch (...) {
+        return false;
+    }
+}
+
+bool ImageListController::filterListEvent(QObject* watched, QEvent* event) {
+    if (!m_view) {
+        return false;
+    }
+    if (watched == m_view && event->type() == QEvent::KeyPress) {
+        const int code = listKeyCode(static_cast<QKeyEvent*>(event)->key());
+        ListView1_KeyDown(code);
+        return code == kDeleteKeyCode;
+    }
+    if (watched != m_view->viewport()) {
+        return false;
+    }
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+        ListView1_MouseDown();
+        return false; // the view selects the row and reports the row click
+    case QEvent::MouseButtonDblClick:
+        // The second press of a double-click is no new press and selects nothing.
+        ListView1_DblClick();
+        return true;
+    case QEvent::MouseMove: {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        ListView1_MouseMove(mouse->position().toPoint());
+        // With a button down the view would move its selection with the pointer.
+        return mouse->buttons() != Qt::NoButton;
+    }
+    case QEvent::MouseButtonRelease:
+        ListView1_MouseUp();
+        return false;
+    default:
+        return false;
+    }
+}
+
+} // namespace quorvel

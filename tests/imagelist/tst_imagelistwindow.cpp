@@ -1,0 +1,143 @@
+// SPDX-License-Identifier: MIT
+// The list on the real window: its column, and the buttons and keys wired to it.
+#include "app/form1.h"
+#include "app/settings/settingsstore.h"
+#include "imagelist/imagelist.h"
+#include "platform/testing/scripteddialogs.h"
+
+#include <QFile>
+#include <QHeaderView>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeView>
+#include <memory>
+
+using namespace quorvel;
+
+class TestImageListWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void listHasItsColumnAndTip();
+    void addImageFilesButton();
+    void addImageFilesCancelled();
+    void clearListButton();
+    void deleteKeyOnTheList();
+    void rowDragOnTheWindow();
+    void moveOverListResetsPointer();
+
+private:
+    QTemporaryDir m_config;
+    QTemporaryDir m_programFolder;
+    SettingsStore m_settings;
+    std::unique_ptr<ScriptedDialogs> m_dialogs;
+    std::unique_ptr<Form1> m_form;
+};
+
+void TestImageListWindow::initTestCase() {
+    SettingsStore::setConfigFolder(m_config.path());
+    QVERIFY(QFile::copy(QStringLiteral(QUORVEL_RESOURCES_DIR "/drag.ico"),
+                        m_programFolder.filePath(QStringLiteral("drag.ico"))));
+}
+
+void TestImageListWindow::init() {
+    m_dialogs = std::make_unique<ScriptedDialogs>();
+    const QString desktop = m_config.path();
+    m_form = std::make_unique<Form1>(Form1Services{*m_dialogs, m_settings, m_programFolder.path(),
+                                                   [desktop] { return desktop; },
+                                                   [] { return 0.5; }, [] {}});
+    m_form->Form_Load();
+    m_form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+}
+
+void TestImageListWindow::cleanup() {
+    QVERIFY(m_dialogs->satisfied());
+    m_form.reset();
+    m_dialogs.reset();
+}
+
+void TestImageListWindow::listHasItsColumnAndTip() {
+    QTreeView* list = m_form->ListView1;
+    QCOMPARE(list->model()->columnCount(), 1);
+    QCOMPARE(list->model()->headerData(0, Qt::Horizontal).toString(),
+             QStringLiteral("Image File(s)"));
+    QCOMPARE(list->columnWidth(0), 467); // 7,000 twips
+    QCOMPARE(list->toolTip(), QStringLiteral("Drag and drop files here. Double-click item to "
+                                             "remove it. Move | line to right and out of window "
+                                             "to reveal full names."));
+    QVERIFY(!list->isSortingEnabled());
+    QVERIFY(list->uniformRowHeights());
+}
+
+void TestImageListWindow::addImageFilesButton() {
+    m_dialogs->expectOpenFiles({"/pics/b.jpg", "/pics/a.png", "/pics/c.gif"});
+    QTest::mouseClick(m_form->PushButton1, Qt::LeftButton);
+    QCOMPARE(m_form->imageList().texts(),
+             (QStringList{"/pics/b.jpg", "/pics/a.png", "/pics/c.gif"}));
+    QCOMPARE(m_dialogs->shown().constLast().text,
+             QStringLiteral("Add File(s) - Hold Ctrl or Shift to select multiple files"));
+}
+
+void TestImageListWindow::addImageFilesCancelled() {
+    m_form->imageList().append(QStringLiteral("/pics/a.jpg"));
+    m_dialogs->expectOpenFiles({});
+    QTest::mouseClick(m_form->PushButton1, Qt::LeftButton);
+    QCOMPARE(m_form->imageList().texts(), QStringList{"/pics/a.jpg"});
+}
+
+void TestImageListWindow::clearListButton() {
+    ImageList& list = m_form->imageList();
+    for (const char* row : {"/a.jpg", "/a.jpg", "/b.jpg"}) {
+        AddImageRow(list, QString::fromLatin1(row));
+    }
+    m_form->setMousePointer(pointer::kHourglass);
+    QTest::mouseClick(m_form->PushButton4, Qt::LeftButton);
+    QCOMPARE(list.count(), 3);
+    m_form->setMousePointer(pointer::kDefault);
+    QTest::mouseClick(m_form->PushButton4, Qt::LeftButton);
+    QCOMPARE(list.count(), 0);
+}
+
+void TestImageListWindow::deleteKeyOnTheList() {
+    ImageList& list = m_form->imageList();
+    for (const char* row : {"A", "B", "C"}) {
+        AddImageRow(list, QString::fromLatin1(row));
+    }
+    list.select(2);
+    QTest::keyClick(m_form->ListView1, Qt::Key_Delete);
+    QCOMPARE(list.texts(), (QStringList{"A", "C"}));
+}
+
+void TestImageListWindow::rowDragOnTheWindow() {
+    ImageList& list = m_form->imageList();
+    for (const char* row : {"A", "B", "C"}) {
+        AddImageRow(list, QString::fromLatin1(row));
+    }
+    QTreeView* view = m_form->ListView1;
+    const auto centre = [view](int row) {
+        return view->visualRect(view->model()->index(row - 1, 0)).center();
+    };
+    QTest::mousePress(view->viewport(), Qt::LeftButton, {}, centre(1));
+    QCOMPARE(view->viewport()->cursor().shape(), Qt::BitmapCursor);
+    QMouseEvent move(QEvent::MouseMove, centre(2), view->viewport()->mapToGlobal(centre(2)),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(view->viewport(), &move);
+    QCOMPARE(list.texts(), (QStringList{"B", "A", "C"}));
+    QCOMPARE(list.selectedIndex(), 2);
+    QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, centre(2));
+    QCOMPARE(view->viewport()->cursor().shape(), Qt::ArrowCursor);
+}
+
+void TestImageListWindow::moveOverListResetsPointer() {
+    m_form->setMousePointer(pointer::kCustom);
+    QTest::mouseMove(m_form->ListView1->viewport(), QPoint(20, 20));
+    QCOMPARE(m_form->mousePointer(), pointer::kDefault);
+}
+
+QTEST_MAIN(TestImageListWindow)
+#include "tst_imagelistwindow.moc"
