@@ -1,0 +1,152 @@
+// SPDX-License-Identifier: MIT
+#include "platform/apperror.h"
+#include "platform/codepage.h"
+#include "platform/fileattributes.h"
+#include "platform/wildcardlisting.h"
+#include "sandbox.h"
+
+#include <QTest>
+
+using namespace quorvel;
+
+class FolderPlatformTest : public QObject {
+    Q_OBJECT
+private slots:
+    void wildcards_data();
+    void wildcards();
+    void attributes_data();
+    void attributes();
+    void attributesOfAMissingPathRaise();
+    void codePage_data();
+    void codePage();
+    void listingFollowsTheMask();
+    void listingIsSortedAndToleratesAMissingFolder();
+};
+
+void FolderPlatformTest::wildcards_data() {
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("matches");
+    QTest::newRow("star dot star, name with dot") << "*.*"
+                                                  << "a.jpg" << true;
+    QTest::newRow("star dot star, name without dot") << "*.*"
+                                                     << "README" << true;
+    QTest::newRow("case is ignored") << "*.JPG"
+                                     << "a.jpg" << true;
+    QTest::newRow("case is ignored, other way") << "*.jpg"
+                                                << "PHOTO.Jpg" << true;
+    QTest::newRow("extension must be whole") << "*.jpg"
+                                             << "a.jpeg" << false;
+    QTest::newRow("extension is the end") << "*.jpg"
+                                          << "a.jpg.bak" << false;
+    QTest::newRow("two dots match nothing ordinary") << "*..jpg"
+                                                     << "a.jpg" << false;
+    QTest::newRow("two dots, a name with two dots") << "*..jpg"
+                                                    << "a..jpg" << true;
+    QTest::newRow("question mark is one character") << "?.txt"
+                                                    << "ab.txt" << false;
+    QTest::newRow("question mark matches one") << "a?c"
+                                               << "abc" << true;
+    QTest::newRow("question mark in an extension") << "*.j?g"
+                                                   << "p.jpg" << true;
+    QTest::newRow("star needs back-tracking") << "*a*b"
+                                              << "xaxbxb" << true;
+    QTest::newRow("trailing dot star, bare name") << "a.*"
+                                                  << "a" << true;
+    QTest::newRow("trailing dot star, other name") << "a.*"
+                                                   << "ab" << false;
+    QTest::newRow("star alone") << "*"
+                                << "anything.at.all" << true;
+    QTest::newRow("literal text") << "tilde~.png"
+                                  << "TILDE~.PNG" << true;
+    QTest::newRow("accented letters fold") << "*.É"
+                                           << "x.é" << true;
+}
+
+void FolderPlatformTest::wildcards() {
+    QFETCH(QString, pattern);
+    QFETCH(QString, name);
+    QFETCH(bool, matches);
+    QCOMPARE(wildcardMatch(pattern, name), matches);
+}
+
+void FolderPlatformTest::attributes_data() {
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<int>("bits");
+    QTest::newRow("folder") << "dir" << 16;
+    QTest::newRow("hidden folder") << ".dir" << 18;
+    QTest::newRow("file") << "f.jpg" << 32;
+    QTest::newRow("writable dot-file") << ".f.jpg" << 34;
+    QTest::newRow("read-only dot-file") << ".ro.jpg" << 35;
+    QTest::newRow("read-only file") << "ro.jpg" << 33;
+    QTest::newRow("link to a folder") << "dirlink" << 1040;
+    QTest::newRow("link to a file") << "filelink" << 1056;
+    QTest::newRow("folder named with a trailing separator") << "dir/" << 16;
+}
+
+void FolderPlatformTest::attributes() {
+    QFETCH(QString, entry);
+    QFETCH(int, bits);
+    Sandbox box({"dir/", ".dir/", "f.jpg", ".f.jpg", ".ro.jpg", "ro.jpg"});
+    box.makeReadOnly(".ro.jpg");
+    box.makeReadOnly("ro.jpg");
+    box.link("dirlink", "dir");
+    box.link("filelink", "f.jpg");
+    QCOMPARE(fileAttributes(box.path(entry)), bits);
+}
+
+void FolderPlatformTest::attributesOfAMissingPathRaise() {
+    Sandbox box;
+    try {
+        fileAttributes(box.path("missing"));
+        QFAIL("no error for a missing path");
+    } catch (const AppError& e) {
+        QCOMPARE(e.number(), errnum::kFileNotFound);
+    }
+}
+
+void FolderPlatformTest::codePage_data() {
+    QTest::addColumn<QChar>("character");
+    QTest::addColumn<int>("code");
+    QTest::newRow("ASCII letter") << QChar(u'A') << 65;
+    QTest::newRow("control character") << QChar(u'\x01') << 1;
+    QTest::newRow("en dash") << QChar(u'\u2013') << 150;
+    QTest::newRow("euro sign") << QChar(u'\u20AC') << 128;
+    QTest::newRow("left double quote") << QChar(u'\u201C') << 147;
+    QTest::newRow("e acute") << QChar(u'\u00E9') << 233;
+    QTest::newRow("no-break space") << QChar(u'\u00A0') << 160;
+    QTest::newRow("latin a with macron") << QChar(u'\u0101') << 63;
+    QTest::newRow("CJK ideograph") << QChar(u'\u4E2D') << 63;
+    QTest::newRow("C1 control without a glyph") << QChar(u'\u0081') << 129;
+    QTest::newRow("C1 control the euro replaced") << QChar(u'\u0080') << 63;
+    QTest::newRow("lone surrogate") << QChar(u'\xD83D') << 63;
+}
+
+void FolderPlatformTest::codePage() {
+    QFETCH(QChar, character);
+    QFETCH(int, code);
+    QCOMPARE(ansiCode(character), code);
+}
+
+void FolderPlatformTest::listingFollowsTheMask() {
+    Sandbox box({"a.jpg", ".hidden.jpg", "sub.jpg/", ".hid.jpg/", "b.png"});
+    box.link("link.jpg", "a.jpg");
+    box.link("dirlink.jpg", "sub.jpg");
+    const int kFiles = attr::kHidden | attr::kSystem;
+    QCOMPARE(listDirectory(box.path(), "*.jpg", kFiles),
+             (QStringList{".hidden.jpg", "a.jpg", "link.jpg"}));
+    QCOMPARE(listDirectory(box.path(), "*.jpg", 0), (QStringList{"a.jpg", "link.jpg"}));
+    QCOMPARE(
+        listDirectory(box.folder(), "*.jpg", kFiles | attr::kDirectory),
+        (QStringList{".hid.jpg", ".hidden.jpg", "a.jpg", "dirlink.jpg", "link.jpg", "sub.jpg"}));
+}
+
+void FolderPlatformTest::listingIsSortedAndToleratesAMissingFolder() {
+    Sandbox box({"b.jpg", "B.jpg", "a.jpg", "C.jpg", "10.jpg", "9.jpg"});
+    QCOMPARE(listDirectory(box.path(), "*.*", 6),
+             (QStringList{"10.jpg", "9.jpg", "a.jpg", "B.jpg", "b.jpg", "C.jpg"}));
+    QCOMPARE(listDirectory(box.path("missing"), "*.*", 6), QStringList());
+}
+
+QTEST_GUILESS_MAIN(FolderPlatformTest)
+#include "tst_folderplatform.moc"

@@ -1,0 +1,398 @@
+// SPDX-License-Identifier: MIT
+#include "folders/filetests.h"
+#include "folders/folderfilesystem.h"
+#include "folders/getsubdirectories.h"
+#include "platform/apperror.h"
+#include "platform/errortrap.h"
+#include "platform/testing/scripteddialogs.h"
+#include "sandbox.h"
+
+#include <QHash>
+#include <QSet>
+#include <QTest>
+#include <QTimer>
+
+using namespace quorvel;
+
+namespace {
+// The real file system with single answers replaced, keyed by the folder path
+// as the scan holds it (with its trailing separator).
+class StagedFileSystem : public FolderFileSystem {
+public:
+    struct Failure {
+        int error;
+        int namesBefore = 0; // subfolders visited before the error
+    };
+    QHash<QString, int> attributeOf;
+    QSet<QString> unreadableAttributes;
+    QSet<QString> roots;
+    QHash<QString, Failure> failures;
+    QSet<QString> failingOpen;
+
+    void openFolder(const QString& path) const override {
+        if (failingOpen.contains(path)) {
+            throw AppError::fromNumber(errnum::kDeviceIo);
+        }
+        FolderFileSystem::openFolder(path);
+    }
+    int attributes(const QString& path) const override {
+        if (unreadableAttributes.contains(path)) {
+            throw AppError::fromNumber(errnum::kDeviceIo);
+        }
+        return attributeOf.contains(path) ? attributeOf.value(path)
+                                          : FolderFileSystem::attributes(path);
+    }
+    bool isRootFolder(const QString& path) const override {
+        return roots.contains(path) || FolderFileSystem::isRootFolder(path);
+    }
+    void forEachSubFolder(const QString& path,
+                          const std::function<void(const QString&)>& visit) const override {
+        if (!failures.contains(path)) {
+            FolderFileSystem::forEachSubFolder(path, visit);
+            return;
+        }
+        const Failure failure = failures.value(path);
+        int visited = 0;
+        FolderFileSystem::forEachSubFolder(path, [&](const QString& name) {
+            if (visited++ < failure.namesBefore) {
+                visit(name);
+            }
+        });
+        throw AppError::fromNumber(failure.error);
+    }
+};
+
+// The tree most cases use: R with A (A1) and B (B1), a file in each.
+const QStringList kTree{"A/A1/", "B/B1/", "r.jpg", "A/a.jpg", "B/b.jpg", "A/A1/a1.jpg"};
+
+QStringList scanned(const Sandbox& box, const FolderFileSystem& fs, ScriptedDialogs& dialogs) {
+    QStringList folders{box.folder()};
+    GetSubDirectories2016(folders, true, dialogs, fs);
+    return folders;
+}
+
+QStringList folders(const Sandbox& box, const QStringList& entries) {
+    QStringList out;
+    for (const QString& entry : entries) {
+        out << box.folder(entry);
+    }
+    return out;
+}
+} // namespace
+
+class FolderScanTest : public QObject {
+    Q_OBJECT
+private slots:
+    void breadthFirstOrder();
+    void folderWithoutSubfoldersIsUnchanged();
+    void hiddenSystemFolders_data();
+    void hiddenSystemFolders();
+    void unsafeNamesAreLeftOutWithTheirSubtree();
+    void pathLengthLimit_data();
+    void pathLengthLimit();
+    void unreadableFolder_data();
+    void unreadableFolder();
+    void secondFailureInALevelIsHandledOneLevelUp();
+    void failuresBeyondTheSkipsLeaveTheScan();
+    void errorsBeforeAnyFolderIsReadAreShown();
+    void failingAttributeTestLetsTheFolderThrough();
+    void linksBackIntoTheTreeAreNotFollowed();
+    void twoLinksToOneFolderAreFollowedOnce();
+    void scanKeepsTheWindowResponsive();
+
+    void listFolderFilesBounds_data();
+    void listFolderFilesBounds();
+    void listFolderFilesPatterns_data();
+    void listFolderFilesPatterns();
+    void isExistingFile_data();
+    void isExistingFile();
+    void unsafeNameChars_data();
+    void unsafeNameChars();
+};
+
+void FolderScanTest::breadthFirstOrder() {
+    Sandbox box(kTree);
+    ScriptedDialogs dialogs;
+    QCOMPARE(scanned(box, FolderFileSystem::real(), dialogs),
+             folders(box, {"", "A", "B", "A/A1", "B/B1"}));
+    QVERIFY(dialogs.satisfied());
+}
+
+void FolderScanTest::folderWithoutSubfoldersIsUnchanged() {
+    Sandbox box({"only.jpg"});
+    ScriptedDialogs dialogs;
+    QCOMPARE(scanned(box, FolderFileSystem::real(), dialogs), folders(box, {""}));
+}
+
+void FolderScanTest::hiddenSystemFolders_data() {
+    QTest::addColumn<QString>("staged");
+    QTest::addColumn<int>("bits");
+    QTest::addColumn<bool>("asRoot");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("hidden system folder") << "A" << 22 << false << QStringList{"", "B", "B/B1"};
+    QTest::newRow("hidden system alias") << "A" << 1046 << false << QStringList{"", "B", "B/B1"};
+    QTest::newRow("hidden only") << "A" << 18 << false << QStringList{"", "A", "B", "A/A1", "B/B1"};
+    QTest::newRow("hidden system read-only")
+        << "A" << 23 << false << QStringList{"", "A", "B", "A/A1", "B/B1"};
+    QTest::newRow("chosen folder keeps itself") << "" << 22 << false << QStringList{""};
+    QTest::newRow("root passes") << "" << 22 << true << QStringList{"", "A", "B", "A/A1", "B/B1"};
+}
+
+void FolderScanTest::hiddenSystemFolders() {
+    QFETCH(QString, staged);
+    QFETCH(int, bits);
+    QFETCH(bool, asRoot);
+    QFETCH(QStringList, expected);
+    Sandbox box(kTree);
+    StagedFileSystem fs;
+    fs.attributeOf.insert(box.folder(staged), bits);
+    if (asRoot) {
+        fs.roots.insert(box.folder(staged));
+    }
+    ScriptedDialogs dialogs;
+    QCOMPARE(scanned(box, fs, dialogs), folders(box, expected));
+}
+
+void FolderScanTest::unsafeNamesAreLeftOutWithTheirSubtree() {
+    Sandbox box({"plain/", QString::fromUtf8("en\u2013dash/inner/"),
+                 QString::fromUtf8("\u4E2D\u6587/inner/"), "what?/inner/", "bell\x07/",
+                 QString::fromUtf8("caf\u00E9/")});
+    ScriptedDialogs dialogs;
+    QCOMPARE(scanned(box, FolderFileSystem::real(), dialogs),
+             folders(box, {"", QString::fromUtf8("caf\u00E9"), "plain"}));
+}
+
+void FolderScanTest::pathLengthLimit_data() {
+    QTest::addColumn<int>("length");
+    QTest::addColumn<bool>("childGathered");
+    QTest::newRow("259 with its separator") << 259 << true;
+    QTest::newRow("260 with its separator") << 260 << false;
+}
+
+void FolderScanTest::pathLengthLimit() {
+    QFETCH(int, length);
+    QFETCH(bool, childGathered);
+    Sandbox box;
+    // A two-level way down whose second folder's path (with separator) is exactly `length`.
+    const QString first(100, QLatin1Char('p'));
+    const int rest = length - int(box.folder().size() + first.size() + 2);
+    QVERIFY(rest > 0 && rest < 256);
+    const QString deep = first + QLatin1Char('/') + QString(rest, QLatin1Char('q'));
+    box.add(deep + "/child/");
+    QCOMPARE(box.folder(deep).size(), length);
+
+    ScriptedDialogs dialogs;
+    QStringList expected = folders(box, {"", first, deep});
+    if (childGathered) {
+        expected << box.folder(deep + "/child");
+    }
+    QCOMPARE(scanned(box, FolderFileSystem::real(), dialogs), expected);
+}
+
+void FolderScanTest::unreadableFolder_data() {
+    QTest::addColumn<QString>("staged");
+    QTest::addColumn<int>("error");
+    QTest::addColumn<int>("namesBefore");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("permission denied") << "A" << 70 << 0 << QStringList{"", "B", "B/B1"};
+    QTest::newRow("subfolder found before the error stays")
+        << "A" << 70 << 1 << QStringList{"", "B", "A/A1", "B/B1"};
+    QTest::newRow("vanished") << "B" << 76 << 0 << QStringList{"", "A", "A/A1"};
+    QTest::newRow("chosen folder unreadable") << "" << 70 << 0 << QStringList{};
+    QTest::newRow("other errors remove nothing")
+        << "A" << 57 << 0 << QStringList{"", "A", "B", "B/B1"};
+}
+
+void FolderScanTest::unreadableFolder() {
+    QFETCH(QString, staged);
+    QFETCH(int, error);
+    QFETCH(int, namesBefore);
+    QFETCH(QStringList, expected);
+    Sandbox box(kTree);
+    StagedFileSystem fs;
+    fs.failures.insert(box.folder(staged), {error, namesBefore});
+    ScriptedDialogs dialogs;
+    QCOMPARE(scanned(box, fs, dialogs), folders(box, expected));
+    QVERIFY(dialogs.satisfied());
+}
+
+void FolderScanTest::secondFailureInALevelIsHandledOneLevelUp() {
+    Sandbox box({"A/", "B/", "C/C1/"});
+    StagedFileSystem fs;
+    fs.failures.insert(box.folder("A"), {errnum::kPermissionDenied});
+    fs.failures.insert(box.folder("B"), {errnum::kPermissionDenied});
+    ScriptedDialogs dialogs;
+    QCOMPARE(scanned(box, fs, dialogs), folders(box, {"", "C", "C/C1"}));
+    QVERIFY(dialogs.satisfied());
+}
+
+void FolderScanTest::failuresBeyondTheSkipsLeaveTheScan() {
+    Sandbox box({"A/", "B/", "C/C1/", "D/"});
+    StagedFileSystem fs;
+    for (const char* name : {"A", "B", "D"}) {
+        fs.failures.insert(box.folder(name), {errnum::kPermissionDenied});
+    }
+    ScriptedDialogs dialogs;
+    QStringList list{box.folder()};
+    try {
+        GetSubDirectories2016(list, true, dialogs, fs);
+        QFAIL("the third failure did not reach the caller");
+    } catch (const AppError& e) {
+        QCOMPARE(e.number(), errnum::kPermissionDenied);
+    }
+    QCOMPARE(list, folders(box, {""}));
+    QVERIFY(dialogs.satisfied());
+}
+
+void FolderScanTest::errorsBeforeAnyFolderIsReadAreShown() {
+    Sandbox box(kTree);
+    StagedFileSystem fs;
+    fs.failingOpen.insert(box.folder());
+    ScriptedDialogs dialogs;
+    dialogs.expectMessage();
+    QCOMPARE(scanned(box, fs, dialogs), folders(box, {"", "A", "B", "A/A1", "B/B1"}));
+    QVERIFY(dialogs.satisfied());
+    QCOMPARE(folderScanLocation(),
+             QStringLiteral("in MorlanTitle2021/08/31.AddFolder.GetSubDirectories2016 "));
+    QCOMPARE(dialogs.shown().at(0).text, applicationErrorMessage(QStringLiteral("Device I/O error"),
+                                                                 folderScanLocation(), 112));
+    QCOMPARE(dialogs.shown().at(0).title, QStringLiteral("Application Error"));
+}
+
+void FolderScanTest::failingAttributeTestLetsTheFolderThrough() {
+    Sandbox box(kTree);
+    StagedFileSystem fs;
+    fs.unreadableAttributes.insert(box.folder("A"));
+    ScriptedDialogs dialogs;
+    // Once while A's own level is gathered, once while it is appended.
+    dialogs.expectMessage().expectMessage();
+    QCOMPARE(scanned(box, fs, dialogs), folders(box, {"", "A", "B", "A/A1", "B/B1"}));
+    QVERIFY(dialogs.satisfied());
+    QVERIFY(dialogs.shown().at(0).text.contains(QStringLiteral("at line 116\r")));
+    QVERIFY(dialogs.shown().at(1).text.contains(QStringLiteral("at line 158\r")));
+}
+
+void FolderScanTest::linksBackIntoTheTreeAreNotFollowed() {
+    Sandbox box({"A/A1/", "B/"});
+    box.link("A/up", "");
+    box.link("B/twin", "A");
+    ScriptedDialogs dialogs;
+    QCOMPARE(scanned(box, FolderFileSystem::real(), dialogs), folders(box, {"", "A", "B", "A/A1"}));
+}
+
+void FolderScanTest::twoLinksToOneFolderAreFollowedOnce() {
+    Sandbox box({"R/", "X/X1/"});
+    box.link("R/L1", "X");
+    box.link("R/L2", "X");
+    ScriptedDialogs dialogs;
+    QStringList list{box.folder("R")};
+    GetSubDirectories2016(list, true, dialogs, FolderFileSystem::real());
+    QCOMPARE(list, folders(box, {"R", "R/L1", "R/L1/X1"}));
+}
+
+void FolderScanTest::scanKeepsTheWindowResponsive() {
+    Sandbox box(kTree);
+    int ticks = 0;
+    QTimer timer;
+    connect(&timer, &QTimer::timeout, [&] { ++ticks; });
+    timer.start(0);
+    ScriptedDialogs dialogs;
+    scanned(box, FolderFileSystem::real(), dialogs);
+    // Five folders visited and four subfolders seen; every yield lets the timer in.
+    QVERIFY2(ticks >= 5, qPrintable(QString::number(ticks)));
+}
+
+void FolderScanTest::listFolderFilesBounds_data() {
+    QTest::addColumn<int>("files");
+    QTest::newRow("empty") << 0;
+    QTest::newRow("one") << 1;
+    QTest::newRow("exactly the first capacity") << 100;
+    QTest::newRow("one past it") << 101;
+    QTest::newRow("past the first growth") << 151;
+}
+
+void FolderScanTest::listFolderFilesBounds() {
+    QFETCH(int, files);
+    Sandbox box({"sub.jpg/"});
+    for (int i = 0; i < files; ++i) {
+        box.add(QStringLiteral("f%1.jpg").arg(i, 3, 10, QLatin1Char('0')));
+    }
+    const FileNameArray names = ListFolderFiles(box.path(), QStringLiteral("*.jpg"));
+    QCOMPARE(names.upperBound(), files);
+    if (files > 0) {
+        QCOMPARE(names.at(1), QStringLiteral("f000.jpg"));
+        QCOMPARE(names.at(files),
+                 QStringLiteral("f%1.jpg").arg(files - 1, 3, 10, QLatin1Char('0')));
+    } else {
+        QCOMPARE(names.at(0), QString());
+    }
+}
+
+void FolderScanTest::listFolderFilesPatterns_data() {
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("every file, with a dot or without")
+        << "*.*" << QStringList{".hidden.jpg", "a.jpg", "B.JPG", "link.jpg", "README"};
+    QTest::newRow("case is ignored")
+        << "*.JPG" << QStringList{".hidden.jpg", "a.jpg", "B.JPG", "link.jpg"};
+    QTest::newRow("a typed leading dot matches nothing") << "*..jpg" << QStringList{};
+    QTest::newRow("other extension") << "*.png" << QStringList{};
+}
+
+void FolderScanTest::listFolderFilesPatterns() {
+    QFETCH(QString, pattern);
+    QFETCH(QStringList, expected);
+    Sandbox box({"a.jpg", "B.JPG", ".hidden.jpg", "README", "folder.jpg/", "folder/"});
+    box.link("link.jpg", "a.jpg");
+    box.link("dangling.jpg", "missing.jpg");
+    QCOMPARE(ListFolderFiles(box.folder(), pattern).names(), expected);
+}
+
+void FolderScanTest::isExistingFile_data() {
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<bool>("exists");
+    QTest::newRow("file") << "a.jpg" << true;
+    QTest::newRow("read-only file") << "ro.jpg" << true;
+    QTest::newRow("link to a file") << "link.jpg" << true;
+    QTest::newRow("folder") << "dir" << false;
+    QTest::newRow("link to a folder") << "dirlink" << false;
+    QTest::newRow("missing") << "missing.jpg" << false;
+    QTest::newRow("dangling link") << "dangling" << false;
+}
+
+void FolderScanTest::isExistingFile() {
+    QFETCH(QString, entry);
+    QFETCH(bool, exists);
+    Sandbox box({"a.jpg", "ro.jpg", "dir/"});
+    box.makeReadOnly("ro.jpg");
+    box.link("link.jpg", "a.jpg");
+    box.link("dirlink", "dir");
+    box.link("dangling", "missing.jpg");
+    QCOMPARE(IsExistingFile(box.path(entry)), exists);
+    QVERIFY(!IsExistingFile(QString()));
+}
+
+void FolderScanTest::unsafeNameChars_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("unsafe");
+    QTest::newRow("plain") << "Holiday 2021" << false;
+    QTest::newRow("empty") << "" << false;
+    QTest::newRow("question mark") << "what?" << true;
+    QTest::newRow("en dash") << QString::fromUtf8("a\u2013b") << true;
+    QTest::newRow("euro sign") << QString::fromUtf8("\u20AC") << true;
+    QTest::newRow("control character") << "a\tb" << true;
+    QTest::newRow("delete") << "a\x7F" << true;
+    QTest::newRow("accented letters") << QString::fromUtf8("caf\u00E9 \u00FC\u00DF") << false;
+    QTest::newRow("no-break space") << QString::fromUtf8("a\u00A0b") << false;
+    QTest::newRow("outside the code page") << QString::fromUtf8("\u4E2D") << true;
+    QTest::newRow("emoji") << QString::fromUtf8("\U0001F600") << true;
+}
+
+void FolderScanTest::unsafeNameChars() {
+    QFETCH(QString, name);
+    QFETCH(bool, unsafe);
+    QCOMPARE(HasUnsafeNameChars(name), unsafe);
+}
+
+QTEST_GUILESS_MAIN(FolderScanTest)
+#include "tst_folderscan.moc"
