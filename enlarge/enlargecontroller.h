@@ -1,14 +1,83 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "runandwait.h"
+
+#include <QByteArray>
 #include <QObject>
+#include <QSize>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+class QLineEdit;
+class QRadioButton;
 
 namespace quorvel {
 
+class Dialogs;
+class ErrorTrap;
+class ImageList;
+class OutputGuard;
+class ProgressBarView;
+class WindowPointer;
+
+/// "Start Enlarging": writes an enlarged copy of every listed image into the
+/// output folder, one converter run per file, while the window stays responsive.
 class EnlargeController : public QObject {
     Q_OBJECT
 public:
-    using QObject::QObject;
+    struct Controls {
+        QRadioButton* option1;
+        QRadioButton* option2;
+        QRadioButton* option3;
+        QRadioButton* option4;
+        QLineEdit* text1; ///< the output folder
+        QLineEdit* text2; ///< the custom factor
+        ProgressBarView* progressBar;
+    };
+    struct Services {
+        Dialogs& dialogs;
+        WindowPointer& pointer;
+        ImageList& list;
+        /// The converter program's bytes, written out at the start of every run.
+        std::function<QByteArray()> converterBytes;
+    };
+
+    EnlargeController(Controls controls, Services services, QObject* parent = nullptr);
+    ~EnlargeController() override;
+
+    /// The click of "Start Enlarging". Returns when the run is over; a click
+    /// while a run is under way does nothing.
+    void PushButton2_Click();
+
+    /// The window is closing: a run under way stops before its next step, the
+    /// converter it started is left to finish, and the deployed converter goes.
+    void windowClosing();
+
+    bool runInProgress() const { return m_runInProgress; }
+    /// Tests shorten the poll interval and watch the waits.
+    void setWaitOptions(WaitOptions options) { m_waitOptions = std::move(options); }
+
+private:
+    void runFiles(ErrorTrap& trap);
+    int zoomPercentage(ErrorTrap& trap);
+    void convertOne(ErrorTrap& trap, int i, int zoom, QString& source, OutputGuard& guard);
+    bool abandoned() const { return m_closed; }
+
+    Controls m_controls;
+    Services m_services;
+    WaitOptions m_waitOptions;
+    bool m_runInProgress = false;
+    bool m_closed = false;
+    bool m_converterReady = false;
+    QString m_converterPath;
+    QStringList m_failedNames;
+    int m_attempted = 0;
 };
+
+/// The pixel size a picture file declares in its header; raises "Invalid
+/// picture" when it cannot be read.
+QSize pictureSize(const QString& path);
 
 } // namespace quorvel

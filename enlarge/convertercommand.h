@@ -1,0 +1,24 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace quorvel {
+
+/// One start of the converter: the program and its arguments, handed over as a
+/// list so that no name is ever split or read as an option.
+struct ConverterCommand {
+    QString program;
+    QStringList arguments;
+
+    /// The command line as the user would type it, for display and logs:
+    /// "program" -resize Z% Z% -o "output" "source".
+    QString text() const;
+};
+
+/// The conversion of `source` to `output` at `zoomPercent` in width and height.
+ConverterCommand enlargeCommand(const QString& converter, int zoomPercent, const QString& output,
+                                const QString& source);
+
+} // namespace quorvel

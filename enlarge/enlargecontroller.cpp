@@ -1,0 +1,237 @@
+// SPDX-License-Identifier: MIT
+#include "enlargecontroller.h"
+
+#include "converterdeployment.h"
+#include "enlargemessages.h"
+#include "fileoperations.h"
+#include "imagelist/imagelist.h"
+#include "outputguard.h"
+#include "pathparts.h"
+#include "platform/appinfo.h"
+#include "platform/dialogs.h"
+#include "platform/errortrap.h"
+#include "platform/paths.h"
+#include "platform/windowpointer.h"
+#include "platform/yield.h"
+#include "progressbarview.h"
+#include "zoomfactor.h"
+
+#include <QImageReader>
+#include <QLineEdit>
+#include <QRadioButton>
+
+namespace quorvel {
+
+namespace {
+constexpr double kMaxResultSide = 15000;
+constexpr int kHiddenWindow = 0;
+constexpr int kDivisionByZero = 11;
+} // namespace
+
+QSize pictureSize(const QString& path) {
+    QImageReader reader(path);
+    // The converter goes by the content too, whatever the extension says.
+    reader.setDecideFormatFromContent(true);
+    const QSize size = reader.size();
+    if (!size.isValid()) {
+        throw AppError::fromNumber(errnum::kInvalidPicture);
+    }
+    return size;
+}
+
+EnlargeController::EnlargeController(Controls controls, Services services, QObject* parent)
+    : QObject(parent), m_controls(controls), m_services(std::move(services)) {}
+
+EnlargeController::~EnlargeController() = default;
+
+void EnlargeController::PushButton2_Click() {
+    if (m_runInProgress) {
+        return;
+    }
+    m_runInProgress = true;
+    m_failedNames.clear();
+    m_attempted = 0;
+    m_converterReady = false;
+    m_converterPath.clear();
+
+    ErrorTrap trap(m_services.dialogs, formLocation(QStringLiteral("PushButton2_Click")));
+    const auto show = [&](const QString& text) {
+        m_services.dialogs.messageBox(text, msgstyle::kOkOnly, appinfo::kApplicationTitle);
+    };
+    if (trap.test(104, [&] { return m_services.list.count() == 0; })) {
+        trap.step(174, [&] { show(enlargemsg::kNoFiles); });
+    } else if (trap.test(106, [&] { return !IsFolder(m_controls.text1->text()); })) {
+        trap.step(172, [&] { show(enlargemsg::kNoFolder); });
+    } else {
+        runFiles(trap);
+    }
+    if (m_closed) {
+        // The program is ending; whatever the run had put in place goes with it.
+        if (!m_converterPath.isEmpty()) {
+            try {
+                ForceDeleteFile(m_converterPath);
+            } catch (const AppError&) {
+            }
+        }
+        return;
+    }
+    trap.step(176, [&] { m_runInProgress = false; });
+}
+
+void EnlargeController::windowClosing() {
+    if (!m_runInProgress) {
+        return;
+    }
+    m_closed = true;
+    // Nothing after this may rely on running again: the program ends right after.
+    if (!m_converterPath.isEmpty()) {
+        try {
+            ForceDeleteFile(m_converterPath);
+        } catch (const AppError&) {
+        }
+    }
+}
+
+void EnlargeController::runFiles(ErrorTrap& trap) {
+    WindowPointer& pointer = m_services.pointer;
+    ProgressBarView& bar = *m_controls.progressBar;
+
+    trap.step(108, [&] { pointer.setMousePointer(pointer::kHourglass); });
+    QByteArray converter;
+    trap.step(110, [&] { converter = m_services.converterBytes(); });
+    m_converterReady = trap.step(112, [&] {
+        m_converterPath = ConverterPath();
+        DeployConverter(converter);
+    });
+    if (m_closed) {
+        return;
+    }
+    trap.step(114, [&] { m_converterPath = ConverterPath(); });
+    const int zoom = zoomPercentage(trap);
+
+    int n = 0;
+    trap.step(132, [&] { n = m_services.list.count(); });
+    OutputGuard guard;
+    QString source;
+    for (int i = 1; i <= n; ++i) {
+        convertOne(trap, i, zoom, source, guard);
+        if (m_closed) {
+            return;
+        }
+    }
+
+    trap.step(162, [&] { DeleteFileIfPresent(ConverterPath()); });
+    if (m_closed) {
+        return;
+    }
+    trap.step(164, [&] { pointer.setMousePointer(pointer::kDefault); });
+    trap.step(166, [&] { bar.setValue(0); });
+    trap.step(168, [&] { bar.setText(kProgressBarIdleText); });
+    trap.step(170, [&] {
+        m_services.dialogs.messageBox(doneMessage(m_failedNames, m_attempted), msgstyle::kOkOnly,
+                                      appinfo::kApplicationTitle);
+    });
+}
+
+int EnlargeController::zoomPercentage(ErrorTrap& trap) {
+    int zoom = 0;
+    if (trap.test(116, [&] { return m_controls.option1->isChecked(); })) {
+        trap.step(118, [&] { zoom = 200; });
+    } else if (trap.test(120, [&] { return m_controls.option2->isChecked(); })) {
+        trap.step(122, [&] { zoom = 300; });
+    } else if (trap.test(124, [&] { return m_controls.option3->isChecked(); })) {
+        trap.step(126, [&] { zoom = 400; });
+    } else if (trap.test(128, [&] { return m_controls.option4->isChecked(); })) {
+        trap.step(130, [&] { zoom = CustomZoomPercentage(m_controls.text2->text()); });
+    }
+    return zoom;
+}
+
+void EnlargeController::convertOne(ErrorTrap& trap, int i, int zoom, QString& source,
+                                   OutputGuard& guard) {
+    ProgressBarView& bar = *m_controls.progressBar;
+    const auto show = [&](const QString& text) {
+        m_services.dialogs.messageBox(text, msgstyle::kOkOnly, appinfo::kApplicationTitle);
+    };
+
+    trap.step(134, [&] { m_services.pointer.setMousePointer(pointer::kHourglass); });
+    trap.step(136, [&] {
+        const int rows = m_services.list.count();
+        if (rows == 0) {
+            throw AppError(kDivisionByZero, QStringLiteral("Division by zero"));
+        }
+        bar.setValue(double(i) / rows * 100);
+    });
+    // A row that cannot be read leaves the previous file's path in `source`.
+    trap.step(138, [&] { source = m_services.list.text(i); });
+    trap.step(140, [&] { bar.setText(enlargemsg::kProcessingPrefix + FileNameOf(source)); });
+    trap.step(142, [] { yieldToEventLoop(); });
+    if (m_closed) {
+        return;
+    }
+
+    // A picture whose size is unknown could be of any size: it is not converted.
+    QSize size;
+    if (!trap.step(146, [&] { size = pictureSize(source); })) {
+        return;
+    }
+    const bool fits = trap.test(148, [&] {
+        const double scale = zoom / 100.0;
+        return double(float(size.width())) * scale <= kMaxResultSide &&
+               double(float(size.height())) * scale <= kMaxResultSide;
+    });
+    if (!fits) {
+        trap.step(158,
+                  [&] { show(cannotEnlargeMessage(FileNameOf(source), enlargemsg::kTooLarge)); });
+        return;
+    }
+
+    QString output;
+    OutputGuard::Verdict verdict = OutputGuard::Verdict::Clear;
+    trap.step(150, [&] {
+        output = OutputPathFor(m_controls.text1->text(), FileNameOf(source));
+        verdict = guard.check(source, output);
+    });
+    if (verdict != OutputGuard::Verdict::Clear) {
+        const QString reason = verdict == OutputGuard::Verdict::WouldReplaceSource
+                                   ? enlargemsg::kWouldReplaceSource
+                                   : enlargemsg::kAlreadyEnlarged;
+        trap.step(158, [&] { show(cannotEnlargeMessage(FileNameOf(source), reason)); });
+        return;
+    }
+    trap.step(152, [&] { DeleteFileIfPresent(output); });
+    if (m_closed) {
+        return;
+    }
+    ConverterCommand command;
+    trap.step(154, [&] { command = enlargeCommand(m_converterPath, zoom, output, source); });
+
+    ++m_attempted;
+    int result = kStillActive;
+    const bool ran = trap.step(156, [&] {
+        const QString text = bar.text();
+        const int value = roundHalfEven(bar.value());
+        const int rows = m_services.list.count();
+        if (!m_converterReady) {
+            // The converter could not be put in place: whatever is at its path
+            // now is not ours, so it is not started.
+            result = errnum::kFileNotFound + kObjectErrorBase;
+            return;
+        }
+        WaitOptions options = m_waitOptions;
+        options.abandon = [this, outer = m_waitOptions.abandon] {
+            return m_closed || (outer && outer());
+        };
+        result = RunAndWait(command, kHiddenWindow, &bar, text, value, rows, options);
+    });
+    if (m_closed) {
+        return;
+    }
+    if (!ran || result != 0) {
+        m_failedNames.append(FileNameOf(source));
+    } else {
+        guard.recordWritten(source, output);
+    }
+}
+
+} // namespace quorvel

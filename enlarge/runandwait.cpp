@@ -1,0 +1,171 @@
+// SPDX-License-Identifier: MIT
+#include "runandwait.h"
+
+#include "platform/apperror.h"
+#include "platform/paths.h"
+#include "platform/yield.h"
+#include "progressbarview.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QProcess>
+#include <QTimer>
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
+namespace quorvel {
+
+namespace {
+
+constexpr int kDefaultWindowStyle = 6;
+constexpr int kWaitingTextFromPoll = 50;
+constexpr int kPollsPerCreep = 150;
+
+int startFailureNumber(const QString& program) {
+    if (!PathExists(program)) {
+        return errnum::kFileNotFound;
+    }
+    if (IsFolder(program)) {
+        return errnum::kPathFileAccess;
+    }
+    return errnum::kPermissionDenied;
+}
+
+#ifdef Q_OS_WIN
+void applyWindowStyle(QProcess& process, int style) {
+    process.setCreateProcessArgumentsModifier([style](QProcess::CreateProcessArguments* args) {
+        args->startupInfo->dwFlags |= STARTF_USESHOWWINDOW;
+        args->startupInfo->wShowWindow = WORD(style);
+    });
+}
+#else
+void applyWindowStyle(QProcess&, int) {
+    // A console program has no window to show on this platform.
+}
+#endif
+
+// Writes to the bar may fail; the wait must still last as long as the process.
+void showWaiting(ProgressBarView& bar, const QString& barText, int poll, int startValue,
+                 int fileCount) {
+    try {
+        yieldToEventLoop();
+        bar.setText(waitingText(barText, poll));
+        const int sinceStart = poll - kWaitingTextFromPoll;
+        if (sinceStart % kPollsPerCreep == 0 && fileCount > 0) {
+            const Creep creep = creepFor(fileCount, startValue);
+            const double v = double(sinceStart) / kPollsPerCreep * creep.step + startValue;
+            bar.setValue(v < creep.ceiling ? v : creep.ceiling);
+        }
+        yieldToEventLoop();
+    } catch (...) {
+    }
+}
+
+int exitCodeOf(const QProcess& process) {
+    if (process.exitStatus() == QProcess::CrashExit) {
+        // Ended by a signal: report it the way a shell does, never as success.
+        return 128 + std::max(process.exitCode(), 1);
+    }
+    return process.exitCode();
+}
+
+// Stops a process object from being destroyed (which would kill the process)
+// when the wait is given up; it cleans up after itself once the process ends.
+void leaveRunning(std::unique_ptr<QProcess> process) {
+    QProcess* running = process.release();
+    running->setParent(QCoreApplication::instance());
+    QObject::connect(running, &QProcess::finished, running, &QObject::deleteLater);
+}
+
+} // namespace
+
+int effectiveWindowStyle(std::optional<int> windowStyle) {
+    if (!windowStyle || *windowStyle < 0 || *windowStyle > 6) {
+        return kDefaultWindowStyle;
+    }
+    return *windowStyle;
+}
+
+int roundHalfEven(double value) {
+    return int(std::nearbyint(value)); // the default rounding mode sends halves to even
+}
+
+Creep creepFor(int fileCount, int startValue) {
+    Creep creep;
+    creep.step = roundHalfEven(100.0 / fileCount / 10.0);
+    creep.ceiling = roundHalfEven(100.0 / fileCount + startValue - creep.step);
+    return creep;
+}
+
+QString waitingText(const QString& barText, int poll) {
+    QString text = barText;
+    if (!text.isEmpty()) {
+        text += QStringLiteral(", ");
+    }
+    return text + QStringLiteral("Please wait.. ") + QString::number(poll - kWaitingTextFromPoll);
+}
+
+int RunAndWait(const ConverterCommand& command, std::optional<int> windowStyle,
+               ProgressBarView* bar, const QString& barText, int startValue, int fileCount,
+               const WaitOptions& options) {
+    auto process = std::make_unique<QProcess>();
+    process->setProgram(command.program);
+    process->setArguments(command.arguments);
+    process->setStandardInputFile(QProcess::nullDevice());
+    process->setStandardOutputFile(QProcess::nullDevice());
+    process->setStandardErrorFile(QProcess::nullDevice());
+    applyWindowStyle(*process, effectiveWindowStyle(windowStyle));
+    process->start();
+    if (!process->waitForStarted(-1)) {
+        return startFailureNumber(command.program) + kObjectErrorBase;
+    }
+
+    QEventLoop sleeper;
+    QTimer interval;
+    interval.setSingleShot(true);
+    QObject::connect(&interval, &QTimer::timeout, &sleeper, &QEventLoop::quit);
+    QObject::connect(process.get(), &QProcess::finished, &sleeper, &QEventLoop::quit);
+
+    int poll = 0;
+    bool running = true;
+    while (running) {
+        yieldToEventLoop();
+        // One poll is one interval of waiting, cut short the moment the process ends.
+        if (process->state() != QProcess::NotRunning) {
+            interval.start(options.pollIntervalMs);
+            sleeper.exec();
+            interval.stop();
+        }
+        running = process->state() != QProcess::NotRunning;
+        ++poll;
+        if (bar) {
+            yieldToEventLoop();
+            if (poll >= kWaitingTextFromPoll) {
+                showWaiting(*bar, barText, poll, startValue, fileCount);
+            }
+            yieldToEventLoop();
+        }
+        yieldToEventLoop();
+        if (options.onPoll) {
+            options.onPoll(poll);
+        }
+        if (options.abandon && options.abandon()) {
+            if (process->state() != QProcess::NotRunning) {
+                leaveRunning(std::move(process));
+                return kStillActive;
+            }
+            return exitCodeOf(*process);
+        }
+    }
+
+    if (bar) {
+        bar->setText(barText.isEmpty() ? kProgressBarIdleText : barText);
+    }
+    return exitCodeOf(*process);
+}
+
+} // namespace quorvel

@@ -1,0 +1,61 @@
+// SPDX-License-Identifier: MIT
+// A stand-in for the converter with the same command line, steered by the
+// environment so tests can make it slow, fail, or report what it was given:
+//   FAKE_NCONVERT_LOG      append the arguments (tab-separated) as one line
+//   FAKE_NCONVERT_HOLD     do not end before this file exists
+//   FAKE_NCONVERT_FAIL_ON  exit 6 without output when the input path holds this text
+// Otherwise the input is copied to the output and the exit code is 0.
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+const char* env(const char* name) {
+    const char* value = std::getenv(name);
+    return value && *value ? value : nullptr;
+}
+
+bool validPercent(const std::string& text) {
+    if (text.size() < 2 || text.back() != '%' || text[0] == '-' || text[0] == '0') {
+        return false;
+    }
+    return text.find_first_not_of("0123456789") == text.size() - 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (const char* log = env("FAKE_NCONVERT_LOG")) {
+        std::ofstream out(log, std::ios::app);
+        for (std::size_t i = 0; i < args.size(); ++i) {
+            out << (i ? "\t" : "") << args[i];
+        }
+        out << '\n';
+    }
+    if (const char* hold = env("FAKE_NCONVERT_HOLD")) {
+        for (int i = 0; i < 30000 && !std::filesystem::exists(hold); ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    }
+    if (args.size() != 6 || args[0] != "-resize" || args[3] != "-o" || !validPercent(args[1]) ||
+        !validPercent(args[2])) {
+        return 2;
+    }
+    const std::string& output = args[4];
+    const std::string& input = args[5];
+    if (const char* failOn = env("FAKE_NCONVERT_FAIL_ON")) {
+        if (input.find(failOn) != std::string::npos) {
+            return 6;
+        }
+    }
+    std::error_code error;
+    std::filesystem::copy_file(input, output, std::filesystem::copy_options::overwrite_existing,
+                               error);
+    return error ? 6 : 0;
+}
