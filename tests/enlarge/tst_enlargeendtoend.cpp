@@ -1,7 +1,175 @@
 // SPDX-License-Identifier: MIT
+// The real window driving the real converter it carries inside.
+#include "app/form1.h"
+#include "app/settings/settingsstore.h"
+#include "enlarge/converterdeployment.h"
+#include "imagelist/imagelist.h"
+#include "platform/testing/scripteddialogs.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QImage>
+#include <QImageReader>
+#include <QLineEdit>
+#include <QProcess>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
 #include <QTest>
-class Testenlargeendtoend : public QObject {
-    Q_OBJECT
+#include <QTimer>
+
+using namespace quorvel;
+
+namespace {
+
+struct Window {
+    explicit Window(const QString& folder)
+        : form(Form1Services{dialogs, store, folder, [folder] { return folder; },
+                             [] { return 0.5; }, [this] { ended = true; }}) {}
+    ScriptedDialogs dialogs;
+    SettingsStore store;
+    bool ended = false;
+    Form1 form;
 };
-QTEST_MAIN(Testenlargeendtoend)
+
+} // namespace
+
+class TestEnlargeEndToEnd : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() {
+#ifndef QUORVEL_HAVE_CONVERTER
+        QSKIP("this build carries no converter");
+#endif
+        QVERIFY(m_config.isValid());
+        SettingsStore::setConfigFolder(m_config.path());
+    }
+
+    void init() {
+        m_dir.emplace();
+        qputenv("TEMP", QFile::encodeName(m_dir->path()));
+        QDir(m_dir->path()).mkpath(QStringLiteral("in"));
+        QDir(m_dir->path()).mkpath(QStringLiteral("out"));
+        m_window = std::make_unique<Window>(m_dir->path());
+        m_window->form.Text1->setText(out(QString()));
+        m_window->form.Option1->setChecked(true);
+    }
+    void cleanup() {
+        m_window.reset();
+        qunsetenv("TEMP");
+    }
+
+    // Names that break a command line built as text; each format the window offers.
+    void enlargesEveryRowInItsOwnFormat() {
+        const QStringList names{
+            QStringLiteral("two  blanks.jpg"), QStringLiteral("say \"cheese\" 'now'.png"),
+            QStringLiteral("-o leading dash.bmp"), QStringLiteral("Größe 写真.gif")};
+        const QList<QByteArray> formats{"jpeg", "png", "bmp", "gif"};
+        for (qsizetype i = 0; i < names.size(); ++i) {
+            addPicture(names.at(i), formats.at(i), QSize(40 + int(i), 30));
+        }
+        m_window->dialogs.expectMessage();
+        m_window->form.PushButton2->click();
+
+        QCOMPARE(m_window->dialogs.messages(), QStringList{QStringLiteral("Done.")});
+        for (qsizetype i = 0; i < names.size(); ++i) {
+            QImageReader reader(out(names.at(i)));
+            QCOMPARE(reader.size(), QSize(2 * (40 + int(i)), 60));
+            QCOMPARE(reader.format(), formats.at(i));
+        }
+        QCOMPARE(m_window->form.ProgressBar1->value(), 0);
+        QCOMPARE(m_window->form.ProgressBar1->text(), QStringLiteral("Progress Bar"));
+        QCOMPARE(m_window->form.mousePointer(), pointer::kDefault);
+        QVERIFY(!QFileInfo::exists(ConverterPath()));
+    }
+
+    void widestAllowedPictureIsEnlarged() {
+        addPicture(QStringLiteral("edge.png"), "png", QSize(7500, 2));
+        addPicture(QStringLiteral("over.png"), "png", QSize(7501, 1));
+        addPicture(QStringLiteral("next.jpg"), "jpeg", QSize(8, 8));
+        m_window->dialogs.expectMessage().expectMessage();
+        m_window->form.PushButton2->click();
+        QCOMPARE(m_window->dialogs.messages(),
+                 (QStringList{QStringLiteral("Cannot enlarge over.png.\r\nMaximum dimension of "
+                                             "result file must be 15,000 pixels or less."),
+                              QStringLiteral("Done.")}));
+        QCOMPARE(QImageReader(out(QStringLiteral("edge.png"))).size(), QSize(15000, 4));
+        QVERIFY(!QFileInfo::exists(out(QStringLiteral("over.png"))));
+        QCOMPARE(QImageReader(out(QStringLiteral("next.jpg"))).size(), QSize(16, 16));
+    }
+
+    // While the run yields, the window's other gestures see it busy.
+    void theWindowIsBusyDuringARun() {
+        addPicture(QStringLiteral("a.png"), "png", QSize(8, 8));
+        addPicture(QStringLiteral("b.png"), "png", QSize(8, 8));
+        bool busy = false;
+        int rows = 0;
+        QTimer::singleShot(0, &m_window->form, [&] {
+            busy = m_window->form.isBusy();
+            m_window->form.PushButton2->click(); // a second run does not start
+            m_window->form.PushButton4->click(); // "Clear List" is refused
+            rows = m_window->form.imageList().count();
+        });
+        m_window->dialogs.expectMessage();
+        m_window->form.PushButton2->click();
+        QVERIFY(busy);
+        QCOMPARE(rows, 2);
+        QCOMPARE(m_window->dialogs.messages(), QStringList{QStringLiteral("Done.")});
+    }
+
+    void closingDuringARunEndsIt() {
+        addPicture(QStringLiteral("a.png"), "png", QSize(8, 8));
+        addPicture(QStringLiteral("b.png"), "png", QSize(8, 8));
+        // Close once the converter is in place, in whichever yield that is seen.
+        QTimer closer;
+        bool closed = false;
+        QObject::connect(&closer, &QTimer::timeout, &m_window->form, [&] {
+            if (!closed && QFileInfo::exists(ConverterPath())) {
+                closed = true;
+                closer.stop();
+                m_window->form.close();
+            }
+        });
+        closer.start(0);
+        m_window->form.PushButton2->click();
+        QVERIFY(closed);
+        QVERIFY(m_window->ended);
+        QVERIFY(m_window->dialogs.messages().isEmpty());
+        QVERIFY(!QFileInfo::exists(ConverterPath()));
+        QVERIFY(!QFileInfo::exists(out(QStringLiteral("b.png"))));
+    }
+
+private:
+    QString in(const QString& name) const {
+        return m_dir->filePath(QStringLiteral("in/") + name);
+    }
+    QString out(const QString& name) const {
+        return m_dir->filePath(QStringLiteral("out/") + name);
+    }
+
+    void addPicture(const QString& name, const QByteArray& format, const QSize& size) {
+        QImage image(size, QImage::Format_RGB32);
+        image.fill(QColor(200, 120, 40));
+        const QString path = in(name);
+        if (format == "gif") {
+            // Qt writes no GIF; our converter does.
+            const QString png = m_dir->filePath(QStringLiteral("seed.png"));
+            QVERIFY(image.save(png, "PNG"));
+            QCOMPARE(QProcess::execute(QStringLiteral(NCONVERT_PATH),
+                                       {QStringLiteral("-resize"), QStringLiteral("100%"),
+                                        QStringLiteral("100%"), QStringLiteral("-o"), path, png}),
+                     0);
+        } else {
+            QVERIFY(image.save(path, format.constData()));
+        }
+        AddImageRow(m_window->form.imageList(), path);
+    }
+
+    QTemporaryDir m_config;
+    std::optional<QTemporaryDir> m_dir;
+    std::unique_ptr<Window> m_window;
+};
+
+QTEST_MAIN(TestEnlargeEndToEnd)
 #include "tst_enlargeendtoend.moc"
