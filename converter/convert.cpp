@@ -185,10 +185,16 @@ void encode(const VImage& image, Format format, const JpegSettings& jpeg, Output
                                                    ->set("subsample_mode", jpeg.subsample));
         break;
     case Format::Png:
-        image.pngsave_target(targetFor(sink), VImage::option()->set("compression", 6));
+        // zlib level 2 with the "up" row filter: on photo-like pictures about 3x faster than
+        // libvips' default (level 6, no filter) and 15-50 % smaller files (bench/converter).
+        image.pngsave_target(targetFor(sink), VImage::option()
+                                                  ->set("compression", 2)
+                                                  ->set("filter", VIPS_FOREIGN_PNG_FILTER_UP));
         break;
     case Format::Gif:
-        image.gifsave_target(targetFor(sink));
+        // Quantisation effort 1 of 10 is about a third faster than the default 7 for the
+        // same dithered look; the palette is the enlarged picture's own.
+        image.gifsave_target(targetFor(sink), VImage::option()->set("effort", 1));
         break;
     case Format::Bmp:
         if (writeBmp(image.get_image(), sink))
