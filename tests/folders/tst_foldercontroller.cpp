@@ -1,0 +1,298 @@
+// SPDX-License-Identifier: MIT
+#include "app/settings/settingskeys.h"
+#include "app/settings/settingsstore.h"
+#include "folders/browseforfolder.h"
+#include "folders/foldercontroller.h"
+#include "folders/folderfilesystem.h"
+#include "imagelist/imagelist.h"
+#include "platform/apperror.h"
+#include "platform/errortrap.h"
+#include "platform/testing/scripteddialogs.h"
+#include "platform/windowpointer.h"
+#include "sandbox.h"
+
+#include <QLineEdit>
+#include <QSet>
+#include <QTest>
+#include <memory>
+
+using namespace quorvel;
+
+namespace {
+// Records the pointer while the scan runs, and can make chosen folders unreadable.
+class WatchedFileSystem : public FolderFileSystem {
+public:
+    explicit WatchedFileSystem(const WindowPointer& pointer) : m_pointer(pointer) {}
+    QSet<QString> unreadable;
+    mutable QList<int> pointerDuringScan;
+
+    void forEachSubFolder(const QString& path,
+                          const std::function<void(const QString&)>& visit) const override {
+        pointerDuringScan << m_pointer.mousePointer();
+        if (unreadable.contains(path)) {
+            throw AppError::fromNumber(errnum::kPermissionDenied);
+        }
+        FolderFileSystem::forEachSubFolder(path, visit);
+    }
+
+private:
+    const WindowPointer& m_pointer;
+};
+
+// R holds a mix of names; A, B and A/A1 one picture each.
+const QStringList kTree{"a.jpg",  "b.JPG", "~tmp.jpg", "x~y.jpg",  ".dot.jpg",      ".ro.jpg",
+                        "README", "c.png", "A/a1.jpg", "B/b1.jpg", "A/A1/deep.jpg", "d.jpg/"};
+} // namespace
+
+class FolderControllerTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void addAll_data();
+    void addAll();
+    void addAllAsksExactly();
+    void sameFolderTwiceAddsEveryFileTwice();
+    void emptyExtensionStopsBeforeTheBrowser();
+    void extensionIsSavedWhenTheBrowserIsCancelled();
+    void hourglassDuringTheScanAndDefaultAfter();
+    void unreadableChosenFolderAddsNothing();
+    void scanFailureIsReportedAndTheChosenFolderStillAdded();
+
+    void outputFolder_data();
+    void outputFolder();
+    void cancelLeavesTypedOutputFolder();
+    void outputAndAddFoldersAreRememberedApart();
+    void helpNotice();
+    void browserKeepsStartFolderAndCutsAtNul();
+
+private:
+    void setUpController(const FolderFileSystem* fs = nullptr);
+    QStringList rows(const Sandbox& box, const QStringList& entries) const;
+
+    std::unique_ptr<QTemporaryDir> m_config;
+    std::unique_ptr<ScriptedDialogs> m_dialogs;
+    std::unique_ptr<SettingsStore> m_settings;
+    std::unique_ptr<PlainWindowPointer> m_pointer;
+    std::unique_ptr<ImageListModel> m_model;
+    std::unique_ptr<ImageList> m_list;
+    std::unique_ptr<QLineEdit> m_text1;
+    std::unique_ptr<FolderController> m_controller;
+};
+
+void FolderControllerTest::init() {
+    m_config = std::make_unique<QTemporaryDir>();
+    SettingsStore::setConfigFolder(m_config->path());
+    m_dialogs = std::make_unique<ScriptedDialogs>();
+    m_settings = std::make_unique<SettingsStore>();
+    m_pointer = std::make_unique<PlainWindowPointer>();
+    m_model = std::make_unique<ImageListModel>();
+    m_list = std::make_unique<ImageList>(*m_model);
+    m_text1 = std::make_unique<QLineEdit>();
+    setUpController();
+}
+
+void FolderControllerTest::cleanup() {
+    QVERIFY(m_dialogs->satisfied());
+}
+
+void FolderControllerTest::setUpController(const FolderFileSystem* fs) {
+    m_controller = std::make_unique<FolderController>(FolderController::Services{
+        *m_dialogs, *m_settings, *m_pointer, *m_list, nullptr, m_text1.get(), fs});
+}
+
+QStringList FolderControllerTest::rows(const Sandbox& box, const QStringList& entries) const {
+    QStringList out;
+    for (const QString& entry : entries) {
+        out << box.path(entry);
+    }
+    return out;
+}
+
+void FolderControllerTest::addAll_data() {
+    QTest::addColumn<QString>("extension");
+    QTest::addColumn<QStringList>("expected");
+    const QStringList jpegs{".ro.jpg",  "a.jpg",    "b.JPG",        "x~y.jpg",
+                            "A/a1.jpg", "B/b1.jpg", "A/A1/deep.jpg"};
+    QTest::newRow("one extension, folder by folder") << "jpg" << jpegs;
+    QTest::newRow("capitals match the same files") << "JPG" << jpegs;
+    QTest::newRow("star takes every file")
+        << "*" << QStringList{".ro.jpg", "a.jpg",    "b.JPG",    "c.png",        "README",
+                              "x~y.jpg", "A/a1.jpg", "B/b1.jpg", "A/A1/deep.jpg"};
+    QTest::newRow("a typed leading dot finds nothing") << ".jpg" << QStringList{};
+    QTest::newRow("other extension") << "png" << QStringList{"c.png"};
+}
+
+void FolderControllerTest::addAll() {
+    QFETCH(QString, extension);
+    QFETCH(QStringList, expected);
+    Sandbox box(kTree);
+    box.makeReadOnly(".ro.jpg");
+    m_dialogs->expectInput(extension).expectFolder(box.path());
+    m_controller->PushButton3_Click();
+    QCOMPARE(m_list->texts(), rows(box, expected));
+    QCOMPARE(m_settings->get(settings::kExtension, "?"), extension);
+    QCOMPARE(m_settings->get(settings::kLastFolder, "?"), box.path());
+    QCOMPARE(m_pointer->mousePointer(), pointer::kDefault);
+}
+
+void FolderControllerTest::addAllAsksExactly() {
+    Sandbox box({"a.jpg"});
+    m_settings->save(settings::kLastFolder, box.path());
+    m_dialogs->expectInput("jpg").expectFolder("");
+    m_controller->PushButton3_Click();
+    const auto& shown = m_dialogs->shown();
+    QCOMPARE(shown.size(), 2);
+    QCOMPARE(shown[0].text, QStringLiteral("Enter file extension to load:\r\r(* for all files, txt "
+                                           "for all txt files, doc for all doc files, etc.)"));
+    QCOMPARE(shown[0].title, QStringLiteral("Quorvel"));
+    QCOMPARE(shown[0].preset, QStringLiteral("jpg"));
+    QCOMPARE(shown[1].text, QStringLiteral("Please select folder:"));
+    QCOMPARE(shown[1].preset, box.path());
+
+    // The extension typed last is offered next time.
+    m_dialogs->clear();
+    m_dialogs->expectInput("").expectInput("");
+    m_settings->save(settings::kExtension, "gif");
+    m_controller->PushButton3_Click();
+    QCOMPARE(m_dialogs->shown().at(0).preset, QStringLiteral("gif"));
+    m_controller->PushButton3_Click();
+}
+
+void FolderControllerTest::sameFolderTwiceAddsEveryFileTwice() {
+    Sandbox box({"a.jpg", "S/b.jpg"});
+    m_dialogs->expectInput("jpg").expectFolder(box.path());
+    m_dialogs->expectInput("jpg").expectFolder(box.path());
+    m_controller->PushButton3_Click();
+    m_controller->PushButton3_Click();
+    const QStringList once = rows(box, {"a.jpg", "S/b.jpg"});
+    QCOMPARE(m_list->texts(), once + once);
+}
+
+void FolderControllerTest::emptyExtensionStopsBeforeTheBrowser() {
+    m_settings->save(settings::kExtension, "bmp");
+    m_dialogs->expectInput("");
+    m_controller->PushButton3_Click();
+    QCOMPARE(m_settings->get(settings::kExtension, "?"), QStringLiteral("bmp"));
+    QCOMPARE(m_list->count(), 0);
+}
+
+void FolderControllerTest::extensionIsSavedWhenTheBrowserIsCancelled() {
+    m_settings->save(settings::kLastFolder, "/earlier");
+    m_dialogs->expectInput("png").expectFolder("");
+    m_controller->PushButton3_Click();
+    QCOMPARE(m_settings->get(settings::kExtension, "?"), QStringLiteral("png"));
+    QCOMPARE(m_settings->get(settings::kLastFolder, "?"), QStringLiteral("/earlier"));
+    QCOMPARE(m_list->count(), 0);
+    QCOMPARE(m_pointer->mousePointer(), pointer::kDefault);
+}
+
+void FolderControllerTest::hourglassDuringTheScanAndDefaultAfter() {
+    Sandbox box({"a.jpg", "S/b.jpg"});
+    WatchedFileSystem fs(*m_pointer);
+    setUpController(&fs);
+    m_dialogs->expectInput("jpg").expectFolder(box.path());
+    m_controller->PushButton3_Click();
+    QCOMPARE(fs.pointerDuringScan, (QList<int>{pointer::kHourglass, pointer::kHourglass}));
+    QCOMPARE(m_pointer->mousePointer(), pointer::kDefault);
+}
+
+void FolderControllerTest::unreadableChosenFolderAddsNothing() {
+    Sandbox box({"a.jpg", "S/b.jpg"});
+    WatchedFileSystem fs(*m_pointer);
+    fs.unreadable.insert(box.folder());
+    setUpController(&fs);
+    m_dialogs->expectInput("jpg").expectFolder(box.path());
+    m_controller->PushButton3_Click();
+    QCOMPARE(m_list->count(), 0);
+    QCOMPARE(m_pointer->mousePointer(), pointer::kDefault);
+}
+
+void FolderControllerTest::scanFailureIsReportedAndTheChosenFolderStillAdded() {
+    // Three unreadable folders on one level use up every skip the scan has.
+    Sandbox box({"top.jpg", "A/a.jpg", "B/b.jpg", "C/c.jpg", "D/d.jpg"});
+    WatchedFileSystem fs(*m_pointer);
+    for (const char* name : {"A", "B", "D"}) {
+        fs.unreadable.insert(box.folder(name));
+    }
+    setUpController(&fs);
+    m_dialogs->expectInput("jpg").expectFolder(box.path()).expectMessage();
+    m_controller->PushButton3_Click();
+    QCOMPARE(m_dialogs->shown().last().text,
+             applicationErrorMessage(QStringLiteral("Permission denied"),
+                                     formLocation(QStringLiteral("PushButton3_Click")), 116));
+    QCOMPARE(m_list->texts(), rows(box, {"top.jpg"}));
+    QCOMPARE(m_pointer->mousePointer(), pointer::kDefault);
+}
+
+void FolderControllerTest::outputFolder_data() {
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<QString>("text1");
+    QTest::addColumn<QString>("remembered");
+    QTest::newRow("ordinary folder") << "/data/out"
+                                     << "/data/out/"
+                                     << "/data/out";
+    QTest::newRow("browser gave a trailing separator") << "/data/out/"
+                                                       << "/data/out/"
+                                                       << "/data/out";
+    QTest::newRow("root") << "/"
+                          << "/"
+                          << "/";
+}
+
+void FolderControllerTest::outputFolder() {
+    QFETCH(QString, chosen);
+    QFETCH(QString, text1);
+    QFETCH(QString, remembered);
+    m_text1->setText("typed");
+    m_dialogs->expectFolder(chosen);
+    m_controller->PushButton7_Click();
+    QCOMPARE(m_text1->text(), text1);
+    QCOMPARE(m_settings->get(settings::kLastFolderDot, "?"), remembered);
+    QCOMPARE(m_dialogs->shown().at(0).text, QStringLiteral("Please select folder:"));
+}
+
+void FolderControllerTest::cancelLeavesTypedOutputFolder() {
+    m_settings->save(settings::kLastFolderDot, "/kept");
+    m_text1->setText("/typed/by/hand");
+    m_dialogs->expectFolder("");
+    m_controller->PushButton7_Click();
+    QCOMPARE(m_text1->text(), QStringLiteral("/typed/by/hand"));
+    QCOMPARE(m_settings->get(settings::kLastFolderDot, "?"), QStringLiteral("/kept"));
+}
+
+void FolderControllerTest::outputAndAddFoldersAreRememberedApart() {
+    m_settings->save(settings::kLastFolder, "/adds");
+    m_dialogs->expectFolder("/out").expectFolder("");
+    m_controller->PushButton7_Click();
+    // A fresh controller, as after a restart, starts where the output folder was chosen.
+    setUpController();
+    m_controller->PushButton7_Click();
+    QCOMPARE(m_dialogs->shown().at(0).preset, QString());
+    QCOMPARE(m_dialogs->shown().at(1).preset, QStringLiteral("/out"));
+    QCOMPARE(m_settings->get(settings::kLastFolder, "?"), QStringLiteral("/adds"));
+}
+
+void FolderControllerTest::helpNotice() {
+    m_dialogs->expectMessage();
+    m_controller->PushButton6_Click();
+    const auto& box = m_dialogs->shown().at(0);
+    QCOMPARE(box.text,
+             QStringLiteral("This software currently supports the following image formats: jpg, "
+                            "bmp, gif, png.\r\n\r\nIf you need more formats added, please contact "
+                            "Team Bramwick at https://bramwick.example/contact"));
+    QCOMPARE(box.style, 0);
+    QCOMPARE(box.title, QStringLiteral("Quorvel"));
+}
+
+void FolderControllerTest::browserKeepsStartFolderAndCutsAtNul() {
+    m_dialogs->expectFolder("").expectFolder(QStringLiteral("/picked") + QChar(0) + "junk");
+    QCOMPARE(BrowseForFolder(*m_dialogs, nullptr, "p", "/start"), QString());
+    QCOMPARE(BrowseStartFolder(), QStringLiteral("/start"));
+    QCOMPARE(BrowseForFolder(*m_dialogs, nullptr, "p", "/other"), QStringLiteral("/picked"));
+    QCOMPARE(BrowseStartFolder(), QStringLiteral("/other"));
+}
+
+QTEST_MAIN(FolderControllerTest)
+#include "tst_foldercontroller.moc"
