@@ -87,7 +87,6 @@ private slots:
     void widestAllowedPictureIsEnlarged() {
         addPicture(QStringLiteral("edge.png"), "png", QSize(7500, 2));
         addPicture(QStringLiteral("over.png"), "png", QSize(7501, 1));
-        addPicture(QStringLiteral("next.jpg"), "jpeg", QSize(8, 8));
         m_window->dialogs.expectMessage().expectMessage();
         m_window->form.PushButton2->click();
         QCOMPARE(m_window->dialogs.messages(),
@@ -96,7 +95,6 @@ private slots:
                               QStringLiteral("Done.")}));
         QCOMPARE(QImageReader(out(QStringLiteral("edge.png"))).size(), QSize(15000, 4));
         QVERIFY(!QFileInfo::exists(out(QStringLiteral("over.png"))));
-        QCOMPARE(QImageReader(out(QStringLiteral("next.jpg"))).size(), QSize(16, 16));
     }
 
     // While the run yields, the window's other gestures see it busy.

@@ -80,14 +80,6 @@ private slots:
         QCOMPARE(creep.ceiling, 25 + ceilingAbove);
     }
 
-    void roundsHalvesToEven() {
-        const QMap<double, int> cases{{0.5, 0},   {1.5, 2}, {2.5, 2},
-                                      {-2.5, -2}, {2.6, 3}, {12.5, 12}};
-        for (auto it = cases.cbegin(); it != cases.cend(); ++it) {
-            QCOMPARE(roundHalfEven(it.key()), it.value());
-        }
-    }
-
     void commandText_data() {
         QTest::addColumn<QString>("output");
         QTest::addColumn<QString>("source");
@@ -116,11 +108,6 @@ private slots:
         QVERIFY(bar.texts.isEmpty());
     }
 
-    void folderAsProgramFailsToStart() {
-        const ConverterCommand command{m_dir->path(), {}};
-        QVERIFY(RunAndWait(command, 0, nullptr, QString(), 0, 1, quickPolls()) < 0);
-    }
-
     void quickExitTakesOnePollAndRestoresTheText() {
         FakeConverter fake;
         const QString source = m_dir->filePath(QStringLiteral("a.jpg"));
@@ -138,13 +125,6 @@ private slots:
         QCOMPARE(polls, QList<int>{1});
         QCOMPARE(bar.texts, QStringList{QStringLiteral("Processing: a.jpg")});
         QVERIFY(bar.values.isEmpty());
-    }
-
-    void exitCodeIsPassedOn() {
-        FakeConverter fake;
-        QCOMPARE(RunAndWait(fakeCommand(QStringLiteral("/o"), QStringLiteral("/s"), 0), 0, nullptr,
-                            QString(), 0, 1, quickPolls()),
-                 2);
     }
 
     // A long poll interval must not hold up a process that has already ended.
@@ -216,31 +196,6 @@ private slots:
         QCOMPARE(valueAt.value(200), values.at(1));
         QCOMPARE(valueAt.value(350), values.at(2));
         QCOMPARE(bar.text(), finalText);
-    }
-
-    void argumentsArriveIntact_data() {
-        QTest::addColumn<QString>("name");
-        QTest::newRow("blanks") << "two  blanks .jpg";
-        QTest::newRow("quotes") << "say \"cheese\" 'now'.jpg";
-        QTest::newRow("leading dash") << "-o.jpg";
-        QTest::newRow("non-ASCII") << "Größe ñ 写真.jpg";
-        QTest::newRow("shell characters") << "$(rm -rf x) & ; |.jpg";
-    }
-    void argumentsArriveIntact() {
-        QFETCH(QString, name);
-        FakeConverter fake;
-        QDir(m_dir->path()).mkdir(QStringLiteral("out"));
-        const QString source = m_dir->filePath(name);
-        const QString output = m_dir->filePath(QStringLiteral("out/") + name);
-        touch(source);
-        QCOMPARE(RunAndWait(fakeCommand(output, source), 0, nullptr, QString(), 0, 1, quickPolls()),
-                 0);
-        const QList<QStringList> calls = fake.calls();
-        QCOMPARE(calls.size(), 1);
-        QCOMPARE(calls.first(),
-                 (QStringList{QStringLiteral("-resize"), QStringLiteral("200%"),
-                              QStringLiteral("200%"), QStringLiteral("-o"), output, source}));
-        QVERIFY(QFile::exists(output));
     }
 
     // Closing the window gives the wait up at once but never kills the converter.
