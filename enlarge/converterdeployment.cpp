@@ -105,7 +105,9 @@ void DeployConverter(const QByteArray& converter) {
         return;
     }
     if (ownedPlainFile(path) && holdsExactly(path, converter)) {
-        QFile::setPermissions(path, QFile::permissions(path) | QFile::ExeOwner | QFile::ExeUser);
+        // Ours to run, and nobody else's to change.
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                        QFile::ReadUser | QFile::WriteUser | QFile::ExeUser);
         return;
     }
     ReplaceFileWithBytes(converter, path);

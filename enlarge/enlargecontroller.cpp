@@ -55,24 +55,16 @@ void EnlargeController::PushButton2_Click() {
     m_converterPath.clear();
 
     ErrorTrap trap(m_services.dialogs, formLocation(QStringLiteral("PushButton2_Click")));
-    const auto show = [&](const QString& text) {
-        m_services.dialogs.messageBox(text, msgstyle::kOkOnly, appinfo::kApplicationTitle);
-    };
     if (trap.test(104, [&] { return m_services.list.count() == 0; })) {
-        trap.step(174, [&] { show(enlargemsg::kNoFiles); });
+        trap.step(174, [&] { showMessage(enlargemsg::kNoFiles); });
     } else if (trap.test(106, [&] { return !IsFolder(m_controls.text1->text()); })) {
-        trap.step(172, [&] { show(enlargemsg::kNoFolder); });
+        trap.step(172, [&] { showMessage(enlargemsg::kNoFolder); });
     } else {
         runFiles(trap);
     }
     if (m_closed) {
         // The program is ending; whatever the run had put in place goes with it.
-        if (!m_converterPath.isEmpty()) {
-            try {
-                ForceDeleteFile(m_converterPath);
-            } catch (const AppError&) {
-            }
-        }
+        removeDeployedConverter();
         return;
     }
     trap.step(176, [&] { m_runInProgress = false; });
@@ -83,13 +75,23 @@ void EnlargeController::windowClosing() {
         return;
     }
     m_closed = true;
-    // Nothing after this may rely on running again: the program ends right after.
-    if (!m_converterPath.isEmpty()) {
-        try {
-            ForceDeleteFile(m_converterPath);
-        } catch (const AppError&) {
-        }
+    // No yield here: the program ends as soon as this returns.
+    removeDeployedConverter();
+}
+
+void EnlargeController::removeDeployedConverter() {
+    if (m_converterPath.isEmpty()) {
+        return;
     }
+    try {
+        ForceDeleteFile(m_converterPath);
+    } catch (const AppError&) {
+        // Already gone, or never written.
+    }
+}
+
+void EnlargeController::showMessage(const QString& text) {
+    m_services.dialogs.messageBox(text, msgstyle::kOkOnly, appinfo::kApplicationTitle);
 }
 
 void EnlargeController::runFiles(ErrorTrap& trap) {
@@ -127,10 +129,7 @@ void EnlargeController::runFiles(ErrorTrap& trap) {
     trap.step(164, [&] { pointer.setMousePointer(pointer::kDefault); });
     trap.step(166, [&] { bar.setValue(0); });
     trap.step(168, [&] { bar.setText(kProgressBarIdleText); });
-    trap.step(170, [&] {
-        m_services.dialogs.messageBox(doneMessage(m_failedNames, m_attempted), msgstyle::kOkOnly,
-                                      appinfo::kApplicationTitle);
-    });
+    trap.step(170, [&] { showMessage(doneMessage(m_failedNames, m_attempted)); });
 }
 
 int EnlargeController::zoomPercentage(ErrorTrap& trap) {
@@ -150,9 +149,6 @@ int EnlargeController::zoomPercentage(ErrorTrap& trap) {
 void EnlargeController::convertOne(ErrorTrap& trap, int i, int zoom, QString& source,
                                    OutputGuard& guard) {
     ProgressBarView& bar = *m_controls.progressBar;
-    const auto show = [&](const QString& text) {
-        m_services.dialogs.messageBox(text, msgstyle::kOkOnly, appinfo::kApplicationTitle);
-    };
 
     trap.step(134, [&] { m_services.pointer.setMousePointer(pointer::kHourglass); });
     trap.step(136, [&] {
@@ -181,8 +177,9 @@ void EnlargeController::convertOne(ErrorTrap& trap, int i, int zoom, QString& so
                double(float(size.height())) * scale <= kMaxResultSide;
     });
     if (!fits) {
-        trap.step(158,
-                  [&] { show(cannotEnlargeMessage(FileNameOf(source), enlargemsg::kTooLarge)); });
+        trap.step(158, [&] {
+            showMessage(cannotEnlargeMessage(FileNameOf(source), enlargemsg::kTooLarge));
+        });
         return;
     }
 
@@ -196,7 +193,7 @@ void EnlargeController::convertOne(ErrorTrap& trap, int i, int zoom, QString& so
         const QString reason = verdict == OutputGuard::Verdict::WouldReplaceSource
                                    ? enlargemsg::kWouldReplaceSource
                                    : enlargemsg::kAlreadyEnlarged;
-        trap.step(158, [&] { show(cannotEnlargeMessage(FileNameOf(source), reason)); });
+        trap.step(158, [&] { showMessage(cannotEnlargeMessage(FileNameOf(source), reason)); });
         return;
     }
     trap.step(152, [&] { DeleteFileIfPresent(output); });

@@ -63,7 +63,8 @@ private:
     void runFiles(ErrorTrap& trap);
     int zoomPercentage(ErrorTrap& trap);
     void convertOne(ErrorTrap& trap, int i, int zoom, QString& source, OutputGuard& guard);
-    bool abandoned() const { return m_closed; }
+    void removeDeployedConverter();
+    void showMessage(const QString& text);
 
     Controls m_controls;
     Services m_services;
