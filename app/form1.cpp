@@ -7,6 +7,7 @@
 #include "enlarge/zoomoptions.h"
 #include "folders/foldercontroller.h"
 #include "form1layout.h"
+#include "imagelist/filedrop.h"
 #include "imagelist/imagelist.h"
 #include "imagelist/imagelistcontroller.h"
 #include "platform/appinfo.h"
@@ -14,6 +15,7 @@
 #include "platform/dialogs.h"
 #include "platform/errortrap.h"
 #include "platform/paths.h"
+#include "samplefiles.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -98,6 +100,10 @@ Form1::Form1(Form1Services services, QWidget* parent)
     wireImageList();
     wireFolders();
     wireEnlarge();
+    m_fileDrop = std::make_unique<FileDropTarget>(ListView1, *m_imageList, m_services.dialogs);
+    connect(PushButton5, &QPushButton::clicked, this, [this] {
+        PushButton5_Click(*m_imageList, m_services.dialogs, m_services.programFolder);
+    });
 }
 
 Form1::~Form1() = default;

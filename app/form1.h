@@ -27,6 +27,7 @@ class ImageListController;
 class FolderController;
 class EnlargeController;
 class ZoomOptions;
+class FileDropTarget;
 
 /// What the window needs from its surroundings; tests replace every part.
 struct Form1Services {
@@ -111,6 +112,7 @@ private:
     std::unique_ptr<ImageListController> m_imageListController;
     std::unique_ptr<FolderController> m_folderController;
     std::unique_ptr<EnlargeController> m_enlargeController;
+    std::unique_ptr<FileDropTarget> m_fileDrop;
 };
 
 } // namespace quorvel

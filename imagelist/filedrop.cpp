@@ -1,0 +1,131 @@
+// SPDX-License-Identifier: MIT
+#include "filedrop.h"
+
+#include "folders/filetests.h"
+#include "folders/getsubdirectories.h"
+#include "imagelist.h"
+#include "normalisepath.h"
+#include "platform/apperror.h"
+#include "platform/errortrap.h"
+#include "platform/fileattributes.h"
+#include "platform/paths.h"
+
+#include <QAbstractItemView>
+#include <QDir>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
+
+namespace quorvel {
+
+namespace {
+// Hidden and archive and nothing else: a writable dot-file.
+constexpr int kPlainHiddenFile = attr::kHidden | attr::kArchive;
+
+bool isDroppedFolder(const QString& path) {
+    try {
+        return (fileAttributes(path) & attr::kDirectory) != 0;
+    } catch (const AppError&) {
+        // Gone since the drag began: it is added as delivered, like any file.
+        return false;
+    }
+}
+
+void addFolderTree(ImageList& list, Dialogs& dialogs, ErrorTrap& trap, const QString& folder) {
+    const QString sep = separator();
+    QStringList folders{folder + sep};
+    try {
+        GetSubDirectories2016(folders, true, dialogs);
+    } catch (...) {
+        // The scan could not finish: say so, and still add what it found.
+        trap.report(100, toAppError(std::current_exception()));
+    }
+    for (const QString& entry : std::as_const(folders)) {
+        const QString path = entry.left(entry.size() - 1);
+        const FileNameArray names = ListFolderFiles(path, QStringLiteral("*.*"));
+        for (int i = 1; i <= names.upperBound(); ++i) {
+            const QString& name = names.at(i);
+            if (name.startsWith(QLatin1Char('~'))) {
+                continue;
+            }
+            const QString full = path + sep + name;
+            if (!IsExistingFile(full) || fileAttributes(full) == kPlainHiddenFile) {
+                continue;
+            }
+            AddImageRow(list, NormalisePath(full));
+        }
+    }
+}
+} // namespace
+
+QStringList droppedPaths(const QMimeData* data) {
+    QStringList paths;
+    if (!data || !data->hasUrls()) {
+        return paths;
+    }
+    for (const QUrl& url : data->urls()) {
+        if (url.isLocalFile()) {
+            QString path = QDir::toNativeSeparators(url.toLocalFile());
+            // A folder may come with a closing separator; the root keeps its own.
+            if (path.size() > 1 && path.endsWith(separator())) {
+                path.chop(1);
+            }
+            paths.append(path);
+        }
+    }
+    return paths;
+}
+
+void ListView1_OLEDragDrop(ImageList& list, Dialogs& dialogs, const QStringList& paths) {
+    // The drop has no error box of its own; an error ends the entry it hit and
+    // is reported so the user knows the list may be incomplete.
+    ErrorTrap trap(dialogs, formLocation(QStringLiteral("ListView1_OLEDragDrop")));
+    for (const QString& path : paths) {
+        trap.step(100, [&] {
+            if (isDroppedFolder(path)) {
+                addFolderTree(list, dialogs, trap, path);
+            } else {
+                AddImageRow(list, path);
+            }
+        });
+    }
+}
+
+FileDropTarget::FileDropTarget(QAbstractItemView* view, ImageList& list, Dialogs& dialogs,
+                               QObject* parent)
+    : QObject(parent), m_view(view), m_list(list), m_dialogs(dialogs) {
+    view->setAcceptDrops(true);
+    view->viewport()->setAcceptDrops(true);
+    view->setDropIndicatorShown(false);
+    view->viewport()->installEventFilter(this);
+}
+
+bool FileDropTarget::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+        auto* drag = static_cast<QDropEvent*>(event);
+        if (droppedPaths(drag->mimeData()).isEmpty()) {
+            drag->ignore();
+        } else {
+            drag->acceptProposedAction();
+        }
+        return true;
+    }
+    case QEvent::Drop: {
+        auto* drop = static_cast<QDropEvent*>(event);
+        const QStringList paths = droppedPaths(drop->mimeData());
+        if (paths.isEmpty()) {
+            drop->ignore();
+            return true;
+        }
+        drop->acceptProposedAction();
+        ListView1_OLEDragDrop(m_list, m_dialogs, paths);
+        return true;
+    }
+    default:
+        return QObject::eventFilter(watched, event);
+    }
+}
+
+} // namespace quorvel

@@ -1,0 +1,170 @@
+// SPDX-License-Identifier: MIT
+#include "app/samplefiles.h"
+#include "imagelist/filedrop.h"
+#include "imagelist/imagelist.h"
+#include "platform/testing/scripteddialogs.h"
+
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QFile>
+#include <QMimeData>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeView>
+#include <QUrl>
+
+using namespace quorvel;
+
+namespace {
+void touch(const QString& path, QFile::Permissions permissions = {}) {
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("x");
+    file.close();
+    if (permissions) {
+        file.setPermissions(permissions);
+    }
+}
+
+QStringList relative(const QStringList& rows, const QString& base) {
+    QStringList out;
+    for (const QString& row : rows) {
+        out.append(row.startsWith(base) ? row.mid(base.size()) : row);
+    }
+    return out;
+}
+} // namespace
+
+class FileDropTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void filesComeAsDelivered();
+    void folderGivesItsTreeFolderByFolder();
+    void foldersAndFilesKeepTheDeliveredOrder();
+    void onlyLocalFilesOfferADrop();
+    void samplesAreAddedOnceAndTheQuestionAlwaysFollows();
+    void samplesComeBackAndCompareCaseSensitively();
+    void missingSamplesFolderStillAsks();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    ImageListModel m_model;
+    std::unique_ptr<ImageList> m_list;
+    ScriptedDialogs m_dialogs;
+};
+
+void FileDropTest::init() {
+    m_dir = std::make_unique<QTemporaryDir>();
+    m_model.clear();
+    m_list = std::make_unique<ImageList>(m_model);
+    m_dialogs.clear();
+}
+
+void FileDropTest::filesComeAsDelivered() {
+    const QString base = m_dir->path();
+    // Files are not looked at: a missing one, a text file, any order.
+    ListView1_OLEDragDrop(*m_list, m_dialogs,
+                          {base + "/notes.txt", base + "/z.jpg", base + "/a.png", base + "/a.png"});
+    QCOMPARE(relative(m_list->texts(), base),
+             (QStringList{"/notes.txt", "/z.jpg", "/a.png", "/a.png"}));
+    QVERIFY(m_dialogs.satisfied());
+}
+
+void FileDropTest::folderGivesItsTreeFolderByFolder() {
+    const QString base = m_dir->path();
+    touch(base + "/F/a.jpg");
+    touch(base + "/F/~b.jpg");
+    touch(base + "/F/c.png");
+    touch(base + "/F/.hidden-writable");
+    touch(base + "/F/.hidden-readonly", QFile::ReadOwner | QFile::ReadGroup);
+    touch(base + "/F/sub/d.bmp");
+    // Delivered with a closing separator, as some file managers do.
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(base + "/F/")});
+    ListView1_OLEDragDrop(*m_list, m_dialogs, droppedPaths(&data));
+    QCOMPARE(relative(m_list->texts(), base),
+             (QStringList{"/F/.hidden-readonly", "/F/a.jpg", "/F/c.png", "/F/sub/d.bmp"}));
+}
+
+void FileDropTest::foldersAndFilesKeepTheDeliveredOrder() {
+    const QString base = m_dir->path();
+    touch(base + "/A/1.jpg");
+    touch(base + "/B/2.jpg");
+    touch(base + "/loose.gif");
+    ListView1_OLEDragDrop(*m_list, m_dialogs,
+                          {base + "/B", base + "/loose.gif", base + "/A", base + "/B"});
+    QCOMPARE(relative(m_list->texts(), base),
+             (QStringList{"/B/2.jpg", "/loose.gif", "/A/1.jpg", "/B/2.jpg"}));
+}
+
+void FileDropTest::onlyLocalFilesOfferADrop() {
+    QTreeView view;
+    view.setModel(&m_model);
+    FileDropTarget target(&view, *m_list, m_dialogs);
+
+    QMimeData text;
+    text.setText(QStringLiteral("/etc/hostname"));
+    QDragEnterEvent textEnter(QPoint(5, 5), Qt::CopyAction, &text, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(view.viewport(), &textEnter);
+    QVERIFY(!textEnter.isAccepted());
+
+    QMimeData web;
+    web.setUrls({QUrl(QStringLiteral("https://example.org/a.jpg"))});
+    QVERIFY(droppedPaths(&web).isEmpty());
+
+    touch(m_dir->path() + "/x.jpg");
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile(m_dir->path() + "/x.jpg")});
+    QDragEnterEvent fileEnter(QPoint(5, 5), Qt::CopyAction, &files, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(view.viewport(), &fileEnter);
+    QVERIFY(fileEnter.isAccepted());
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &files, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(view.viewport(), &drop);
+    QCOMPARE(m_list->texts(), QStringList{m_dir->path() + "/x.jpg"});
+}
+
+void FileDropTest::samplesAreAddedOnceAndTheQuestionAlwaysFollows() {
+    const QString program = m_dir->path();
+    touch(program + "/Samples/b.png");
+    touch(program + "/Samples/a.jpg");
+    touch(program + "/Samples/nested/c.gif"); // subfolders are not looked into
+    m_dialogs.expectMessage(MsgBoxResult::No);
+    PushButton5_Click(*m_list, m_dialogs, program);
+    QCOMPARE(m_list->texts(),
+             (QStringList{program + "/Samples/a.jpg", program + "/Samples/b.png"}));
+    QCOMPARE(m_dialogs.shown().constLast().text, kOpenSamplesQuestion);
+    QCOMPARE(m_dialogs.shown().constLast().style, 4);
+    QCOMPARE(m_dialogs.shown().constLast().title, QStringLiteral("Quorvel"));
+
+    m_dialogs.expectMessage(MsgBoxResult::Yes).expectUrl();
+    PushButton5_Click(*m_list, m_dialogs, program);
+    QCOMPARE(m_list->count(), 2);
+    QVERIFY(m_dialogs.satisfied());
+    QCOMPARE(QUrl(m_dialogs.shown().constLast().text).toLocalFile(), program + "/Samples/");
+}
+
+void FileDropTest::samplesComeBackAndCompareCaseSensitively() {
+    const QString program = m_dir->path();
+    touch(program + "/Samples/a.jpg");
+    touch(program + "/Samples/b.png");
+    AddImageRow(*m_list, program + "/Samples/B.PNG");
+    m_dialogs.expectMessage(MsgBoxResult::No).expectMessage(MsgBoxResult::No);
+    PushButton5_Click(*m_list, m_dialogs, program);
+    m_list->remove(2); // the user takes a.jpg out again
+    PushButton5_Click(*m_list, m_dialogs, program);
+    QCOMPARE(relative(m_list->texts(), program),
+             (QStringList{"/Samples/B.PNG", "/Samples/b.png", "/Samples/a.jpg"}));
+    QVERIFY(m_dialogs.satisfied());
+}
+
+void FileDropTest::missingSamplesFolderStillAsks() {
+    m_dialogs.expectMessage(MsgBoxResult::No);
+    PushButton5_Click(*m_list, m_dialogs, m_dir->path() + "/nowhere");
+    QCOMPARE(m_list->count(), 0);
+    QVERIFY(m_dialogs.satisfied());
+}
+
+QTEST_MAIN(FileDropTest)
+#include "tst_filedrop.moc"
