@@ -13,7 +13,8 @@ QVariant ImageListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= m_texts.size()) {
         return {};
     }
-    if (role == Qt::DisplayRole || role == Qt::EditRole || role == Qt::ToolTipRole) {
+    // No tip of its own per row: the list's tip explains how to reveal a long name.
+    if (role == Qt::DisplayRole || role == Qt::EditRole) {
         return m_texts.at(index.row());
     }
     return {};

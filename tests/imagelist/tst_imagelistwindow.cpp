@@ -7,10 +7,12 @@
 
 #include <QFile>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolTip>
 #include <QTreeView>
 #include <memory>
 
@@ -24,11 +26,10 @@ private slots:
     void cleanup();
     void listHasItsColumnAndTip();
     void addImageFilesButton();
-    void addImageFilesCancelled();
     void clearListButton();
     void deleteKeyOnTheList();
     void rowDragOnTheWindow();
-    void moveOverListResetsPointer();
+    void listTipOverARow();
 
 private:
     QTemporaryDir m_config;
@@ -83,13 +84,6 @@ void TestImageListWindow::addImageFilesButton() {
              QStringLiteral("Add File(s) - Hold Ctrl or Shift to select multiple files"));
 }
 
-void TestImageListWindow::addImageFilesCancelled() {
-    m_form->imageList().append(QStringLiteral("/pics/a.jpg"));
-    m_dialogs->expectOpenFiles({});
-    QTest::mouseClick(m_form->PushButton1, Qt::LeftButton);
-    QCOMPARE(m_form->imageList().texts(), QStringList{"/pics/a.jpg"});
-}
-
 void TestImageListWindow::clearListButton() {
     ImageList& list = m_form->imageList();
     for (const char* row : {"/a.jpg", "/a.jpg", "/b.jpg"}) {
@@ -133,10 +127,13 @@ void TestImageListWindow::rowDragOnTheWindow() {
     QCOMPARE(view->viewport()->cursor().shape(), Qt::ArrowCursor);
 }
 
-void TestImageListWindow::moveOverListResetsPointer() {
-    m_form->setMousePointer(pointer::kCustom);
-    QTest::mouseMove(m_form->ListView1->viewport(), QPoint(20, 20));
-    QCOMPARE(m_form->mousePointer(), pointer::kDefault);
+void TestImageListWindow::listTipOverARow() {
+    AddImageRow(m_form->imageList(), QStringLiteral("/pics/a.jpg"));
+    QTreeView* view = m_form->ListView1;
+    const QPoint at = view->visualRect(view->model()->index(0, 0)).center();
+    QHelpEvent help(QEvent::ToolTip, at, view->viewport()->mapToGlobal(at));
+    QCoreApplication::sendEvent(view->viewport(), &help);
+    QCOMPARE(QToolTip::text(), view->toolTip());
 }
 
 QTEST_MAIN(TestImageListWindow)
