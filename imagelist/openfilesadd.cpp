@@ -103,15 +103,11 @@ void AddFilesFromOpenDialog(ImageList& list, Dialogs& dialogs, QWidget* owner, Q
     if (trap.test(124, [&] { return parts.isEmpty(); })) {
         return;
     }
-    qsizetype first = 0;
-    qsizetype last = -1;
-    trap.step(126, [&] { first = 0; });
-    trap.step(128, [&] { last = parts.size() - 1; });
-    for (qsizetype i = first; i <= last; ++i) {
+    // The dialog's order is the order of the rows.
+    for (const PickedFile& part : std::as_const(parts)) {
         QString path;
         // A bare name has no folder to join; the dialog gives full paths, so this is rare.
         trap.step(136, [&] {
-            const PickedFile& part = parts.at(i);
             path = part.folder.isEmpty() ? part.name : part.folder + separator + part.name;
         });
         trap.step(138, [&] { path = NormalisePath(path, separator); });

@@ -73,6 +73,8 @@ void TestImageListWindow::listHasItsColumnAndTip() {
                                              "to reveal full names."));
     QVERIFY(!list->isSortingEnabled());
     QVERIFY(list->uniformRowHeights());
+    // Rows move by the row drag only, never by a drag-and-drop of the list's own.
+    QVERIFY(!list->dragEnabled());
 }
 
 void TestImageListWindow::addImageFilesButton() {

@@ -96,7 +96,6 @@ private slots:
     void dragPointer_data();
     void dragPointer();
     void moveOverListResetsWindowPointer();
-    void listNeverStartsItsOwnDrag();
 };
 
 void TestListGestures::removal_data() {
@@ -294,12 +293,6 @@ void TestListGestures::moveOverListResetsWindowPointer() {
     f.pointer.setMousePointer(pointer::kHourglass);
     f.mouse(QEvent::MouseMove, f.rowCentre(1), {});
     QCOMPARE(f.pointer.mousePointer(), pointer::kHourglass);
-}
-
-void TestListGestures::listNeverStartsItsOwnDrag() {
-    Fixture f(kABC);
-    QVERIFY(!f.view.dragEnabled());
-    QCOMPARE(f.view.editTriggers(), QAbstractItemView::NoEditTriggers);
 }
 
 QTEST_MAIN(TestListGestures)

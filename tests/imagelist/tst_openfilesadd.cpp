@@ -37,8 +37,6 @@ private slots:
     void tooManyFilesAddsNothing();
     void textLength_data();
     void textLength();
-    void folderOfPath_data();
-    void folderOfPath();
 };
 
 void TestOpenFilesAdd::picksBecomeRows_data() {
@@ -161,24 +159,6 @@ void TestOpenFilesAdd::textLength() {
     QFETCH(QChar, separator);
     QFETCH(int, length);
     QCOMPARE(openDialogTextLength(files, separator), qsizetype(length));
-}
-
-void TestOpenFilesAdd::folderOfPath_data() {
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<QChar>("separator");
-    QTest::addColumn<QString>("folder");
-    QTest::newRow("folder") << "/pics/a.jpg" << QChar('/') << "/pics";
-    QTest::newRow("root") << "/a.jpg" << QChar('/') << "/";
-    QTest::newRow("drive root") << R"(C:\a.jpg)" << QChar('\\') << R"(C:\)";
-    QTest::newRow("drive folder") << R"(C:\Pics\a.jpg)" << QChar('\\') << R"(C:\Pics)";
-    QTest::newRow("bare name") << "a.jpg" << QChar('/') << "";
-}
-
-void TestOpenFilesAdd::folderOfPath() {
-    QFETCH(QString, path);
-    QFETCH(QChar, separator);
-    QFETCH(QString, folder);
-    QCOMPARE(quorvel::folderOfPath(path, separator), folder);
 }
 
 QTEST_GUILESS_MAIN(TestOpenFilesAdd)
