@@ -4,6 +4,9 @@
 #include "platform/appinfo.h"
 #include "platform/testing/scripteddialogs.h"
 
+#include <QComboBox>
+#include <QFileDialog>
+#include <QFileSystemModel>
 #include <QTest>
 
 using namespace quorvel;
@@ -32,6 +35,7 @@ private slots:
     void picksBecomeRows_data();
     void picksBecomeRows();
     void showsTheDialogWithTitleAndFilter();
+    void qtFiltersByThePatterns();
     void sameFileTwiceGivesTwoRows();
     void tooManyFilesAddsNothing_data();
     void tooManyFilesAddsNothing();
@@ -92,6 +96,20 @@ void TestOpenFilesAdd::showsTheDialogWithTitleAndFilter() {
     // The visible description, then the patterns in the form Qt filters by.
     QVERIFY(filter.startsWith(QStringLiteral("All Pictures (*.bmp;*.jpg;*.jpeg;*.gif;*.png)")));
     QVERIFY(filter.endsWith(QStringLiteral("(*.bmp *.jpg *.jpeg *.gif *.png)")));
+}
+
+void TestOpenFilesAdd::qtFiltersByThePatterns() {
+    QFileDialog dialog;
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog.setOption(QFileDialog::HideNameFilterDetails, true);
+    dialog.setNameFilter(openfiles::kFilter);
+    auto* files = dialog.findChild<QFileSystemModel*>();
+    QVERIFY(files);
+    QCOMPARE(files->nameFilters(), (QStringList{"*.bmp", "*.jpg", "*.jpeg", "*.gif", "*.png"}));
+    // With the details hidden the user reads the description alone.
+    auto* types = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+    QVERIFY(types);
+    QCOMPARE(types->itemText(0), openfiles::kFilterDescription);
 }
 
 void TestOpenFilesAdd::sameFileTwiceGivesTwoRows() {
@@ -161,5 +179,5 @@ void TestOpenFilesAdd::textLength() {
     QCOMPARE(openDialogTextLength(files, separator), qsizetype(length));
 }
 
-QTEST_GUILESS_MAIN(TestOpenFilesAdd)
+QTEST_MAIN(TestOpenFilesAdd)
 #include "tst_openfilesadd.moc"
