@@ -210,8 +210,10 @@ std::int64_t scaledLength(std::int64_t length, int percent) {
     return scaled < 1 ? 1 : scaled;
 }
 
-ConvertResult convertImage(const unsigned char* data, std::size_t size,
-                           const ConvertSettings& settings, OutputSink& sink) {
+namespace {
+
+ConvertResult runPipeline(const unsigned char* data, std::size_t size,
+                          const ConvertSettings& settings, OutputSink& sink) {
     if (size == 0)
         throw Error(Status::BadInput, settings.inputName, "the file is empty");
     const std::optional<Format> inputFormat = sniffFormat(data, size);
@@ -222,7 +224,6 @@ ConvertResult convertImage(const unsigned char* data, std::size_t size,
     ConvertResult result;
     result.inputFormat = *inputFormat;
     result.outputFormat = settings.outputFormat.value_or(*inputFormat);
-    takeVipsWarnings();
     Decoded decoded = decodeHeader(*inputFormat, data, size, settings);
     VImage image = decoded.image;
     int frames = decoded.frames;
@@ -275,6 +276,29 @@ ConvertResult convertImage(const unsigned char* data, std::size_t size,
             throw Error(Status::CannotWrite, settings.outputName, failure);
         }
         throwInputError(settings, std::string("corrupt or truncated ") + formatName(*inputFormat));
+    }
+    return result;
+}
+
+} // namespace
+
+ConvertResult convertImage(const unsigned char* data, std::size_t size,
+                           const ConvertSettings& settings, OutputSink& sink) {
+    takeVipsWarnings();
+    const ConvertResult result = runPipeline(data, size, settings, sink);
+    // Checked once every image of the pipeline is gone: the JPEG loader reports its warnings
+    // when it is closed.
+    if (result.inputFormat == Format::Jpeg) {
+        // libjpeg reports damaged entropy-coded data only as warnings, then paints the rest
+        // grey; libvips' fail_on=error does not stop on them. A copy of a damaged picture must
+        // not look like success. Extraneous bytes before a marker are harmless and common
+        // (cameras pad their files), so those alone are accepted.
+        for (const std::string& warning : takeVipsWarnings()) {
+            if (warning.find("VipsJpeg:") != std::string::npos &&
+                warning.find("extraneous bytes") == std::string::npos)
+                throw Error(Status::BadInput, settings.inputName,
+                            "corrupt JPEG data (" + warning.substr(warning.find("VipsJpeg:")) + ")");
+        }
     }
     return result;
 }

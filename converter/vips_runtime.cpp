@@ -14,8 +14,11 @@ std::vector<std::string> g_warnings;
 
 void captureLog(const gchar* domain, GLogLevelFlags, const gchar* message, gpointer) {
     std::lock_guard lock(g_warningsMutex);
+    std::string text = std::string(domain ? domain : "") + ": " + (message ? message : "");
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\n'))
+        text.pop_back();
     if (g_warnings.size() < 100)
-        g_warnings.push_back(std::string(domain ? domain : "") + ": " + (message ? message : ""));
+        g_warnings.push_back(text);
 }
 
 } // namespace

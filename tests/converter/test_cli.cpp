@@ -182,6 +182,11 @@ TEST_CASE("cli", failedWriteLeavesNothingAndKeepsTheOldFile) {
     }
     for (const auto& entry : dir.entries())
         CHECK(entry.find(".nconvert-") == std::string::npos);
+    // Converting a file onto itself works: the input stays mapped until the rename.
+    fixtures::writeFile(dir.file("self.png"), png);
+    run = runNconvert(resize(dir.file("self.png"), dir.file("self.png")));
+    CHECK_EQ(run.status, 0);
+    CHECK(fixtures::load(fixtures::readFile(dir.file("self.png"))).width() == 80);
     // Success replaces the old file.
     run = runNconvert(resize(dir.file("old.png"), dir.file("in.png")));
     CHECK_EQ(run.status, 0);

@@ -111,6 +111,18 @@ TEST_CASE("safety", truncatedInputIsAnError) {
     CHECK(fixtures::convertStatus(cut, 200, 200) == Status::BadInput);
 }
 
+TEST_CASE("safety", damagedJpegDataIsAnErrorButPaddingIsNot) {
+    const Bytes jpeg = fixtures::save(fixtures::photo(200, 150), ".jpg");
+    Bytes damaged = jpeg;
+    for (std::size_t i = damaged.size() / 2; i < damaged.size() / 2 + 40; ++i)
+        damaged[i] = i % 7 == 0 ? 0xff : damaged[i] ^ 0x5a;
+    CHECK(fixtures::convertStatus(damaged, 200, 200) == Status::BadInput);
+    // Extraneous bytes before the end marker, as some cameras write: accepted.
+    Bytes padded(jpeg.begin(), jpeg.end() - 2);
+    padded.insert(padded.end(), {0, 0, 0, 0xff, 0xd9});
+    CHECK(fixtures::convertStatus(padded, 200, 200) == Status::Ok);
+}
+
 TEST_CASE("safety", headerBombsAreRefusedFast) {
     const auto start = std::chrono::steady_clock::now();
     CHECK(fixtures::convertStatus(pngHeaderOnly(100000, 100000), 100, 100) == Status::TooLarge);
