@@ -9,6 +9,8 @@
 #include <exception>
 #include <new>
 
+#include <unistd.h>
+
 int main(int argc, char** argv) {
     using namespace nconvert;
     try {
@@ -24,7 +26,10 @@ int main(int argc, char** argv) {
         if (!startVips(argv[0]))
             throw Error(Status::Internal, "libvips", "cannot start: " + takeVipsError());
         runRequest(command.request);
-        return 0;
+        // The output is complete, synced and in place. Leave without libvips' shutdown, which
+        // waits for its idle worker threads to wind down (measured: ~20 ms of a tiny job).
+        std::fflush(nullptr);
+        ::_exit(0);
     } catch (const Error& error) {
         std::fprintf(stderr, "%s\n", error.message().c_str());
         return static_cast<int>(error.status());
