@@ -28,6 +28,14 @@ ImageListController::ImageListController(ImageList& list, WindowPointer& pointer
       m_programFolder(std::move(programFolder)), m_dialogOwner(dialogOwner), m_view(list.view()),
       m_cursorPosition([] { return QCursor::pos(); }),
       m_rowDrag(list, [this] { return m_cursorPosition().y(); }) {
+    // Rows removed while the dragged one is remembered must not make a later drag
+    // move some other entry.
+    connect(&list.model(), &QAbstractItemModel::rowsRemoved, this,
+            [this](const QModelIndex&, int first, int last) {
+                m_rowDrag.rowsRemoved(first + 1, last + 1);
+            });
+    connect(&list.model(), &QAbstractItemModel::modelReset, this,
+            [this] { m_rowDrag.rowsCleared(); });
     if (!m_view) {
         return;
     }

@@ -12,12 +12,19 @@ void RowDrag::rowClicked() {
     m_dragRow = m_list.selectedIndex();
 }
 
+void RowDrag::rowsRemoved(int first, int last) {
+    if (m_dragRow > last) {
+        m_dragRow -= last - first + 1;
+    } else if (m_dragRow >= first) {
+        m_dragRow = 0;
+    }
+}
+
 bool RowDrag::pointerMoved(int hitRow) {
     if (!m_isDragging) {
         return false;
     }
     m_hitRow = hitRow;
-    // The dragged row may have been removed since it was clicked; past the end it is no row.
     const bool bothRows = m_dragRow >= 1 && m_dragRow <= m_list.count() && m_hitRow >= 1 &&
                           m_hitRow <= m_list.count();
     bool exchanged = false;

@@ -32,6 +32,11 @@ public:
     bool pointerMoved(int hitRow);
     /// The mouse button came up on the list.
     void buttonReleased() { m_isDragging = false; }
+    /// Rows `first` to `last` were removed: the dragged row follows its entry,
+    /// and is no row once its entry is gone.
+    void rowsRemoved(int first, int last);
+    /// Every row was removed.
+    void rowsCleared() { m_dragRow = 0; }
 
     bool isDragging() const { return m_isDragging; }
     int dragRow() const { return m_dragRow; }

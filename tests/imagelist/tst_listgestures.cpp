@@ -90,7 +90,8 @@ private slots:
     void dragOverSameTextExchangesNothing();
     void dragEndsOnRelease();
     void dragWorksWhileBusy();
-    void dragRowRemovedMeanwhile();
+    void dragRowFollowsItsEntry_data();
+    void dragRowFollowsItsEntry();
     void edgeScrolling_data();
     void edgeScrolling();
     void dragPointer_data();
@@ -216,15 +217,37 @@ void TestListGestures::dragWorksWhileBusy() {
     QCOMPARE(f.pointer.mousePointer(), pointer::kHourglass);
 }
 
-void TestListGestures::dragRowRemovedMeanwhile() {
-    Fixture f(kABC);
+void TestListGestures::dragRowFollowsItsEntry_data() {
+    QTest::addColumn<int>("removed"); // 0: the list was cleared and filled again
+    QTest::addColumn<int>("dragRow");
+    QTest::addColumn<QStringList>("afterMoveOverRow1");
+    // Row 3 (C) of A, B, C, D was clicked last; a later press beside the rows
+    // and a move over row 1 moves whatever the remembered row names.
+    QTest::newRow("row above removed: C moves up with it") << 1 << 2 << QStringList{"C", "B", "D"};
+    QTest::newRow("row below removed: C stays") << 4 << 3 << QStringList{"C", "B", "A"};
+    QTest::newRow("C itself removed: nothing to move") << 3 << 0 << QStringList{"A", "B", "D"};
+    QTest::newRow("list cleared and filled again") << 0 << 0 << QStringList{"A", "B", "C", "D"};
+}
+
+void TestListGestures::dragRowFollowsItsEntry() {
+    QFETCH(int, removed);
+    QFETCH(int, dragRow);
+    QFETCH(QStringList, afterMoveOverRow1);
+    Fixture f({"A", "B", "C", "D"});
     f.press(3);
     f.release();
-    f.list.remove(3);
-    f.list.remove(2);
+    if (removed == 0) {
+        f.list.clear();
+        for (const char* row : {"A", "B", "C", "D"}) {
+            f.list.append(QString::fromLatin1(row));
+        }
+    } else {
+        f.list.remove(removed);
+    }
+    QCOMPARE(f.controller->rowDrag().dragRow(), dragRow);
     f.controller->ListView1_MouseDown(); // a press beside the rows: no row click
     f.moveTo(1);
-    QCOMPARE(f.list.texts(), QStringList{"A"});
+    QCOMPARE(f.list.texts(), afterMoveOverRow1);
 }
 
 void TestListGestures::edgeScrolling_data() {
