@@ -13,7 +13,7 @@ packages=(
 )
 for arg in "$@"; do
   case "$arg" in
-    --bench) packages+=(libvips-tools imagemagick graphicsmagick hyperfine time) ;;
+    --bench) packages+=(libvips-tools imagemagick graphicsmagick hyperfine time python3) ;;
     --gui) packages+=(xvfb xauth x11-apps imagemagick xdotool) ;;
     *) echo "usage: $0 [--bench] [--gui]" >&2; exit 2 ;;
   esac
