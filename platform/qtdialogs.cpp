@@ -4,6 +4,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 
@@ -49,7 +50,10 @@ QString QtDialogs::inputBox(const QString& prompt, const QString& title,
 
 QStringList QtDialogs::openFiles(QWidget* owner, const QString& title, const QString& filter) {
     QStringList files =
-        QFileDialog::getOpenFileNames(owner ? owner : m_owner.data(), title, QString(), filter);
+        // The filter's visible text is its description alone; the patterns Qt
+        // filters by follow it in parentheses of their own.
+        QFileDialog::getOpenFileNames(owner ? owner : m_owner.data(), title, QString(), filter,
+                                      nullptr, QFileDialog::HideNameFilterDetails);
     for (QString& file : files) {
         file = QDir::toNativeSeparators(file);
     }
@@ -65,8 +69,16 @@ QString QtDialogs::browseForFolder(QWidget* owner, const QString& prompt,
     dialog.setLabelText(QFileDialog::LookIn, prompt);
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     if (!startFolder.isEmpty()) {
-        dialog.setDirectory(startFolder);
-        dialog.selectFile(startFolder);
+        // Opened on the start folder's parent with the start folder selected, so
+        // confirming at once gives the start folder back.
+        const QString start = QDir::cleanPath(QDir::fromNativeSeparators(startFolder));
+        const QFileInfo info(start);
+        if (info.isDir() && !QDir(start).isRoot()) {
+            dialog.setDirectory(info.absolutePath());
+            dialog.selectFile(info.fileName());
+        } else {
+            dialog.setDirectory(start);
+        }
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return QString();
