@@ -9,7 +9,7 @@ namespace quorvel {
 
 QProgressBarAdapter::QProgressBarAdapter(QProgressBar* bar)
     : QObject(bar), m_bar(bar), m_value(bar->value()), m_text(bar->format()) {
-    m_text.replace(QStringLiteral("%%"), QStringLiteral("%"));
+    m_text.remove(kWordJoiner);
 }
 
 void QProgressBarAdapter::setValue(double value) {
@@ -25,10 +25,23 @@ void QProgressBarAdapter::setValue(double value) {
 void QProgressBarAdapter::setText(const QString& text) {
     m_text = text;
     if (m_bar) {
-        // The bar reads '%' as the start of a placeholder; file names may hold one.
-        QString format = text;
-        m_bar->setFormat(format.replace(QLatin1Char('%'), QStringLiteral("%%")));
+        m_bar->setFormat(literalFormat(text));
     }
+}
+
+QString literalFormat(const QString& text) {
+    // The bar replaces %p, %v and %m wherever they stand and knows no escape;
+    // an invisible word joiner after the '%' keeps a file name as it is.
+    QString format;
+    format.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        format += text.at(i);
+        if (text.at(i) == QLatin1Char('%') && i + 1 < text.size() &&
+            QStringLiteral("pvm").contains(text.at(i + 1))) {
+            format += kWordJoiner;
+        }
+    }
+    return format;
 }
 
 } // namespace quorvel

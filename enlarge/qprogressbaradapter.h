@@ -29,4 +29,10 @@ private:
     QString m_text;
 };
 
+/// `text` as a QProgressBar format that shows exactly `text`.
+QString literalFormat(const QString& text);
+
+/// The invisible character `literalFormat` puts after a '%'.
+inline constexpr QChar kWordJoiner{0x2060};
+
 } // namespace quorvel

@@ -4,11 +4,13 @@
 #include "enlarge/fileoperations.h"
 #include "enlarge/outputguard.h"
 #include "enlarge/pathparts.h"
+#include "enlarge/qprogressbaradapter.h"
 #include "platform/apperror.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProgressBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <sys/stat.h>
@@ -233,6 +235,23 @@ private slots:
         QCOMPARE(guard.check(sourceA, output), OutputGuard::Verdict::Clear);
         // An earlier output from before this run may be replaced.
         QCOMPARE(OutputGuard().check(sourceB, output), OutputGuard::Verdict::Clear);
+    }
+
+    // File names may hold '%'; the creep may run past the end of the bar.
+    void progressBarShowsWhatItIsGiven() {
+        QProgressBar widget;
+        widget.setRange(0, 100);
+        widget.setValue(0);
+        QProgressBarAdapter bar(&widget);
+        bar.setText(QStringLiteral("Processing: 100%p %v.jpg"));
+        QCOMPARE(widget.text().remove(kWordJoiner), QStringLiteral("Processing: 100%p %v.jpg"));
+        QCOMPARE(bar.text(), QStringLiteral("Processing: 100%p %v.jpg"));
+        const QList<std::pair<double, int>> values{{102.4, 100}, {-3, 0}, {12.5, 13}, {48, 48}};
+        for (const auto& [value, shown] : values) {
+            bar.setValue(value);
+            QCOMPARE(widget.value(), shown);
+            QCOMPARE(bar.value(), value);
+        }
     }
 
     void doneMessage_data() {
