@@ -8,17 +8,11 @@
 #include "gif_scan.h"
 #include "jpeg_inspect.h"
 #include "lanczos.h"
+#include "mapped_file.h"
 #include "vips_runtime.h"
 
 #include <vips/vips8>
 
-#include <cerrno>
-#include <cstring>
-
-#include <fcntl.h>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 using vips::VError;
 using vips::VImage;
@@ -302,59 +296,6 @@ ConvertResult convertImage(const unsigned char* data, std::size_t size,
     }
     return result;
 }
-
-namespace {
-
-// The input file, mapped read-only for the duration of the conversion.
-class MappedFile {
-public:
-    explicit MappedFile(const std::string& path) {
-        const auto fail = [&](const std::string& why) { throw Error(Status::BadInput, path, why); };
-        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0)
-            fail(std::strerror(errno));
-        struct stat st {};
-        if (::fstat(fd, &st) != 0) {
-            const int error = errno;
-            ::close(fd);
-            fail(std::strerror(error));
-        }
-        if (S_ISDIR(st.st_mode)) {
-            ::close(fd);
-            fail("is a folder, not a picture");
-        }
-        if (!S_ISREG(st.st_mode)) {
-            ::close(fd);
-            fail("is not a regular file");
-        }
-        m_size = std::size_t(st.st_size);
-        if (m_size > 0) {
-            void* map = ::mmap(nullptr, m_size, PROT_READ, MAP_PRIVATE, fd, 0);
-            if (map == MAP_FAILED) {
-                const int error = errno;
-                ::close(fd);
-                fail(std::strerror(error));
-            }
-            m_data = static_cast<const unsigned char*>(map);
-        }
-        ::close(fd);
-    }
-    ~MappedFile() {
-        if (m_data)
-            ::munmap(const_cast<unsigned char*>(m_data), m_size);
-    }
-    MappedFile(const MappedFile&) = delete;
-    MappedFile& operator=(const MappedFile&) = delete;
-
-    const unsigned char* data() const { return m_data; }
-    std::size_t size() const { return m_size; }
-
-private:
-    const unsigned char* m_data = nullptr;
-    std::size_t m_size = 0;
-};
-
-} // namespace
 
 ConvertResult runRequest(const Request& request) {
     MappedFile input(request.input);
