@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QRandomGenerator>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QTime>
 #include <cstdlib>
@@ -36,6 +37,9 @@ int main(int argc, char* argv[]) {
     quorvel::Form1 form(services);
     dialogs.setOwner(&form);
     form.Form_Load();
+    if (const QScreen* screen = form.screen()) {
+        form.move(screen->availableGeometry().center() - form.rect().center());
+    }
     form.show();
     return QApplication::exec();
 }
