@@ -8,4 +8,4 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
 build="${1:-${BUILD_DIR:-$root/build}}"
 cmake --build "$build" --target quorvel_bench_enlarge -j2 >/dev/null
-QT_QPA_PLATFORM=offscreen "$build/bin/quorvel_bench_enlarge" "${2:-200}" "${3:-3}"
+QT_QPA_PLATFORM=offscreen "$build/bin/quorvel_bench_enlarge" "${2:-200}" "${3:-7}"
