@@ -24,11 +24,11 @@ FileNameArray ListFolderFiles(const QString& folder, const QString& pattern) {
     if (!path.endsWith(QDir::separator())) {
         path += QDir::separator();
     }
+    // The listing admits regular files only (links to one included), which is
+    // what IsExistingFile would test once more for every name; the caller tests
+    // each file again before it uses it.
     const QStringList listed = listDirectory(path, pattern, attr::kHidden | attr::kSystem);
     for (const QString& name : listed) {
-        if (!IsExistingFile(path + name)) {
-            continue;
-        }
         ++count;
         if (count > cells.size() - 1) {
             cells.resize(cells.size() + kGrowth);

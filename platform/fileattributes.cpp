@@ -30,6 +30,15 @@ bool isHiddenName(const QString& name) {
            name != QLatin1String("..");
 }
 
+bool mayBeHidden(const QString& name) {
+#ifdef Q_OS_WIN
+    Q_UNUSED(name);
+    return true;
+#else
+    return isHiddenName(name);
+#endif
+}
+
 int fileAttributes(const QString& path) {
     if (path.isEmpty()) {
         throw AppError::fromNumber(errnum::kFileNotFound);

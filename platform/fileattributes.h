@@ -27,4 +27,9 @@ int fileAttributes(const QString& path);
 /// themselves excepted).
 bool isHiddenName(const QString& name);
 
+/// False when a file of this name cannot carry the hidden bit, so callers
+/// looking for hidden files need not ask the disk. Always true on Windows,
+/// where hiding is a stored attribute.
+bool mayBeHidden(const QString& name);
+
 } // namespace quorvel

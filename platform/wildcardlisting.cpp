@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <dirent.h>
 #include <sys/stat.h>
+#include <utility>
+#include <vector>
 
 namespace quorvel {
 
@@ -74,6 +76,21 @@ bool wildcardMatch(const QString& pattern, const QString& name) {
     return foldedMatch(pattern.toCaseFolded(), name.toCaseFolded());
 }
 
+namespace {
+// Names with their case-folded form, which both the match and the order use.
+using Keyed = std::vector<std::pair<QString, QString>>;
+
+QStringList inListingOrder(Keyed& keyed) {
+    std::sort(keyed.begin(), keyed.end());
+    QStringList names;
+    names.reserve(qsizetype(keyed.size()));
+    for (auto& [folded, name] : keyed) {
+        names.append(std::move(name));
+    }
+    return names;
+}
+} // namespace
+
 QStringList listDirectory(const QString& folder, const QString& pattern, int attributeMask) {
     QByteArray native = QFile::encodeName(folder);
     if (!native.endsWith('/')) {
@@ -87,14 +104,15 @@ QStringList listDirectory(const QString& folder, const QString& pattern, int att
         throw AppError::fromErrno(errno);
     }
     const QString foldedPattern = pattern.toCaseFolded();
-    QStringList names;
+    Keyed keyed;
     while (const dirent* entry = ::readdir(dir)) {
         const char* raw = entry->d_name;
         if (raw[0] == '.' && (raw[1] == '\0' || (raw[1] == '.' && raw[2] == '\0'))) {
             continue;
         }
-        const QString name = QFile::decodeName(raw);
-        if (!foldedMatch(foldedPattern, name.toCaseFolded())) {
+        QString name = QFile::decodeName(raw);
+        QString folded = name.toCaseFolded();
+        if (!foldedMatch(foldedPattern, folded)) {
             continue;
         }
         const Kind kind = kindOf(native, entry);
@@ -102,23 +120,24 @@ QStringList listDirectory(const QString& folder, const QString& pattern, int att
             continue;
         }
         int bits = kind == Kind::Folder ? attr::kDirectory : 0;
-        if (isHiddenName(name)) {
+        if (raw[0] == '.') {
             bits |= attr::kHidden;
         }
         if ((bits & ~attributeMask) == 0) {
-            names.append(name);
+            keyed.emplace_back(std::move(folded), std::move(name));
         }
     }
     ::closedir(dir);
-    sortListing(names);
-    return names;
+    return inListingOrder(keyed);
 }
 
 void sortListing(QStringList& names) {
-    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
-        const int c = a.compare(b, Qt::CaseInsensitive);
-        return c != 0 ? c < 0 : a < b;
-    });
+    Keyed keyed;
+    keyed.reserve(size_t(names.size()));
+    for (const QString& name : std::as_const(names)) {
+        keyed.emplace_back(name.toCaseFolded(), name);
+    }
+    names = inListingOrder(keyed);
 }
 
 } // namespace quorvel
