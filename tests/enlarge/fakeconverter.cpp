@@ -4,6 +4,7 @@
 //   FAKE_NCONVERT_LOG      append the arguments (tab-separated) as one line
 //   FAKE_NCONVERT_HOLD     do not end before this file exists
 //   FAKE_NCONVERT_FAIL_ON  exit 6 without output when the input path holds this text
+//   FAKE_NCONVERT_CRASH    end by a signal instead of exiting
 // Otherwise the input is copied to the output and the exit code is 0.
 #include <chrono>
 #include <cstdlib>
@@ -42,6 +43,9 @@ int main(int argc, char** argv) {
         for (int i = 0; i < 30000 && !std::filesystem::exists(hold); ++i) {
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
+    }
+    if (env("FAKE_NCONVERT_CRASH")) {
+        std::abort();
     }
     if (args.size() != 6 || args[0] != "-resize" || args[3] != "-o" || !validPercent(args[1]) ||
         !validPercent(args[2])) {

@@ -18,12 +18,14 @@ public:
         qputenv("FAKE_NCONVERT_LOG", QFile::encodeName(logPath()));
         qunsetenv("FAKE_NCONVERT_HOLD");
         qunsetenv("FAKE_NCONVERT_FAIL_ON");
+        qunsetenv("FAKE_NCONVERT_CRASH");
     }
     ~FakeConverter() {
         release();
         qunsetenv("FAKE_NCONVERT_LOG");
         qunsetenv("FAKE_NCONVERT_HOLD");
         qunsetenv("FAKE_NCONVERT_FAIL_ON");
+        qunsetenv("FAKE_NCONVERT_CRASH");
     }
 
     static QString program() { return QStringLiteral(FAKE_NCONVERT_PATH); }
@@ -40,6 +42,7 @@ public:
             file.close();
         }
     }
+    void crash() { qputenv("FAKE_NCONVERT_CRASH", "1"); }
     void failOn(const QString& text) { qputenv("FAKE_NCONVERT_FAIL_ON", text.toUtf8()); }
 
     /// The argument lists of every start, in order.

@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProgressBar>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <sys/stat.h>
@@ -109,6 +110,15 @@ private slots:
 
     // Without TEMP the converter must not land in a folder others can write to.
     void converterPathWithoutTempIsPrivate() {
+        const QByteArray systemTemp = qgetenv("TMPDIR");
+        qputenv("TMPDIR", QFile::encodeName(m_dir->path())); // keep the real one untouched
+        const auto restore = qScopeGuard([&] {
+            if (systemTemp.isEmpty()) {
+                qunsetenv("TMPDIR");
+            } else {
+                qputenv("TMPDIR", systemTemp);
+            }
+        });
         for (const char* temp : std::initializer_list<const char*>{"", nullptr}) {
             if (temp) {
                 qputenv("TEMP", temp);

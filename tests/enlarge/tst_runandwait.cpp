@@ -140,6 +140,14 @@ private slots:
         QVERIFY2(clock.elapsed() < 10'000, "the wait slept through the end of the process");
     }
 
+    // A converter killed by a signal may leave exit code 0 behind; that is no success.
+    void crashIsNeverSuccess() {
+        FakeConverter fake;
+        fake.crash();
+        QVERIFY(RunAndWait(fakeCommand(QStringLiteral("/o"), QStringLiteral("/s")), 0, nullptr,
+                           QString(), 0, 1, quickPolls()) > 128);
+    }
+
     void creepOfALongConversion_data() {
         QTest::addColumn<QString>("barText");
         QTest::addColumn<int>("files");
