@@ -17,6 +17,7 @@
 #include "platform/windowpointer.h"
 
 #include <QLineEdit>
+#include <QStringBuilder>
 #include <QStringList>
 
 namespace quorvel {
@@ -25,6 +26,13 @@ namespace {
 // A hidden file that is archive and nothing else: the desktop's own
 // bookkeeping files look like this, so they are left out.
 constexpr int kHiddenArchive = attr::kHidden | attr::kArchive;
+
+struct FileStep {
+    const QString& folder;
+    const QString& separator;
+    const QString& name;
+    QString path;
+};
 } // namespace
 
 FolderController::FolderController(Services services, QObject* parent)
@@ -93,17 +101,22 @@ void FolderController::PushButton3_Click() {
             trap.step(122,
                       [&] { names = ListFolderFiles(folder, QStringLiteral("*.") + extension); });
             for (int i = 1; i <= names.upperBound(); ++i) {
-                const QString& name = names.at(i);
-                if (trap.test(126, [&] { return name.startsWith(QLatin1Char('~')); })) {
+                // One capture per step keeps the steps off the heap; a large
+                // tree runs them a hundred thousand times.
+                FileStep f{folder, sep, names.at(i), {}};
+                if (trap.test(126, [&f] { return f.name.startsWith(QLatin1Char('~')); })) {
                     continue;
                 }
-                QString path;
-                trap.step(128, [&] { path = folder + sep + name; });
-                // Only a hidden name can read 34; the others need not be asked for.
-                if (trap.test(132, [&] { return IsExistingFile(path); }) && trap.test(132, [&] {
-                        return !mayBeHidden(name) || fileAttributes(path) != kHiddenArchive;
+                trap.step(128, [&f] { f.path = f.folder % f.separator % f.name; });
+                // The listing has just found this name to be an existing file
+                // (ListFolderFiles admits nothing else), so the disk is not asked a
+                // second time; and only a hidden name can read 34.
+                if (trap.test(132, [&f] {
+                        return !mayBeHidden(f.name) || fileAttributes(f.path) != kHiddenArchive;
                     })) {
-                    trap.step(132, [&] { AddImageRow(m_services.imageList, NormalisePath(path)); });
+                    trap.step(132, [this, &f] {
+                        AddImageRow(m_services.imageList, NormalisePath(f.path));
+                    });
                 }
             }
         }
