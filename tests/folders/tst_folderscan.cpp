@@ -132,8 +132,6 @@ void FolderScanTest::hiddenSystemFolders_data() {
     QTest::newRow("hidden system folder") << "A" << 22 << false << QStringList{"", "B", "B/B1"};
     QTest::newRow("hidden system alias") << "A" << 1046 << false << QStringList{"", "B", "B/B1"};
     QTest::newRow("hidden only") << "A" << 18 << false << QStringList{"", "A", "B", "A/A1", "B/B1"};
-    QTest::newRow("hidden system read-only")
-        << "A" << 23 << false << QStringList{"", "A", "B", "A/A1", "B/B1"};
     QTest::newRow("chosen folder keeps itself") << "" << 22 << false << QStringList{""};
     QTest::newRow("root passes") << "" << 22 << true << QStringList{"", "A", "B", "A/A1", "B/B1"};
 }
@@ -305,7 +303,6 @@ void FolderScanTest::scanKeepsTheWindowResponsive() {
 void FolderScanTest::listFolderFilesBounds_data() {
     QTest::addColumn<int>("files");
     QTest::newRow("empty") << 0;
-    QTest::newRow("one") << 1;
     QTest::newRow("exactly the first capacity") << 100;
     QTest::newRow("one past it") << 101;
     QTest::newRow("past the first growth") << 151;
@@ -352,12 +349,10 @@ void FolderScanTest::isExistingFile_data() {
     QTest::addColumn<QString>("entry");
     QTest::addColumn<bool>("exists");
     QTest::newRow("file") << "a.jpg" << true;
-    QTest::newRow("read-only file") << "ro.jpg" << true;
     QTest::newRow("link to a file") << "link.jpg" << true;
     QTest::newRow("folder") << "dir" << false;
     QTest::newRow("link to a folder") << "dirlink" << false;
     QTest::newRow("missing") << "missing.jpg" << false;
-    QTest::newRow("dangling link") << "dangling" << false;
 }
 
 void FolderScanTest::isExistingFile() {
@@ -379,13 +374,10 @@ void FolderScanTest::unsafeNameChars_data() {
     QTest::newRow("empty") << "" << false;
     QTest::newRow("question mark") << "what?" << true;
     QTest::newRow("en dash") << QString::fromUtf8("a\u2013b") << true;
-    QTest::newRow("euro sign") << QString::fromUtf8("\u20AC") << true;
     QTest::newRow("control character") << "a\tb" << true;
-    QTest::newRow("delete") << "a\x7F" << true;
     QTest::newRow("accented letters") << QString::fromUtf8("caf\u00E9 \u00FC\u00DF") << false;
     QTest::newRow("no-break space") << QString::fromUtf8("a\u00A0b") << false;
     QTest::newRow("outside the code page") << QString::fromUtf8("\u4E2D") << true;
-    QTest::newRow("emoji") << QString::fromUtf8("\U0001F600") << true;
 }
 
 void FolderScanTest::unsafeNameChars() {
