@@ -54,7 +54,6 @@ public:
     CallTrap(Dialogs& dialogs, QStringList& folders, qsizetype& index)
         : m_trap(dialogs, folderScanLocation()), m_folders(folders), m_index(index) {}
 
-    Mode mode() const { return m_mode; }
     void armSkip() {
         if (m_mode == Mode::ErrorBox) {
             m_mode = Mode::Skip;
@@ -66,8 +65,8 @@ public:
         }
     }
 
-    /// Runs one step. `current` is the entry of the gathering loop the step
-    /// works on; null where no entry is at hand, so a skip removes nothing.
+    // `current` is the entry of the gathering loop the step works on; null
+    // where no entry is at hand (a deeper level failed), so a skip removes nothing.
     template <typename Body> Outcome run(int line, const QString* current, Body&& body) {
         try {
             body();
