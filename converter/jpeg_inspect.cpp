@@ -74,12 +74,18 @@ std::optional<JpegEncoding> inspectJpeg(const unsigned char* data, std::size_t s
 
     JpegEncoding encoding;
     // The luma table is the one of the first component; chroma the one of the second.
-    const JQUANT_TBL* luma = nullptr;
-    const JQUANT_TBL* chroma = nullptr;
-    if (cinfo.num_components >= 1)
-        luma = cinfo.quant_tbl_ptrs[cinfo.comp_info[0].quant_tbl_no];
-    if (cinfo.num_components >= 3 && cinfo.comp_info[1].quant_tbl_no != cinfo.comp_info[0].quant_tbl_no)
-        chroma = cinfo.quant_tbl_ptrs[cinfo.comp_info[1].quant_tbl_no];
+    // jpeg_read_header does not check the table numbers of the frame header (decoding does, later),
+    // so a damaged file can name a table that does not exist.
+    const auto table = [&](int component) -> const JQUANT_TBL* {
+        if (component >= cinfo.num_components)
+            return nullptr;
+        const int number = cinfo.comp_info[component].quant_tbl_no;
+        return number >= 0 && number < NUM_QUANT_TBLS ? cinfo.quant_tbl_ptrs[number] : nullptr;
+    };
+    const JQUANT_TBL* luma = table(0);
+    const JQUANT_TBL* chroma = table(1);
+    if (chroma == luma)
+        chroma = nullptr;
     if (luma) {
         long best = LONG_MAX;
         for (int q = 1; q <= 100; ++q) {
@@ -92,7 +98,7 @@ std::optional<JpegEncoding> inspectJpeg(const unsigned char* data, std::size_t s
             }
         }
     }
-    if (cinfo.num_components >= 3) {
+    if (cinfo.num_components >= 3 && cinfo.comp_info) {
         const auto& y = cinfo.comp_info[0];
         for (int c = 1; c < cinfo.num_components && c < 3; ++c) {
             if (cinfo.comp_info[c].h_samp_factor < y.h_samp_factor ||

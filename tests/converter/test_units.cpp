@@ -148,3 +148,16 @@ TEST_CASE("units", estimatesJpegQualityAndSubsampling) {
     const unsigned char junk[] = {0xff, 0xd8, 0xff, 0x00, 0x01};
     CHECK(!inspectJpeg(junk, sizeof junk));
 }
+
+TEST_CASE("units", jpegNamingAMissingQuantTableIsNoCrash) {
+    // Found by the fuzzer: the frame header may name quantisation table 200.
+    fixtures::Bytes jpeg = fixtures::save(fixtures::photo(16, 16), ".jpg");
+    for (std::size_t i = 0; i + 12 < jpeg.size(); ++i) {
+        if (jpeg[i] == 0xff && jpeg[i + 1] == 0xc0) {
+            jpeg[i + 12] = 200;
+            break;
+        }
+    }
+    inspectJpeg(jpeg.data(), jpeg.size());
+    CHECK(fixtures::convertStatus(jpeg, 200, 200) == Status::BadInput);
+}
