@@ -10,9 +10,9 @@ import subprocess
 import tempfile
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-spec = importlib.util.spec_from_file_location("art", os.path.join(HERE, "make-art.py"))
-art = importlib.util.module_from_spec(spec)
-spec.loader.exec_module(art)
+_loader = importlib.util.spec_from_file_location("art", os.path.join(HERE, "make-art.py"))
+art = importlib.util.module_from_spec(_loader)
+_loader.loader.exec_module(art)
 
 OUT = os.path.join(HERE, "..", "resources", "Samples")
 
