@@ -5,6 +5,7 @@
 #include "platform/testing/scripteddialogs.h"
 
 #include <QDir>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -55,6 +56,7 @@ private slots:
     void nonNumericFactorAsksAndKeepsFocus();
     void pointerRule();
     void windowHasItsDesignedSizeAndControls();
+    void skinFileGivesTheButtonFace();
     void closingEndsTheProgram();
 
 private:
@@ -239,6 +241,24 @@ void Form1Test::windowHasItsDesignedSizeAndControls() {
              QStringLiteral("Drag and drop files here. Double-click item to remove it. Move | "
                             "line to right and out of window to reveal full names."));
     QFile::remove(m_programFolder.filePath(QStringLiteral("HAND-M.CUR")));
+}
+
+void Form1Test::skinFileGivesTheButtonFace() {
+    Harness plain(m_programFolder.path());
+    plain.form.Form_Load();
+    QCOMPARE(plain.form.palette().color(QPalette::Window), QColor(Qt::white));
+
+    QVERIFY(QDir(m_programFolder.path()).mkpath(QStringLiteral("x")));
+    QFile skin(m_programFolder.filePath(QStringLiteral("x/o.cjs")));
+    QVERIFY(skin.open(QIODevice::WriteOnly));
+    skin.close();
+    Harness skinned(m_programFolder.path());
+    skinned.form.Form_Load();
+    const QColor face = skinned.form.palette().color(QPalette::Button);
+    QCOMPARE(skinned.form.palette().color(QPalette::Window), face);
+    QCOMPARE(skinned.form.Frame3->palette().color(QPalette::Window), face);
+    QCOMPARE(skinned.form.Option4->palette().color(QPalette::Window), face);
+    QVERIFY(QDir(m_programFolder.filePath(QStringLiteral("x"))).removeRecursively());
 }
 
 void Form1Test::closingEndsTheProgram() {
