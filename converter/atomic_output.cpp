@@ -7,9 +7,8 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
-#include <random>
-
 #include <fcntl.h>
+#include <random>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -35,7 +34,9 @@ void armSignalCleanup(const std::string& temp) {
         std::signal(s, removePendingTemp);
 }
 
-void disarmSignalCleanup() { g_pendingTemp[0] = '\0'; }
+void disarmSignalCleanup() {
+    g_pendingTemp[0] = '\0';
+}
 
 std::string folderOf(const std::string& path) {
     const auto slash = path.find_last_of('/');
@@ -73,7 +74,9 @@ AtomicOutput::AtomicOutput(std::string path) : m_path(std::move(path)) {
     throw Error(Status::CannotWrite, m_path, "cannot find a free temporary name in " + folder);
 }
 
-AtomicOutput::~AtomicOutput() { discard(); }
+AtomicOutput::~AtomicOutput() {
+    discard();
+}
 
 void AtomicOutput::discard() {
     if (m_fd >= 0) {

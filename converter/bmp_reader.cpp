@@ -13,7 +13,9 @@ namespace {
 constexpr std::uint32_t kBiRgb = 0, kBiRle8 = 1, kBiRle4 = 2, kBiBitfields = 3, kBiJpeg = 4,
                         kBiPng = 5, kBiAlphaBitfields = 6;
 
-std::uint32_t u16(const unsigned char* p) { return p[0] | (p[1] << 8); }
+std::uint32_t u16(const unsigned char* p) {
+    return p[0] | (p[1] << 8);
+}
 std::uint32_t u32(const unsigned char* p) {
     return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) |
            (std::uint32_t(p[3]) << 24);
@@ -86,7 +88,9 @@ struct Decoder {
     }
 };
 
-void freeDecoder(VipsObject*, void* data) { delete static_cast<Decoder*>(data); }
+void freeDecoder(VipsObject*, void* data) {
+    delete static_cast<Decoder*>(data);
+}
 
 int generate(VipsRegion* region, void*, void* a, void*, gboolean*) {
     const auto* decoder = static_cast<const Decoder*>(a);
@@ -179,7 +183,8 @@ BmpLayout readBmpLayout(const unsigned char* data, std::size_t size, const std::
                 if ((layout.masks[i] & ~limit) != 0)
                     throw corrupt("colour mask wider than the pixel");
                 const std::uint32_t mask = layout.masks[i];
-                if (mask && ((mask >> std::countr_zero(mask)) & ((mask >> std::countr_zero(mask)) + 1)))
+                if (mask &&
+                    ((mask >> std::countr_zero(mask)) & ((mask >> std::countr_zero(mask)) + 1)))
                     throw corrupt("colour mask is not contiguous");
             }
             if (!layout.masks[0] || !layout.masks[1] || !layout.masks[2])

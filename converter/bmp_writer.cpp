@@ -83,10 +83,10 @@ int writeBmp(VipsImage* image, OutputSink& sink) {
     unsigned char* h = f + kFileHeader;
     put32(h, infoSize);
     put32(h + 4, std::uint32_t(image->Xsize));
-    put32(h + 8, std::uint32_t(image->Ysize));  // positive: bottom-up, as every reader expects
+    put32(h + 8, std::uint32_t(image->Ysize)); // positive: bottom-up, as every reader expects
     put16(h + 12, 1);
     put16(h + 14, alpha ? 32 : 24);
-    put32(h + 16, alpha ? 3 : 0);  // BI_BITFIELDS : BI_RGB
+    put32(h + 16, alpha ? 3 : 0); // BI_BITFIELDS : BI_RGB
     put32(h + 20, std::uint32_t(stride * image->Ysize));
     put32(h + 24, std::uint32_t(std::lround(image->Xres * 1000.0)));
     put32(h + 28, std::uint32_t(std::lround(image->Yres * 1000.0)));
@@ -95,14 +95,15 @@ int writeBmp(VipsImage* image, OutputSink& sink) {
         put32(h + 44, 0x0000ff00);
         put32(h + 48, 0x000000ff);
         put32(h + 52, 0xff000000);
-        put32(h + 56, 0x73524742);  // LCS_sRGB
+        put32(h + 56, 0x73524742); // LCS_sRGB
     }
     if (!sink.writeAt(0, header.data(), header.size())) {
         vips_error("bmpsave", "%s", "write failed");
         return -1;
     }
-    WriteState state{&sink, kFileHeader + infoSize, stride, image->Ysize, alpha,
-                     std::vector<unsigned char>(stride, 0)};
+    WriteState state{&sink,  kFileHeader + infoSize,
+                     stride, image->Ysize,
+                     alpha,  std::vector<unsigned char>(stride, 0)};
     return vips_sink_disc(image, writeRegion, &state);
 }
 

@@ -3,9 +3,8 @@
 
 #include "output_sink.h"
 
-#include <vips/vips.h>
-
 #include <cstdint>
+#include <vips/vips.h>
 
 namespace nconvert {
 

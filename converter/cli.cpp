@@ -114,8 +114,8 @@ Options:
 }
 
 std::string versionText() {
-    return std::string("nconvert ") + NCONVERT_VERSION + " (Quorvel), libvips " +
-           VIPS_VERSION + "\n";
+    return std::string("nconvert ") + NCONVERT_VERSION + " (Quorvel), libvips " + VIPS_VERSION +
+           "\n";
 }
 
 } // namespace nconvert

@@ -13,7 +13,6 @@
 
 #include <vips/vips8>
 
-
 using vips::VError;
 using vips::VImage;
 using vips::VOption;
@@ -36,9 +35,8 @@ struct Decoded {
 
 VImage loadWithVips(Format format, const unsigned char* data, std::size_t size) {
     VipsBlob* blob = vips_blob_new(nullptr, data, size);
-    VOption* options = VImage::option()
-                           ->set("access", VIPS_ACCESS_SEQUENTIAL)
-                           ->set("fail_on", VIPS_FAIL_ON_ERROR);
+    VOption* options =
+        VImage::option()->set("access", VIPS_ACCESS_SEQUENTIAL)->set("fail_on", VIPS_FAIL_ON_ERROR);
     VImage image;
     try {
         switch (format) {
@@ -75,7 +73,8 @@ Decoded decodeHeader(Format format, const unsigned char* data, std::size_t size,
                             std::to_string(settings.limits.maxInputPixels / 1'000'000) +
                             " megapixels");
         if (layout.truncated)
-            throw Error(Status::BadInput, settings.inputName, "truncated BMP: pixel data ends early");
+            throw Error(Status::BadInput, settings.inputName,
+                        "truncated BMP: pixel data ends early");
         VipsImage* image = bmpImage(data, size, layout);
         if (!image)
             throwInputError(settings, "cannot decode BMP");
@@ -111,11 +110,14 @@ Decoded decodeHeader(Format format, const unsigned char* data, std::size_t size,
     return decoded;
 }
 
-bool isSixteenBit(const VImage& image) { return image.format() == VIPS_FORMAT_USHORT; }
+bool isSixteenBit(const VImage& image) {
+    return image.format() == VIPS_FORMAT_USHORT;
+}
 
 bool isGrey(const VImage& image) {
     const auto interpretation = image.interpretation();
-    return interpretation == VIPS_INTERPRETATION_B_W || interpretation == VIPS_INTERPRETATION_GREY16;
+    return interpretation == VIPS_INTERPRETATION_B_W ||
+           interpretation == VIPS_INTERPRETATION_GREY16;
 }
 
 // Brings the decoded picture into the colour form the output format stores, before scaling,
@@ -127,9 +129,8 @@ VImage prepareColour(VImage image, Format output) {
     switch (output) {
     case Format::Jpeg:
         if (image.has_alpha())
-            image = image.flatten(VImage::option()->set("background", std::vector<double>{
-                                                                isSixteenBit(image) ? 65535.0
-                                                                                    : 255.0}));
+            image = image.flatten(VImage::option()->set(
+                "background", std::vector<double>{isSixteenBit(image) ? 65535.0 : 255.0}));
         if (image.format() != VIPS_FORMAT_UCHAR)
             image = image.colourspace(isGrey(image) ? VIPS_INTERPRETATION_B_W
                                                     : VIPS_INTERPRETATION_sRGB);
@@ -156,7 +157,9 @@ gint64 onTargetWrite(VipsTargetCustom*, const void* data, gint64 length, gpointe
     return sink->append(data, std::size_t(length)) ? length : -1;
 }
 
-int onTargetEnd(VipsTargetCustom*, gpointer) { return 0; }
+int onTargetEnd(VipsTargetCustom*, gpointer) {
+    return 0;
+}
 
 VTarget targetFor(OutputSink& sink) {
     VipsTargetCustom* target = vips_target_custom_new();
@@ -174,16 +177,16 @@ struct JpegSettings {
 void encode(const VImage& image, Format format, const JpegSettings& jpeg, OutputSink& sink) {
     switch (format) {
     case Format::Jpeg:
-        image.jpegsave_target(targetFor(sink), VImage::option()
-                                                   ->set("Q", jpeg.quality)
-                                                   ->set("subsample_mode", jpeg.subsample));
+        image.jpegsave_target(
+            targetFor(sink),
+            VImage::option()->set("Q", jpeg.quality)->set("subsample_mode", jpeg.subsample));
         break;
     case Format::Png:
         // zlib level 2 with the "up" row filter: on photo-like pictures about 3x faster than
         // libvips' default (level 6, no filter) and 15-50 % smaller files (bench/converter).
-        image.pngsave_target(targetFor(sink), VImage::option()
-                                                  ->set("compression", 2)
-                                                  ->set("filter", VIPS_FOREIGN_PNG_FILTER_UP));
+        image.pngsave_target(
+            targetFor(sink),
+            VImage::option()->set("compression", 2)->set("filter", VIPS_FOREIGN_PNG_FILTER_UP));
         break;
     case Format::Gif:
         // Quantisation effort 1 of 10 is about a third faster than the default 7 for the
@@ -252,12 +255,13 @@ ConvertResult runPipeline(const unsigned char* data, std::size_t size,
     JpegSettings jpeg;
     if (decoded.jpeg) {
         jpeg.quality = decoded.jpeg->quality;
-        jpeg.subsample = decoded.jpeg->chromaSubsampled ? VIPS_FOREIGN_SUBSAMPLE_ON
-                                                        : VIPS_FOREIGN_SUBSAMPLE_OFF;
+        jpeg.subsample =
+            decoded.jpeg->chromaSubsampled ? VIPS_FOREIGN_SUBSAMPLE_ON : VIPS_FOREIGN_SUBSAMPLE_OFF;
     }
     try {
         image = prepareColour(image, result.outputFormat);
-        VipsImage* scaled = lanczosResize(image.get_image(), result.width, result.frameHeight, frames);
+        VipsImage* scaled =
+            lanczosResize(image.get_image(), result.width, result.frameHeight, frames);
         if (!scaled)
             throw VError();
         image = VImage(scaled);
@@ -291,7 +295,8 @@ ConvertResult convertImage(const unsigned char* data, std::size_t size,
             if (warning.find("VipsJpeg:") != std::string::npos &&
                 warning.find("extraneous bytes") == std::string::npos)
                 throw Error(Status::BadInput, settings.inputName,
-                            "corrupt JPEG data (" + warning.substr(warning.find("VipsJpeg:")) + ")");
+                            "corrupt JPEG data (" + warning.substr(warning.find("VipsJpeg:")) +
+                                ")");
         }
     }
     return result;

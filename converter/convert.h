@@ -34,8 +34,8 @@ struct ConvertSettings {
 struct ConvertResult {
     Format inputFormat = Format::Png;
     Format outputFormat = Format::Png;
-    int width = 0;        ///< output width
-    int frameHeight = 0;  ///< output height of one frame
+    int width = 0;       ///< output width
+    int frameHeight = 0; ///< output height of one frame
     int frames = 1;
 };
 

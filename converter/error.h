@@ -9,12 +9,12 @@ namespace nconvert {
 /// Exit statuses of the converter, one per kind of failure (documented in --help and README.md).
 enum class Status : int {
     Ok = 0,
-    Usage = 2,        ///< the command line is not of the documented form
-    BadInput = 3,     ///< the input cannot be opened, or is truncated or corrupt
-    Unsupported = 4,  ///< the input is not a BMP, JPEG, GIF or PNG we can read
-    TooLarge = 5,     ///< the input or the output exceeds the size limits
-    CannotWrite = 6,  ///< the output cannot be written
-    Internal = 7,     ///< anything else (out of memory, library failure)
+    Usage = 2,       ///< the command line is not of the documented form
+    BadInput = 3,    ///< the input cannot be opened, or is truncated or corrupt
+    Unsupported = 4, ///< the input is not a BMP, JPEG, GIF or PNG we can read
+    TooLarge = 5,    ///< the input or the output exceeds the size limits
+    CannotWrite = 6, ///< the output cannot be written
+    Internal = 7,    ///< anything else (out of memory, library failure)
 };
 
 /// A failure carrying its exit status, the path (or argument) it concerns and a reason.

@@ -37,7 +37,7 @@ std::string gifStructureProblem(const unsigned char* data, std::size_t size) {
         if (block == 0x21) {
             if (pos >= size)
                 return truncated + "an extension";
-            ++pos;  // label
+            ++pos; // label
             if (!skipSubBlocks(data, size, pos))
                 return truncated + "an extension";
         } else if (block == 0x2c) {
@@ -49,7 +49,7 @@ std::string gifStructureProblem(const unsigned char* data, std::size_t size) {
                 pos += 3u * (2u << (frameFlags & 7));
             if (pos >= size)
                 return truncated + "a frame's colour table";
-            ++pos;  // LZW minimum code size
+            ++pos; // LZW minimum code size
             if (!skipSubBlocks(data, size, pos))
                 return truncated + "frame " + std::to_string(frames + 1) + "'s data";
             ++frames;

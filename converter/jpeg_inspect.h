@@ -8,8 +8,8 @@ namespace nconvert {
 
 /// How a JPEG was encoded, as far as re-encoding it at the same settings needs.
 struct JpegEncoding {
-    int quality = 90;          ///< IJG quality whose scaled standard tables fit best, 1..100
-    bool chromaSubsampled = false;  ///< colour planes stored at less than full resolution
+    int quality = 90;              ///< IJG quality whose scaled standard tables fit best, 1..100
+    bool chromaSubsampled = false; ///< colour planes stored at less than full resolution
 };
 
 /// Reads the JPEG's header only (libjpeg's jpeg_read_header) and estimates its quality by

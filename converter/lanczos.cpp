@@ -43,9 +43,9 @@ struct Plan {
 
 struct Sequence {
     VipsRegion* input = nullptr;
-    std::vector<float> row;   // one input row, as float, premultiplied
-    std::vector<float> rows;  // input rows filtered horizontally
-    std::vector<float> acc;   // one output row before conversion
+    std::vector<float> row;  // one input row, as float, premultiplied
+    std::vector<float> rows; // input rows filtered horizontally
+    std::vector<float> acc;  // one output row before conversion
 };
 
 void freePlan(VipsObject*, void* data) {
@@ -69,11 +69,12 @@ int stopSequence(void* vseq, void*, void*) {
     return 0;
 }
 
-template <typename T> constexpr float maxValue() { return float(std::numeric_limits<T>::max()); }
+template <typename T> constexpr float maxValue() {
+    return float(std::numeric_limits<T>::max());
+}
 
 // Input samples to float, colour multiplied by alpha/max.
-template <typename T>
-void loadRow(const T* src, int pixels, int bands, bool alpha, float* dst) {
+template <typename T> void loadRow(const T* src, int pixels, int bands, bool alpha, float* dst) {
     const int n = pixels * bands;
     if (!alpha) {
         for (int i = 0; i < n; ++i)
@@ -141,8 +142,7 @@ void filterRow(const AxisTaps& h, int bands, int firstX, int count, int inOrigin
 }
 
 // Float samples back to T, undoing the premultiplication, rounded and clamped.
-template <typename T>
-void storeRow(const float* src, int pixels, int bands, bool alpha, T* dst) {
+template <typename T> void storeRow(const float* src, int pixels, int bands, bool alpha, T* dst) {
     const float top = maxValue<T>();
     const auto clampRound = [top](float v) {
         v = v < 0.0f ? 0.0f : (v > top ? top : v);
@@ -166,8 +166,7 @@ void storeRow(const float* src, int pixels, int bands, bool alpha, T* dst) {
     }
 }
 
-template <typename T>
-int generate(VipsRegion* outRegion, Sequence* seq, const Plan& plan) {
+template <typename T> int generate(VipsRegion* outRegion, Sequence* seq, const Plan& plan) {
     const VipsRect& r = outRegion->valid;
     const int bands = plan.bands;
     const int ix0 = plan.h.start[r.left];
@@ -229,8 +228,8 @@ AxisTaps lanczosTaps(int inLength, int outLength) {
             axis.start[x] = x;
         return axis;
     }
-    const double ratio = double(inLength) / outLength;    // input pixels per output pixel
-    const double stretch = std::max(1.0, ratio) * kBlur;  // widen the kernel when shrinking
+    const double ratio = double(inLength) / outLength;   // input pixels per output pixel
+    const double stretch = std::max(1.0, ratio) * kBlur; // widen the kernel when shrinking
     const double support = kLobes * stretch;
     // No more than floor(2 * support) + 1 whole positions lie strictly inside the support.
     const int fullTaps = int(std::floor(2.0 * support)) + 1;

@@ -1,14 +1,13 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <vips/vips.h>
-
 #include <vector>
+#include <vips/vips.h>
 
 namespace nconvert {
 
-/// The taps of a separable Lanczos-3 filter (narrowed 5%) along one axis: output position X reads `taps`
-/// input samples from start[X], weighted by weights[X * taps + k]. Sample positions are
+/// The taps of a separable Lanczos-3 filter (narrowed 5%) along one axis: output position X reads
+/// `taps` input samples from start[X], weighted by weights[X * taps + k]. Sample positions are
 /// centred (output centre X + 0.5 maps to input (X + 0.5) * in / out), edges repeat the
 /// border sample, and each set of weights sums to 1.
 struct AxisTaps {

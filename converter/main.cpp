@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <exception>
 #include <new>
-
 #include <unistd.h>
 
 int main(int argc, char** argv) {

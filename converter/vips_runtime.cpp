@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "vips_runtime.h"
 
-#include <vips/vips.h>
-
 #include <cstdlib>
 #include <mutex>
+#include <vips/vips.h>
 
 namespace nconvert {
 namespace {

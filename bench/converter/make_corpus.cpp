@@ -4,13 +4,12 @@
 // 7500 x 5000 JPEG, a 64 x 48 JPEG for the per-process floor, and 1-2 MP PNG originals for the
 // quality check. Deterministic: the same files on every run.
 // Usage: make_corpus OUTDIR
-#include <vips/vips8>
-
 #include <cmath>
 #include <cstdio>
 #include <string>
 #include <tuple>
 #include <vector>
+#include <vips/vips8>
 
 using vips::VImage;
 
@@ -32,7 +31,8 @@ VImage scene(int width, int height, int seed) {
     for (int i = 0; i < 14; ++i) {
         const double cx = std::fmod(0.13 + 0.37 * i + 0.11 * seed, 1.0) * w;
         const double cy = std::fmod(0.29 + 0.23 * i + 0.07 * seed, 1.0) * h;
-        const double radius = (0.03 + 0.09 * std::fmod(0.41 * i + 0.3 * seed, 1.0)) * std::min(w, h);
+        const double radius =
+            (0.03 + 0.09 * std::fmod(0.41 * i + 0.3 * seed, 1.0)) * std::min(w, h);
         ink = {std::fmod(61.0 * i + 17 * seed, 255.0), std::fmod(97.0 * i + 5 * seed, 255.0),
                std::fmod(151.0 * i + 29 * seed, 255.0)};
         if (i % 3 == 0)
@@ -49,7 +49,11 @@ VImage scene(int width, int height, int seed) {
     int octave = 0;
     for (auto [step, amplitude] : {std::pair{64, 38.0}, {16, 22.0}, {4, 12.0}}) {
         const int sw = width / step + 2, sh = height / step + 2;
-        VImage coarse = VImage::gaussnoise(sw, sh, VImage::option()->set("sigma", amplitude)->set("mean", 0.0)->set("seed", seed * 7 + octave++));
+        VImage coarse = VImage::gaussnoise(sw, sh,
+                                           VImage::option()
+                                               ->set("sigma", amplitude)
+                                               ->set("mean", 0.0)
+                                               ->set("seed", seed * 7 + octave++));
         coarse = coarse.resize(double(step), VImage::option()->set("kernel", VIPS_KERNEL_CUBIC));
         texture = texture + coarse.crop(0, 0, width, height);
     }
@@ -78,7 +82,8 @@ int main(int argc, char** argv) {
     write(scene(1200, 850, 1), corpus + "c01-1mp.jpg[Q=88]");
     write(scene(2048, 1536, 2), corpus + "c02-3mp.jpg[Q=92]");
     write(scene(4000, 3000, 3), corpus + "c03-12mp.jpg[Q=85,interlace=false]");
-    write(scene(1600, 1200, 4).colourspace(VIPS_INTERPRETATION_B_W), corpus + "c04-2mp-grey.jpg[Q=90]");
+    write(scene(1600, 1200, 4).colourspace(VIPS_INTERPRETATION_B_W),
+          corpus + "c04-2mp-grey.jpg[Q=90]");
     write(scene(3000, 2000, 5), corpus + "c05-6mp.jpg[Q=80,subsample_mode=off]");
     write(scene(1280, 960, 6), corpus + "c06-1mp.png");
     {
@@ -101,8 +106,8 @@ int main(int argc, char** argv) {
     }
     // BMP through our own writer would be circular; libvips has no BMP saver without
     // ImageMagick, so BMPs are written as raw 24-bit files here.
-    for (auto [name, w, h, seed] : {std::tuple{"c11-1mp.bmp", 1200, 900, 13},
-                                    std::tuple{"c12-4mp.bmp", 2400, 1700, 14}}) {
+    for (auto [name, w, h, seed] :
+         {std::tuple{"c11-1mp.bmp", 1200, 900, 13}, std::tuple{"c12-4mp.bmp", 2400, 1700, 14}}) {
         VImage rgb = scene(w, h, seed);
         std::string path = corpus + name;
         FILE* f = std::fopen(path.c_str(), "wb");
@@ -143,6 +148,7 @@ int main(int argc, char** argv) {
     write(scene(64, 48, 21), extra + "tiny-64x48.jpg[Q=90]");
     // Quality originals (lossless).
     for (int i = 0; i < 4; ++i)
-        write(scene(1200 + 160 * i, 800 + 120 * i, 30 + i), extra + "quality/q" + std::to_string(i) + ".png");
+        write(scene(1200 + 160 * i, 800 + 120 * i, 30 + i),
+              extra + "quality/q" + std::to_string(i) + ".png");
     return 0;
 }

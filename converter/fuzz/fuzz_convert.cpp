@@ -21,11 +21,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     settings.widthPercent = kPercents[size % 5];
     settings.heightPercent = kPercents[(size / 5) % 5];
     switch ((size / 25) % 5) {
-    case 0: settings.outputFormat = Format::Jpeg; break;
-    case 1: settings.outputFormat = Format::Png; break;
-    case 2: settings.outputFormat = Format::Gif; break;
-    case 3: settings.outputFormat = Format::Bmp; break;
-    default: break;  // the input's own format
+    case 0:
+        settings.outputFormat = Format::Jpeg;
+        break;
+    case 1:
+        settings.outputFormat = Format::Png;
+        break;
+    case 2:
+        settings.outputFormat = Format::Gif;
+        break;
+    case 3:
+        settings.outputFormat = Format::Bmp;
+        break;
+    default:
+        break; // the input's own format
     }
     settings.limits.maxInputPixels = 4'000'000;
     settings.limits.maxOutputPixels = 4'000'000;

@@ -5,10 +5,9 @@
 
 #include <algorithm>
 #include <cstdlib>
-
-#include <lcms2.h>
 #include <filesystem>
 #include <fstream>
+#include <lcms2.h>
 #include <stdexcept>
 
 using vips::VImage;
@@ -51,8 +50,7 @@ Bytes srgbProfile() {
 
 VImage fromSamples(const std::vector<unsigned char>& samples, int width, int height, int bands) {
     VImage image = VImage::new_from_memory(const_cast<unsigned char*>(samples.data()),
-                                           samples.size(), width, height, bands,
-                                           VIPS_FORMAT_UCHAR);
+                                           samples.size(), width, height, bands, VIPS_FORMAT_UCHAR);
     return image.copy_memory();
 }
 
@@ -136,7 +134,8 @@ Bytes makeBmp(const BmpSpec& spec) {
 }
 
 TempDir::TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "nconvert-test-XXXXXX").string();
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "nconvert-test-XXXXXX").string();
     if (!::mkdtemp(pattern.data()))
         throw std::runtime_error("mkdtemp failed");
     m_path = pattern;
@@ -169,6 +168,8 @@ Bytes readFile(const std::string& path) {
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-bool exists(const std::string& path) { return std::filesystem::exists(path); }
+bool exists(const std::string& path) {
+    return std::filesystem::exists(path);
+}
 
 } // namespace fixtures

@@ -5,12 +5,11 @@
 #include "convert.h"
 #include "error.h"
 
-#include <vips/vips8>
-
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
+#include <vips/vips8>
 
 namespace fixtures {
 
@@ -54,9 +53,9 @@ struct BmpSpec {
     int bitCount = 24;
     bool topDown = false;
     std::uint32_t compression = 0;
-    std::vector<std::uint32_t> masks;      // R, G, B[, A] for BI_BITFIELDS
-    std::vector<std::uint32_t> palette;    // 0xRRGGBB
-    std::vector<Bytes> rows;               // top-down, packed
+    std::vector<std::uint32_t> masks;   // R, G, B[, A] for BI_BITFIELDS
+    std::vector<std::uint32_t> palette; // 0xRRGGBB
+    std::vector<Bytes> rows;            // top-down, packed
 };
 Bytes makeBmp(const BmpSpec& spec);
 

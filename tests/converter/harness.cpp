@@ -54,9 +54,9 @@ int main(int argc, char** argv) {
         } catch (const std::exception& e) {
             testing::fail(__FILE__, __LINE__, std::string("unexpected exception: ") + e.what());
         }
-        const double ms = std::chrono::duration<double, std::milli>(
-                              std::chrono::steady_clock::now() - start)
-                              .count();
+        const double ms =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count();
         const bool ok = testing::g_failures == before;
         failedCases += ok ? 0 : 1;
         std::printf("%s %s.%s (%.0f ms)\n", ok ? "PASS" : "FAIL", c.group.c_str(), c.name.c_str(),

@@ -15,7 +15,7 @@ struct Registrar {
 
 void fail(const char* file, int line, const std::string& what);
 
-#define TEST_CASE(group, name)                                                                    \
+#define TEST_CASE(group, name)                                                                     \
     static void name();                                                                            \
     static testing::Registrar name##_registrar(group, #name, name);                                \
     static void name()

@@ -3,14 +3,13 @@
 #include "fixtures.h"
 #include "harness.h"
 
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <algorithm>
-#include <cstring>
-#include <filesystem>
 
 extern char** environ;
 
@@ -93,8 +92,11 @@ TEST_CASE("cli", helpAndVersion) {
 }
 
 TEST_CASE("cli", usageErrorsExitTwoWithOneLine) {
-    for (const auto& args : std::vector<std::vector<std::string>>{
-             {}, {"-resize", "-50%", "50%", "-o", "a.png", "b.png"}, {"-resize", "0%", "50%", "-o", "a.png", "b.png"}, {"--frobnicate"}}) {
+    for (const auto& args :
+         std::vector<std::vector<std::string>>{{},
+                                               {"-resize", "-50%", "50%", "-o", "a.png", "b.png"},
+                                               {"-resize", "0%", "50%", "-o", "a.png", "b.png"},
+                                               {"--frobnicate"}}) {
         const Run run = runNconvert(args);
         CHECK_EQ(run.status, 2);
         CHECK(run.err.rfind("nconvert: ", 0) == 0);
@@ -105,7 +107,8 @@ TEST_CASE("cli", usageErrorsExitTwoWithOneLine) {
 TEST_CASE("cli", convertsAwkwardNames) {
     fixtures::TempDir dir;
     const Bytes png = fixtures::save(fixtures::photo(40, 30), ".png");
-    for (const std::string name : {"with blank.png", "quote'\"s.png", "-leading-dash.png", "ünïcødé 写真.png"}) {
+    for (const std::string name :
+         {"with blank.png", "quote'\"s.png", "-leading-dash.png", "ünïcødé 写真.png"}) {
         const std::string in = dir.file("in " + name);
         const std::string out = dir.file(name);
         fixtures::writeFile(in, png);

@@ -43,7 +43,7 @@ TEST_CASE("formats", jpegKeepsQualitySubsamplingAndMetadata) {
     const auto out = fixtures::convert(input, 200, 150);
     CHECK(sniffFormat(out.bytes.data(), out.bytes.size()) == Format::Jpeg);
     const VImage result = fixtures::load(out.bytes);
-    CHECK_EQ(result.width(), 128);  // pixels not rotated despite orientation 6
+    CHECK_EQ(result.width(), 128); // pixels not rotated despite orientation 6
     CHECK_EQ(result.height(), 72);
     CHECK_EQ(result.get_int(VIPS_META_ORIENTATION), 6);
     CHECK(!blobText(result, VIPS_META_ICC_NAME).empty());
@@ -82,11 +82,12 @@ TEST_CASE("formats", jpegFromNonJpegIsQuality90) {
 }
 
 TEST_CASE("formats", pngKeepsDepthGreyAndAlpha) {
-    const VImage grey16 = (fixtures::photo(50, 40, 1).cast(VIPS_FORMAT_USHORT) * 257)
-                              .cast(VIPS_FORMAT_USHORT)
-                              .copy(VImage::option()->set("interpretation",
-                                                          VIPS_INTERPRETATION_GREY16));
-    const VImage g = fixtures::load(fixtures::convert(fixtures::save(grey16, ".png"), 200, 200).bytes);
+    const VImage grey16 =
+        (fixtures::photo(50, 40, 1).cast(VIPS_FORMAT_USHORT) * 257)
+            .cast(VIPS_FORMAT_USHORT)
+            .copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_GREY16));
+    const VImage g =
+        fixtures::load(fixtures::convert(fixtures::save(grey16, ".png"), 200, 200).bytes);
     CHECK(g.format() == VIPS_FORMAT_USHORT);
     CHECK_EQ(g.bands(), 1);
     CHECK_EQ(g.width(), 100);
@@ -159,7 +160,7 @@ TEST_CASE("formats", bmpReadsEveryUncompressedKind) {
     specs.push_back(p4);
     fixtures::BmpSpec p1{2, 2, 1};
     p1.palette = {0x000000, 0xffffff};
-    p1.rows = {{0x40}, {0x80}};  // (black, white) / (white, black)
+    p1.rows = {{0x40}, {0x80}}; // (black, white) / (white, black)
     specs.push_back(p1);
     fixtures::BmpSpec b565{2, 2, 16, false, 3, {0xf800, 0x07e0, 0x001f}};
     b565.rows = {{0x00, 0xf8, 0xe0, 0x07}, {0x1f, 0x00, 0xff, 0xff}};
@@ -179,8 +180,9 @@ TEST_CASE("formats", bmpReadsEveryUncompressedKind) {
             std::vector<double> px = image.getpoint(p % 2, p / 2);
             px.resize(3);
             if (px != expect[p])
-                testing::fail(__FILE__, __LINE__, "BMP kind " + std::to_string(i) + " pixel " +
-                                                      std::to_string(p) + " wrong");
+                testing::fail(__FILE__, __LINE__,
+                              "BMP kind " + std::to_string(i) + " pixel " + std::to_string(p) +
+                                  " wrong");
         }
         if (specs[i].bitCount == 32) {
             CHECK_EQ(image.bands(), 4);

@@ -81,17 +81,19 @@ TEST_CASE("safety", symmetricPatternStaysSymmetric) {
 }
 
 TEST_CASE("safety", noDarkFringeAroundWhiteOnTransparent) {
-    std::vector<unsigned char> samples(16 * 16 * 4, 0);  // transparent black
+    std::vector<unsigned char> samples(16 * 16 * 4, 0); // transparent black
     for (int y = 5; y < 11; ++y)
         for (int x = 5; x < 11; ++x)
-            std::memset(&samples[(y * 16 + x) * 4], 255, 4);  // opaque white
+            std::memset(&samples[(y * 16 + x) * 4], 255, 4); // opaque white
     VImage image = fixtures::fromSamples(samples, 16, 16, 4)
                        .copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
-    const VImage out = fixtures::load(fixtures::convert(fixtures::save(image, ".png"), 300, 300).bytes);
+    const VImage out =
+        fixtures::load(fixtures::convert(fixtures::save(image, ".png"), 300, 300).bytes);
     CHECK_EQ(out.bands(), 4);
     // Wherever the copy is at all visible, it is white.
     const VImage visible = out[3] > 0;
-    const VImage colourWhereVisible = visible.ifthenelse(out.extract_band(0, VImage::option()->set("n", 3)), 255);
+    const VImage colourWhereVisible =
+        visible.ifthenelse(out.extract_band(0, VImage::option()->set("n", 3)), 255);
     CHECK(colourWhereVisible.min() >= 254);
     CHECK(out[3].max() == 255);
 }
@@ -142,7 +144,7 @@ TEST_CASE("safety", headerBombsAreRefusedFast) {
     bmp.rows.assign(0, Bytes());
     bmp.height = 0;
     Bytes bmpBytes = fixtures::makeBmp(bmp);
-    bmpBytes[22] = 0xa0, bmpBytes[23] = 0x86, bmpBytes[24] = 0x01;  // height 100000
+    bmpBytes[22] = 0xa0, bmpBytes[23] = 0x86, bmpBytes[24] = 0x01; // height 100000
     CHECK(fixtures::convertStatus(bmpBytes, 100, 100) == Status::TooLarge);
     CHECK(seconds(start) < 1.0);
 }
@@ -151,7 +153,7 @@ TEST_CASE("safety", outputLimits) {
     // 10000 x 10000 is within the input limit; 400 % of it is 1600 megapixels.
     CHECK(fixtures::convertStatus(pngHeaderOnly(10000, 10000), 400, 400) == Status::TooLarge);
     const Bytes wide = fixtures::save(fixtures::photo(1000, 2), ".png");
-    CHECK(fixtures::convertStatus(wide, 6501, 100) == Status::TooLarge);  // 65010 px wide
+    CHECK(fixtures::convertStatus(wide, 6501, 100) == Status::TooLarge); // 65010 px wide
     CHECK(fixtures::convertStatus(wide, 6500, 100) != Status::TooLarge);
 }
 
@@ -159,7 +161,8 @@ TEST_CASE("safety", unsupportedAndEmptyInput) {
     const Bytes tiff = {'I', 'I', 42, 0, 8, 0, 0, 0, 0, 0};
     CHECK(fixtures::convertStatus(tiff, 200, 200) == Status::Unsupported);
     const std::string text = "just some text, not a picture";
-    CHECK(fixtures::convertStatus(Bytes(text.begin(), text.end()), 200, 200) == Status::Unsupported);
+    CHECK(fixtures::convertStatus(Bytes(text.begin(), text.end()), 200, 200) ==
+          Status::Unsupported);
     CHECK(fixtures::convertStatus(Bytes(), 200, 200) == Status::BadInput);
     fixtures::BmpSpec rle{2, 2, 8, false, 1};
     rle.palette = {0, 0xffffff};
@@ -167,10 +170,10 @@ TEST_CASE("safety", unsupportedAndEmptyInput) {
     CHECK(fixtures::convertStatus(fixtures::makeBmp(rle), 200, 200) == Status::Unsupported);
     // Corrupt headers are errors, never crashes.
     Bytes bmp = fixtures::makeBmp(rle);
-    bmp[30] = 0;          // BI_RGB
-    bmp[10] = 0xff;       // pixel offset past the end
+    bmp[30] = 0;    // BI_RGB
+    bmp[10] = 0xff; // pixel offset past the end
     CHECK(fixtures::convertStatus(bmp, 200, 200) == Status::BadInput);
     Bytes png = fixtures::save(fixtures::photo(20, 20), ".png");
-    png[20] ^= 0xff;  // IHDR corrupted: CRC mismatch
+    png[20] ^= 0xff; // IHDR corrupted: CRC mismatch
     CHECK(fixtures::convertStatus(png, 200, 200) == Status::BadInput);
 }

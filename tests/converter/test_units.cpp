@@ -71,8 +71,8 @@ TEST_CASE("units", errorMessageIsOneLine) {
 }
 
 TEST_CASE("units", outputSizeRoundsHalfUpAndIsAtLeastOne) {
-    CHECK_EQ(scaledLength(3, 150), 5);  // 4.5
-    CHECK_EQ(scaledLength(5, 30), 2);   // 1.5
+    CHECK_EQ(scaledLength(3, 150), 5); // 4.5
+    CHECK_EQ(scaledLength(5, 30), 2);  // 1.5
     CHECK_EQ(scaledLength(640, 200), 1280);
     CHECK_EQ(scaledLength(1, 1), 1);    // 0.01
     CHECK_EQ(scaledLength(7, 333), 23); // 23.31
@@ -120,8 +120,9 @@ TEST_CASE("units", tapsSumToOneAndMirror) {
                 const int i = taps.start[x] + k;
                 const int mi = in - 1 - i;
                 const int mk = mi - taps.start[mx];
-                const float mirrored =
-                    mk >= 0 && mk < taps.taps ? taps.weights[std::size_t(mx) * taps.taps + mk] : 0.f;
+                const float mirrored = mk >= 0 && mk < taps.taps
+                                           ? taps.weights[std::size_t(mx) * taps.taps + mk]
+                                           : 0.f;
                 CHECK(std::fabs(taps.weights[std::size_t(x) * taps.taps + k] - mirrored) < 1e-5);
             }
         }
@@ -132,11 +133,11 @@ TEST_CASE("units", estimatesJpegQualityAndSubsampling) {
     const vips::VImage picture = fixtures::photo(64, 48);
     for (int q : {30, 50, 75, 85, 92, 100}) {
         for (bool subsample : {true, false}) {
-            const fixtures::Bytes jpeg = fixtures::save(
-                picture, ".jpg",
-                vips::VImage::option()->set("Q", q)->set(
-                    "subsample_mode",
-                    subsample ? VIPS_FOREIGN_SUBSAMPLE_ON : VIPS_FOREIGN_SUBSAMPLE_OFF));
+            const fixtures::Bytes jpeg =
+                fixtures::save(picture, ".jpg",
+                               vips::VImage::option()->set("Q", q)->set(
+                                   "subsample_mode", subsample ? VIPS_FOREIGN_SUBSAMPLE_ON
+                                                               : VIPS_FOREIGN_SUBSAMPLE_OFF));
             const auto encoding = inspectJpeg(jpeg.data(), jpeg.size());
             CHECK(encoding.has_value());
             if (!encoding)
