@@ -38,6 +38,8 @@ void disarmSignalCleanup() {
     g_pendingTemp[0] = '\0';
 }
 
+} // namespace
+
 std::string folderOf(const std::string& path) {
     const auto slash = path.find_last_of('/');
     if (slash == std::string::npos)
@@ -46,8 +48,6 @@ std::string folderOf(const std::string& path) {
         return "/";
     return path.substr(0, slash);
 }
-
-} // namespace
 
 AtomicOutput::AtomicOutput(std::string path) : m_path(std::move(path)) {
     struct stat st {};

@@ -7,6 +7,9 @@
 
 namespace nconvert {
 
+/// The folder a path's file lives in ("." for a bare name).
+std::string folderOf(const std::string& path);
+
 /// The output file, written through a temporary file in the same folder (unique name,
 /// O_EXCL) and renamed over `path` by commit() only after everything reached the disk.
 /// Destroyed without commit(), it removes the temporary file: `path` is then untouched.

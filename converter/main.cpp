@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: MIT
 // nconvert -resize W% H% -o OUTPUT INPUT: see README.md and --help.
+#include "atomic_output.h"
 #include "cli.h"
 #include "convert.h"
 #include "error.h"
 #include "vips_runtime.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <new>
 #include <unistd.h>
@@ -22,6 +24,9 @@ int main(int argc, char** argv) {
             std::fputs(versionText().c_str(), stdout);
             return 0;
         }
+        // Should libvips ever need a scratch file (it does for some large non-sequential
+        // decodes), it goes into OUTPUT's folder like our own temporary file, nowhere else.
+        ::setenv("TMPDIR", folderOf(command.request.output).c_str(), 1);
         if (!startVips(argv[0]))
             throw Error(Status::Internal, "libvips", "cannot start: " + takeVipsError());
         runRequest(command.request);
