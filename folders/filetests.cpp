@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "filetests.h"
 
+#include "folderlistingcache.h"
 #include "platform/codepage.h"
 #include "platform/fileattributes.h"
 #include "platform/wildcardlisting.h"
@@ -12,34 +13,39 @@
 namespace quorvel {
 
 namespace {
-constexpr int kFirstCapacity = 100;
-constexpr int kGrowth = 50;
+FileNameArray toCells(const QStringList& listed) {
+    if (listed.isEmpty()) {
+        return FileNameArray();
+    }
+    // Slot 0 is never filled; names go into cells 1 to count.
+    QStringList cells;
+    cells.reserve(listed.size() + 1);
+    cells.append(QString());
+    cells.append(listed);
+    return FileNameArray(std::move(cells));
+}
+
+QString withSeparator(const QString& folder) {
+    return folder.endsWith(QDir::separator()) ? folder : folder + QDir::separator();
+}
+
+// The listing admits regular files only (links to one included), which is what
+// IsExistingFile would test once more for every name; the caller tests each
+// file again before it uses it.
+constexpr int kFileMask = attr::kHidden | attr::kSystem;
 } // namespace
 
 FileNameArray ListFolderFiles(const QString& folder, const QString& pattern) {
-    // Slot 0 is never filled; names go into cells 1 to count.
-    QStringList cells(kFirstCapacity + 1);
-    int count = 0;
-    QString path = folder;
-    if (!path.endsWith(QDir::separator())) {
-        path += QDir::separator();
+    return toCells(listDirectory(withSeparator(folder), pattern, kFileMask));
+}
+
+FileNameArray ListFolderFiles(const QString& folder, const QString& pattern,
+                              const FolderListingCache& cache) {
+    const QString path = withSeparator(folder);
+    if (const FolderEntries* reading = cache.find(path)) {
+        return toCells(listDirectory(*reading, pattern, kFileMask));
     }
-    // The listing admits regular files only (links to one included), which is
-    // what IsExistingFile would test once more for every name; the caller tests
-    // each file again before it uses it.
-    const QStringList listed = listDirectory(path, pattern, attr::kHidden | attr::kSystem);
-    for (const QString& name : listed) {
-        ++count;
-        if (count > cells.size() - 1) {
-            cells.resize(cells.size() + kGrowth);
-        }
-        cells[count] = name;
-    }
-    if (count == 0) {
-        return FileNameArray();
-    }
-    cells.resize(count + 1);
-    return FileNameArray(std::move(cells));
+    return toCells(listDirectory(path, pattern, kFileMask));
 }
 
 bool IsExistingFile(const QString& path) {

@@ -7,11 +7,18 @@
 
 namespace quorvel {
 
+class FolderListingCache;
+
 /// The names of the files in `folder` (with or without a trailing separator)
 /// that match the wildcard `pattern` ("*.jpg", "*.*"), hidden ones included,
 /// folders never, in the listing's order. Raises AppError when the folder
 /// exists but cannot be read.
 FileNameArray ListFolderFiles(const QString& folder, const QString& pattern);
+
+/// The same, from the reading `cache` holds for `folder` when it holds one,
+/// else from the disk.
+FileNameArray ListFolderFiles(const QString& folder, const QString& pattern,
+                              const FolderListingCache& cache);
 
 /// True when the path names an existing file (a regular file, or a link to
 /// one); false for a folder, for anything else and for any failure.

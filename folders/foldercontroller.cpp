@@ -6,6 +6,7 @@
 #include "browseforfolder.h"
 #include "filetests.h"
 #include "folderfilesystem.h"
+#include "folderlistingcache.h"
 #include "getsubdirectories.h"
 #include "imagelist/imagelist.h"
 #include "imagelist/normalisepath.h"
@@ -32,6 +33,24 @@ struct FileStep {
     const QString& separator;
     const QString& name;
     QString path;
+};
+
+// Lends the scan's file system a cache for the length of one click; puts back
+// whatever an outer click had lent it.
+class KeptReadings {
+public:
+    explicit KeptReadings(const FolderFileSystem& fs)
+        : m_fs(fs), m_outer(fs.keepReadingsIn(&m_cache)) {}
+    ~KeptReadings() { m_fs.keepReadingsIn(m_outer); }
+    KeptReadings(const KeptReadings&) = delete;
+    KeptReadings& operator=(const KeptReadings&) = delete;
+
+    const FolderListingCache& cache() const { return m_cache; }
+
+private:
+    const FolderFileSystem& m_fs;
+    FolderListingCache m_cache;
+    FolderListingCache* m_outer;
 };
 } // namespace
 
@@ -88,6 +107,9 @@ void FolderController::PushButton3_Click() {
     trap.step(334, [&] { settings.save(settings::kLastFolder, m_lastFolder); });
 
     trap.step(112, [&] { m_services.pointer.setMousePointer(pointer::kHourglass); });
+    // The scan reads every folder in full; the listing below uses those
+    // readings instead of reading each folder a second time.
+    const KeptReadings readings(fs);
     QStringList folders;
     trap.step(114, [&] { folders.append(chosen + sep); });
     trap.step(116, [&] { GetSubDirectories2016(folders, true, dialogs, fs); });
@@ -98,8 +120,12 @@ void FolderController::PushButton3_Click() {
             QString folder = entry;
             trap.step(120, [&] { folder.chop(1); });
             FileNameArray names;
-            trap.step(122,
-                      [&] { names = ListFolderFiles(folder, QStringLiteral("*.") + extension); });
+            trap.step(122, [&] {
+                names = ListFolderFiles(folder, QStringLiteral("*.") + extension, readings.cache());
+            });
+            // One insertion per folder: the view lays itself out once per
+            // folder rather than once per file.
+            const ImageListModel::AppendBatch batch(m_services.imageList.model());
             for (int i = 1; i <= names.upperBound(); ++i) {
                 // One capture per step keeps the steps off the heap; a large
                 // tree runs them a hundred thousand times.

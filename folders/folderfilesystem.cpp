@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "folderfilesystem.h"
 
+#include "folderlistingcache.h"
 #include "platform/apperror.h"
 #include "platform/fileattributes.h"
 #include "platform/paths.h"
@@ -10,7 +11,6 @@
 #include <QFile>
 #include <QStringList>
 #include <cerrno>
-#include <dirent.h>
 #include <sys/stat.h>
 
 namespace quorvel {
@@ -63,40 +63,22 @@ bool FolderFileSystem::isRootFolder(const QString& path) const {
 
 void FolderFileSystem::forEachSubFolder(
     const QString& path, const std::function<void(const QString& name)>& visit) const {
-    QByteArray native = QFile::encodeName(path);
-    if (!native.endsWith('/')) {
-        native.append('/');
+    FolderEntries reading = readFolderEntries(path);
+    if (reading.openError != 0) {
+        throw folderError(reading.openError);
     }
-    DIR* dir = ::opendir(native.constData());
-    if (dir == nullptr) {
-        throw folderError(errno);
+    if (reading.readError != 0) {
+        throw folderError(reading.readError);
     }
     QStringList names;
-    errno = 0;
-    while (const dirent* entry = ::readdir(dir)) {
-        const char* raw = entry->d_name;
-        if (raw[0] == '.' && (raw[1] == '\0' || (raw[1] == '.' && raw[2] == '\0'))) {
-            continue;
-        }
-        bool folder = false;
-#ifdef _DIRENT_HAVE_D_TYPE
-        folder = entry->d_type == DT_DIR;
-        if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN)
-#endif
-        {
-            struct stat st {};
-            folder = ::stat((native + raw).constData(), &st) == 0 && S_ISDIR(st.st_mode);
-        }
-        if (folder) {
-            names.append(QFile::decodeName(raw));
+    for (const FolderEntry& entry : reading.entries) {
+        if (entry.kind == EntryKind::Folder) {
+            names.append(entry.name);
         }
     }
-    const int readError = errno;
-    ::closedir(dir);
-    if (readError != 0) {
-        throw folderError(readError);
+    if (m_keep != nullptr) {
+        m_keep->keep(path, std::move(reading));
     }
-    sortListing(names);
     for (const QString& name : std::as_const(names)) {
         visit(name);
     }

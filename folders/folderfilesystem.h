@@ -4,8 +4,11 @@
 #include <QString>
 #include <QtGlobal>
 #include <functional>
+#include <utility>
 
 namespace quorvel {
+
+class FolderListingCache;
 
 /// Which folder on disk a path leads to, so one reached a second time through
 /// a symbolic link can be recognised.
@@ -43,6 +46,16 @@ public:
                                   const std::function<void(const QString& name)>& visit) const;
     /// Where the path leads; invalid when it cannot be queried. Never raises.
     virtual FolderIdentity identity(const QString& path) const;
+
+    /// While set, every folder this class's own forEachSubFolder reads to the
+    /// end is kept in `cache` with all its entries; null stops keeping. The
+    /// previous cache is returned, so a nested user can put it back.
+    FolderListingCache* keepReadingsIn(FolderListingCache* cache) const {
+        return std::exchange(m_keep, cache);
+    }
+
+private:
+    mutable FolderListingCache* m_keep = nullptr;
 };
 
 } // namespace quorvel

@@ -11,6 +11,20 @@ namespace quorvel {
 class ImageListModel : public QAbstractListModel {
     Q_OBJECT
 public:
+    /// While one is alive, appended rows are in texts() at once, but the views
+    /// hear of them only when the last open batch closes, in one insertion.
+    /// Any other change announces the held rows first.
+    class AppendBatch {
+    public:
+        explicit AppendBatch(ImageListModel& model);
+        ~AppendBatch();
+        AppendBatch(const AppendBatch&) = delete;
+        AppendBatch& operator=(const AppendBatch&) = delete;
+
+    private:
+        ImageListModel& m_model;
+    };
+
     explicit ImageListModel(QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -28,7 +42,12 @@ public:
     void clear();
 
 private:
+    void announceHeldRows();
+
     QStringList m_texts;
+    // Rows the views know of; fewer than m_texts only while a batch is open.
+    int m_shown = 0;
+    int m_batches = 0;
     QString m_header;
 };
 

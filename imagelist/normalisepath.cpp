@@ -13,22 +13,40 @@ QString halvePairs(QString text, QChar separator) {
 }
 
 QString collapseRuns(const QString& path, QChar separator) {
-    QString out;
-    out.reserve(path.size());
+    QString out(path.size(), Qt::Uninitialized);
+    QChar* to = out.data();
     bool previousWasSeparator = false;
     for (const QChar c : path) {
         const bool isSeparator = c == separator;
         if (!(isSeparator && previousWasSeparator)) {
-            out.append(c);
+            *to++ = c;
         }
         previousWasSeparator = isSeparator;
     }
+    out.truncate(to - out.constData());
     return out;
+}
+
+bool hasDoubledSeparator(QStringView path, QChar separator) {
+    const char16_t* data = path.utf16();
+    const char16_t sep = separator.unicode();
+    for (qsizetype i = 1; i < path.size(); ++i) {
+        if (data[i] == sep && data[i - 1] == sep) {
+            return true;
+        }
+    }
+    return false;
 }
 
 } // namespace
 
 QString NormalisePath(const QString& path, QChar separator) {
+    // The common case has nothing to clean and no network prefix; it shares
+    // the caller's text instead of building a copy.
+    if (!hasDoubledSeparator(path, separator) &&
+        !(separator == QLatin1Char('\\') && path.startsWith(separator))) {
+        return path;
+    }
     // Only "\" paths can name a network share, whose two leading separators belong together.
     if (separator != QLatin1Char('\\')) {
         return collapseRuns(path, separator);

@@ -50,25 +50,30 @@ bool foldedMatch(QStringView pattern, QStringView name) {
     return pattern.endsWith(QLatin1String(".*")) && globMatch(pattern.chopped(2), name);
 }
 
-enum class Kind { File, Folder, Other };
-
-Kind kindOf(const QByteArray& folder, const dirent* entry) {
+EntryKind kindOf(const QByteArray& folder, const dirent* entry) {
 #ifdef _DIRENT_HAVE_D_TYPE
     if (entry->d_type == DT_REG) {
-        return Kind::File;
+        return EntryKind::File;
     }
     if (entry->d_type == DT_DIR) {
-        return Kind::Folder;
+        return EntryKind::Folder;
     }
     if (entry->d_type != DT_LNK && entry->d_type != DT_UNKNOWN) {
-        return Kind::Other;
+        return EntryKind::Other;
     }
 #endif
     struct stat st {};
     if (::stat((folder + entry->d_name).constData(), &st) != 0) {
-        return Kind::Other;
+        return EntryKind::Other;
     }
-    return S_ISREG(st.st_mode) ? Kind::File : S_ISDIR(st.st_mode) ? Kind::Folder : Kind::Other;
+    return S_ISREG(st.st_mode)   ? EntryKind::File
+           : S_ISDIR(st.st_mode) ? EntryKind::Folder
+                                 : EntryKind::Other;
+}
+
+bool inListingOrder(const FolderEntry& a, const FolderEntry& b) {
+    const int folded = a.folded.compare(b.folded);
+    return folded != 0 ? folded < 0 : a.name < b.name;
 }
 } // namespace
 
@@ -76,68 +81,79 @@ bool wildcardMatch(const QString& pattern, const QString& name) {
     return foldedMatch(pattern.toCaseFolded(), name.toCaseFolded());
 }
 
-namespace {
-// Names with their case-folded form, which both the match and the order use.
-using Keyed = std::vector<std::pair<QString, QString>>;
-
-QStringList inListingOrder(Keyed& keyed) {
-    std::sort(keyed.begin(), keyed.end());
-    QStringList names;
-    names.reserve(qsizetype(keyed.size()));
-    for (auto& [folded, name] : keyed) {
-        names.append(std::move(name));
-    }
-    return names;
-}
-} // namespace
-
-QStringList listDirectory(const QString& folder, const QString& pattern, int attributeMask) {
+FolderEntries readFolderEntries(const QString& folder) {
     QByteArray native = QFile::encodeName(folder);
     if (!native.endsWith('/')) {
         native.append('/');
     }
+    FolderEntries reading;
     DIR* dir = ::opendir(native.constData());
     if (dir == nullptr) {
-        if (errno == ENOENT || errno == ENOTDIR) {
-            return {};
-        }
-        throw AppError::fromErrno(errno);
+        reading.openError = errno;
+        return reading;
     }
-    const QString foldedPattern = pattern.toCaseFolded();
-    Keyed keyed;
-    while (const dirent* entry = ::readdir(dir)) {
+    for (;;) {
+        // The kind test below may set errno for a dangling link; only
+        // readdir's own report counts as a failed reading.
+        errno = 0;
+        const dirent* entry = ::readdir(dir);
+        if (entry == nullptr) {
+            reading.readError = errno;
+            break;
+        }
         const char* raw = entry->d_name;
         if (raw[0] == '.' && (raw[1] == '\0' || (raw[1] == '.' && raw[2] == '\0'))) {
             continue;
         }
-        QString name = QFile::decodeName(raw);
-        QString folded = name.toCaseFolded();
-        if (!foldedMatch(foldedPattern, folded)) {
+        FolderEntry& kept = reading.entries.emplace_back();
+        kept.name = QFile::decodeName(raw);
+        kept.folded = kept.name.toCaseFolded();
+        kept.kind = kindOf(native, entry);
+    }
+    ::closedir(dir);
+    std::sort(reading.entries.begin(), reading.entries.end(), inListingOrder);
+    return reading;
+}
+
+QStringList listDirectory(const FolderEntries& reading, const QString& pattern, int attributeMask) {
+    const QString foldedPattern = pattern.toCaseFolded();
+    QStringList names;
+    for (const FolderEntry& entry : reading.entries) {
+        if (entry.kind == EntryKind::Other || !foldedMatch(foldedPattern, entry.folded)) {
             continue;
         }
-        const Kind kind = kindOf(native, entry);
-        if (kind == Kind::Other) {
-            continue;
-        }
-        int bits = kind == Kind::Folder ? attr::kDirectory : 0;
-        if (raw[0] == '.') {
+        int bits = entry.kind == EntryKind::Folder ? attr::kDirectory : 0;
+        if (entry.name.startsWith(QLatin1Char('.'))) {
             bits |= attr::kHidden;
         }
         if ((bits & ~attributeMask) == 0) {
-            keyed.emplace_back(std::move(folded), std::move(name));
+            names.append(entry.name);
         }
     }
-    ::closedir(dir);
-    return inListingOrder(keyed);
+    return names;
+}
+
+QStringList listDirectory(const QString& folder, const QString& pattern, int attributeMask) {
+    const FolderEntries reading = readFolderEntries(folder);
+    if (reading.openError == ENOENT || reading.openError == ENOTDIR) {
+        return {};
+    }
+    if (reading.openError != 0) {
+        throw AppError::fromErrno(reading.openError);
+    }
+    return listDirectory(reading, pattern, attributeMask);
 }
 
 void sortListing(QStringList& names) {
-    Keyed keyed;
+    std::vector<FolderEntry> keyed;
     keyed.reserve(size_t(names.size()));
     for (const QString& name : std::as_const(names)) {
-        keyed.emplace_back(name.toCaseFolded(), name);
+        keyed.push_back({name, name.toCaseFolded(), EntryKind::Other});
     }
-    names = inListingOrder(keyed);
+    std::sort(keyed.begin(), keyed.end(), inListingOrder);
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        names[i] = std::move(keyed[size_t(i)].name);
+    }
 }
 
 } // namespace quorvel

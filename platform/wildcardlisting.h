@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <vector>
 
 namespace quorvel {
 
@@ -18,6 +20,32 @@ bool wildcardMatch(const QString& pattern, const QString& name);
 /// sorted (ignoring case, then by exact text), so repeated listings agree. A
 /// folder that does not exist lists nothing; one that cannot be read raises AppError.
 QStringList listDirectory(const QString& folder, const QString& pattern, int attributeMask);
+
+/// What an entry of a folder is; a link counts as what it leads to.
+enum class EntryKind { File, Folder, Other };
+
+/// One entry of a folder with its case-folded name, which the match and the
+/// order both use.
+struct FolderEntry {
+    QString name;
+    QString folded;
+    EntryKind kind = EntryKind::Other;
+};
+
+/// One reading of a folder: every entry but "." and "..", in the listing's order.
+struct FolderEntries {
+    std::vector<FolderEntry> entries;
+    /// The errno of opening the folder, 0 when it opened.
+    int openError = 0;
+    /// The errno that cut the reading short, 0 when it read to the end.
+    int readError = 0;
+};
+
+/// Reads `folder` once, entries and their kinds.
+FolderEntries readFolderEntries(const QString& folder);
+
+/// listDirectory over a reading already made, which must have opened.
+QStringList listDirectory(const FolderEntries& reading, const QString& pattern, int attributeMask);
 
 /// Puts names into the listing's order: ignoring case first, then by exact text.
 void sortListing(QStringList& names);
