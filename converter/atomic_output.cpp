@@ -60,16 +60,20 @@ AtomicOutput::AtomicOutput(std::string path) : m_path(std::move(path)) {
         std::snprintf(name, sizeof name, "/.nconvert-%ld-%08x.tmp", long(::getpid()),
                       unsigned(random()));
         const std::string temp = folder + name;
+        // Armed before the file exists, so that no signal can come between its creation and
+        // the cleanup; the name holds our process id, so it can be no one else's file.
+        armSignalCleanup(temp);
         // 0666 lets the umask decide, as for any newly created file.
         m_fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (m_fd >= 0) {
             m_tempPath = temp;
-            armSignalCleanup(m_tempPath);
             return;
         }
-        if (errno != EEXIST)
+        const int error = errno;
+        disarmSignalCleanup();
+        if (error != EEXIST)
             throw Error(Status::CannotWrite, m_path,
-                        "cannot create a file in " + folder + ": " + std::strerror(errno));
+                        "cannot create a file in " + folder + ": " + std::strerror(error));
     }
     throw Error(Status::CannotWrite, m_path, "cannot find a free temporary name in " + folder);
 }

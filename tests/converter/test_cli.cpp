@@ -4,6 +4,7 @@
 #include "harness.h"
 
 #include <algorithm>
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <spawn.h>
@@ -150,6 +151,35 @@ TEST_CASE("cli", failuresHaveDistinctStatusesAndLeaveNoFile) {
     CHECK_EQ(run.status, 5);
     CHECK(oneLineFor(run, out));
     CHECK(dir.entries() == std::vector<std::string>({"cut.jpg", "notes.png", "wide.png"}));
+}
+
+TEST_CASE("cli", stoppedMidWriteLeavesNothing) {
+    fixtures::TempDir dir;
+    fixtures::writeFile(dir.file("in.png"), fixtures::save(fixtures::photo(1200, 800), ".png"));
+    const Bytes old = {'o', 'l', 'd'};
+    fixtures::writeFile(dir.file("out.png"), old);
+    std::string program = NCONVERT_PATH;
+    std::vector<std::string> args = resize(dir.file("out.png"), dir.file("in.png"), 600, 600);
+    std::vector<char*> argv = {program.data()};
+    for (auto& a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    CHECK(posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ) == 0);
+    // Wait until the temporary file exists, then stop the converter as a user would.
+    for (int i = 0; i < 400; ++i) {
+        const auto entries = dir.entries();
+        if (std::any_of(entries.begin(), entries.end(),
+                        [](const std::string& e) { return e.find(".nconvert-") == 0; }))
+            break;
+        ::usleep(5000);
+    }
+    ::kill(pid, SIGTERM);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    CHECK(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
+    CHECK(dir.entries() == std::vector<std::string>({"in.png", "out.png"}));
+    CHECK(fixtures::readFile(dir.file("out.png")) == old);
 }
 
 TEST_CASE("cli", failedWriteLeavesNothingAndKeepsTheOldFile) {
