@@ -22,7 +22,7 @@ QString keyOf(const QString& folder) {
 } // namespace
 
 void FolderListingCache::keep(const QString& folder, FolderEntries reading) {
-    m_readings.insert(keyOf(folder), std::move(reading));
+    m_readings.emplace(keyOf(folder), std::move(reading));
 }
 
 const FolderEntries* FolderListingCache::find(const QString& folder) const {

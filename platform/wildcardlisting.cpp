@@ -7,6 +7,7 @@
 #include <QFile>
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <dirent.h>
 #include <sys/stat.h>
 #include <utility>
@@ -15,9 +16,29 @@
 namespace quorvel {
 
 namespace {
-// Both texts already case-folded. Greedy with one back-track point per star,
+// The case-folded characters of a text. A name of plain ASCII keeps no folded
+// copy: its folded form is its lower case, made here one character at a time.
+class Folded {
+public:
+    explicit Folded(QStringView folded) : m_text(folded) {}
+    explicit Folded(const FolderEntry& entry)
+        : m_text(entry.folded.isNull() ? entry.name : entry.folded),
+          m_ascii(entry.folded.isNull()) {}
+
+    qsizetype size() const { return m_text.size(); }
+    char16_t operator[](qsizetype i) const {
+        const char16_t c = m_text[i].unicode();
+        return m_ascii && c >= u'A' && c <= u'Z' ? char16_t(c + (u'a' - u'A')) : c;
+    }
+
+private:
+    QStringView m_text;
+    bool m_ascii = false;
+};
+
+// The pattern already case-folded. Greedy with one back-track point per star,
 // which is linear enough for file names and never recurses.
-bool globMatch(QStringView pattern, QStringView name) {
+bool globMatch(QStringView pattern, const Folded& name) {
     qsizetype p = 0;
     qsizetype n = 0;
     qsizetype starP = -1;
@@ -27,7 +48,7 @@ bool globMatch(QStringView pattern, QStringView name) {
             starP = p++;
             starN = n;
         } else if (p < pattern.size() &&
-                   (pattern[p] == QLatin1Char('?') || pattern[p] == name[n])) {
+                   (pattern[p] == QLatin1Char('?') || pattern[p].unicode() == name[n])) {
             ++p;
             ++n;
         } else if (starP >= 0) {
@@ -43,11 +64,22 @@ bool globMatch(QStringView pattern, QStringView name) {
     return p == pattern.size();
 }
 
-bool foldedMatch(QStringView pattern, QStringView name) {
+bool foldedMatch(QStringView pattern, const Folded& name) {
     if (globMatch(pattern, name)) {
         return true;
     }
     return pattern.endsWith(QLatin1String(".*")) && globMatch(pattern.chopped(2), name);
+}
+
+// The order of the folded texts compared as UTF-16 code units.
+int compareFolded(const Folded& a, const Folded& b) {
+    const qsizetype common = std::min(a.size(), b.size());
+    for (qsizetype i = 0; i < common; ++i) {
+        if (a[i] != b[i]) {
+            return a[i] < b[i] ? -1 : 1;
+        }
+    }
+    return a.size() == b.size() ? 0 : a.size() < b.size() ? -1 : 1;
 }
 
 EntryKind kindOf(const QByteArray& folder, const dirent* entry) {
@@ -72,13 +104,22 @@ EntryKind kindOf(const QByteArray& folder, const dirent* entry) {
 }
 
 bool inListingOrder(const FolderEntry& a, const FolderEntry& b) {
-    const int folded = a.folded.compare(b.folded);
+    const int folded = compareFolded(Folded(a), Folded(b));
     return folded != 0 ? folded < 0 : a.name < b.name;
+}
+
+bool isAscii(const char* raw, size_t length) {
+    for (size_t i = 0; i < length; ++i) {
+        if (static_cast<unsigned char>(raw[i]) >= 0x80) {
+            return false;
+        }
+    }
+    return true;
 }
 } // namespace
 
 bool wildcardMatch(const QString& pattern, const QString& name) {
-    return foldedMatch(pattern.toCaseFolded(), name.toCaseFolded());
+    return foldedMatch(pattern.toCaseFolded(), Folded(name.toCaseFolded()));
 }
 
 FolderEntries readFolderEntries(const QString& folder) {
@@ -106,8 +147,14 @@ FolderEntries readFolderEntries(const QString& folder) {
             continue;
         }
         FolderEntry& kept = reading.entries.emplace_back();
-        kept.name = QFile::decodeName(raw);
-        kept.folded = kept.name.toCaseFolded();
+        const size_t length = std::strlen(raw);
+        if (isAscii(raw, length)) {
+            // What decoding gives for plain ASCII, without the converter.
+            kept.name = QString::fromLatin1(raw, qsizetype(length));
+        } else {
+            kept.name = QFile::decodeName(raw);
+            kept.folded = kept.name.toCaseFolded();
+        }
         kept.kind = kindOf(native, entry);
     }
     ::closedir(dir);
@@ -119,7 +166,7 @@ QStringList listDirectory(const FolderEntries& reading, const QString& pattern, 
     const QString foldedPattern = pattern.toCaseFolded();
     QStringList names;
     for (const FolderEntry& entry : reading.entries) {
-        if (entry.kind == EntryKind::Other || !foldedMatch(foldedPattern, entry.folded)) {
+        if (entry.kind == EntryKind::Other || !foldedMatch(foldedPattern, Folded(entry))) {
             continue;
         }
         int bits = entry.kind == EntryKind::Folder ? attr::kDirectory : 0;

@@ -28,6 +28,7 @@ enum class EntryKind { File, Folder, Other };
 /// order both use.
 struct FolderEntry {
     QString name;
+    /// Null for a name of plain ASCII, whose folded form is its lower case.
     QString folded;
     EntryKind kind = EntryKind::Other;
 };

@@ -21,6 +21,7 @@ private slots:
     void codePage();
     void listingFollowsTheMask();
     void listingIsSortedAndToleratesAMissingFolder();
+    void plainAndAccentedNamesShareOneOrder();
 };
 
 void FolderPlatformTest::wildcards_data() {
@@ -133,6 +134,23 @@ void FolderPlatformTest::listingIsSortedAndToleratesAMissingFolder() {
     QCOMPARE(listDirectory(box.path(), "*.*", 6),
              (QStringList{"10.jpg", "9.jpg", "a.jpg", "B.jpg", "b.jpg", "C.jpg"}));
     QCOMPARE(listDirectory(box.path("missing"), "*.*", 6), QStringList());
+}
+
+// Plain names fold by themselves, accented ones through a folded copy; both
+// must sort and match as one folded text would ("[" and "_" lie between the
+// capitals and the small letters).
+void FolderPlatformTest::plainAndAccentedNamesShareOneOrder() {
+    const QString acuteCapital = QString::fromUtf8("\u00C9.jpg");
+    const QString acuteSmall = QString::fromUtf8("\u00E9.jpg");
+    Sandbox box(
+        {"_.jpg", "Zz.jpg", "a.jpg", acuteCapital, acuteSmall, "Eb.jpg", "e.JPG", "[x.jpg"});
+    const QStringList sorted{"[x.jpg", "_.jpg",  "a.jpg",      "e.JPG",
+                             "Eb.jpg", "Zz.jpg", acuteCapital, acuteSmall};
+    QCOMPARE(listDirectory(box.path(), "*.JPG", 6), sorted);
+    QCOMPARE(listDirectory(box.path(), "E*", 6), (QStringList{"e.JPG", "Eb.jpg"}));
+    QCOMPARE(listDirectory(box.path(), QString::fromUtf8("\u00E9*"), 6),
+             (QStringList{acuteCapital, acuteSmall}));
+    QCOMPARE(listDirectory(box.path(), "?Z.*", 6), QStringList{"Zz.jpg"});
 }
 
 QTEST_GUILESS_MAIN(FolderPlatformTest)
