@@ -18,6 +18,7 @@ public:
     void keep(const QString& folder, FolderEntries reading);
     /// The reading kept for `folder`, null when there is none.
     const FolderEntries* find(const QString& folder) const;
+    /// How many folders have a reading kept.
     int size() const { return int(m_readings.size()); }
 
 private:

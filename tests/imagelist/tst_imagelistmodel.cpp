@@ -37,23 +37,11 @@ private:
 class ImageListModelTest : public QObject {
     Q_OBJECT
 private slots:
-    void appendOutsideABatchIsAnnouncedAtOnce();
     void batchAnnouncesItsRowsInOneInsertion();
     void nestedBatchesAnnounceWhenTheLastCloses();
     void otherChangesAnnounceHeldRowsFirst();
     void clearDropsHeldRowsWithoutAnInsertion();
 };
-
-void ImageListModelTest::appendOutsideABatchIsAnnouncedAtOnce() {
-    ImageListModel model;
-    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-    SignalLog log(model);
-    ImageList list(model);
-    AddImageRow(list, "/a.jpg");
-    model.append("/b.jpg");
-    QCOMPARE(log.take(), (QStringList{"insert 0-0", "insert 1-1"}));
-    QCOMPARE(model.rowCount(), 2);
-}
 
 void ImageListModelTest::batchAnnouncesItsRowsInOneInsertion() {
     ImageListModel model;
