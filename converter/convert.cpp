@@ -6,7 +6,7 @@
 #include "bmp_writer.h"
 #include "error.h"
 #include "gif_scan.h"
-#include "jpeg_inspect.h"
+#include "jpeg_tables.h"
 #include "lanczos.h"
 #include "mapped_file.h"
 #include "vips_runtime.h"

@@ -103,32 +103,32 @@ void put32(Bytes& b, std::size_t at, std::uint32_t v) {
 }
 } // namespace
 
-Bytes makeBmp(const BmpSpec& spec) {
-    const bool v4 = spec.masks.size() == 4;
+Bytes makeBmp(const BmpLayout& layout) {
+    const bool v4 = layout.masks.size() == 4;
     const std::size_t infoSize = v4 ? 108 : 40;
-    const std::size_t maskBytes = (!v4 && spec.compression == 3) ? 12 : 0;
-    const std::size_t paletteBytes = spec.palette.size() * 4;
+    const std::size_t maskBytes = (!v4 && layout.compression == 3) ? 12 : 0;
+    const std::size_t paletteBytes = layout.palette.size() * 4;
     const std::size_t offset = 14 + infoSize + maskBytes + paletteBytes;
-    const std::size_t stride = ((std::size_t(spec.width) * spec.bitCount + 31) / 32) * 4;
-    Bytes b(offset + stride * spec.height, 0);
+    const std::size_t stride = ((std::size_t(layout.width) * layout.bitCount + 31) / 32) * 4;
+    Bytes b(offset + stride * layout.height, 0);
     b[0] = 'B';
     b[1] = 'M';
     put32(b, 2, std::uint32_t(b.size()));
     put32(b, 10, std::uint32_t(offset));
     put32(b, 14, std::uint32_t(infoSize));
-    put32(b, 18, std::uint32_t(spec.width));
-    put32(b, 22, std::uint32_t(spec.topDown ? -spec.height : spec.height));
+    put32(b, 18, std::uint32_t(layout.width));
+    put32(b, 22, std::uint32_t(layout.topDown ? -layout.height : layout.height));
     put16(b, 26, 1);
-    put16(b, 28, std::uint32_t(spec.bitCount));
-    put32(b, 30, spec.compression);
-    put32(b, 46, std::uint32_t(spec.palette.size()));
-    for (std::size_t i = 0; i < spec.masks.size(); ++i)
-        put32(b, 54 + 4 * i, spec.masks[i]);
-    for (std::size_t i = 0; i < spec.palette.size(); ++i)
-        put32(b, 14 + infoSize + maskBytes + 4 * i, spec.palette[i]);
-    for (int y = 0; y < spec.height; ++y) {
-        const int fileRow = spec.topDown ? y : spec.height - 1 - y;
-        std::copy(spec.rows[y].begin(), spec.rows[y].end(), b.begin() + offset + stride * fileRow);
+    put16(b, 28, std::uint32_t(layout.bitCount));
+    put32(b, 30, layout.compression);
+    put32(b, 46, std::uint32_t(layout.palette.size()));
+    for (std::size_t i = 0; i < layout.masks.size(); ++i)
+        put32(b, 54 + 4 * i, layout.masks[i]);
+    for (std::size_t i = 0; i < layout.palette.size(); ++i)
+        put32(b, 14 + infoSize + maskBytes + 4 * i, layout.palette[i]);
+    for (int y = 0; y < layout.height; ++y) {
+        const int fileRow = layout.topDown ? y : layout.height - 1 - y;
+        std::copy(layout.rows[y].begin(), layout.rows[y].end(), b.begin() + offset + stride * fileRow);
     }
     return b;
 }

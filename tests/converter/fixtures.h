@@ -43,8 +43,8 @@ nconvert::Status convertStatus(const Bytes& input, int widthPercent, int heightP
 
 /// A hand-made BMP: BITMAPINFOHEADER (or V4 with alpha mask), rows given top-down as the
 /// already-packed pixel bytes of each row (without padding).
-struct BmpSpec {
-    BmpSpec(int w, int h, int bits, bool down = false, std::uint32_t comp = 0,
+struct BmpLayout {
+    BmpLayout(int w, int h, int bits, bool down = false, std::uint32_t comp = 0,
             std::vector<std::uint32_t> m = {})
         : width(w), height(h), bitCount(bits), topDown(down), compression(comp),
           masks(std::move(m)) {}
@@ -57,7 +57,7 @@ struct BmpSpec {
     std::vector<std::uint32_t> palette; // 0xRRGGBB
     std::vector<Bytes> rows;            // top-down, packed
 };
-Bytes makeBmp(const BmpSpec& spec);
+Bytes makeBmp(const BmpLayout& layout);
 
 /// A private folder under $TMPDIR, removed with everything in it.
 class TempDir {

@@ -5,7 +5,7 @@
 #include "fixtures.h"
 #include "format.h"
 #include "harness.h"
-#include "jpeg_inspect.h"
+#include "jpeg_tables.h"
 
 #include <cstring>
 
@@ -143,29 +143,29 @@ TEST_CASE("formats", gifKeepsFramesDelaysLoopAndTransparency) {
 TEST_CASE("formats", bmpReadsEveryUncompressedKind) {
     // 2 x 2 pictures: red, green / blue, white (top row first).
     const std::uint32_t rgb[4] = {0xff0000, 0x00ff00, 0x0000ff, 0xffffff};
-    std::vector<fixtures::BmpSpec> specs;
-    fixtures::BmpSpec s24{2, 2, 24};
+    std::vector<fixtures::BmpLayout> specs;
+    fixtures::BmpLayout s24{2, 2, 24};
     s24.rows = {{0, 0, 255, 0, 255, 0}, {255, 0, 0, 255, 255, 255}};
     specs.push_back(s24);
-    fixtures::BmpSpec top = s24;
+    fixtures::BmpLayout top = s24;
     top.topDown = true;
     specs.push_back(top);
-    fixtures::BmpSpec p8{2, 2, 8};
+    fixtures::BmpLayout p8{2, 2, 8};
     p8.palette = {rgb[0], rgb[1], rgb[2], rgb[3]};
     p8.rows = {{0, 1}, {2, 3}};
     specs.push_back(p8);
-    fixtures::BmpSpec p4 = p8;
+    fixtures::BmpLayout p4 = p8;
     p4.bitCount = 4;
     p4.rows = {{0x01}, {0x23}};
     specs.push_back(p4);
-    fixtures::BmpSpec p1{2, 2, 1};
+    fixtures::BmpLayout p1{2, 2, 1};
     p1.palette = {0x000000, 0xffffff};
     p1.rows = {{0x40}, {0x80}}; // (black, white) / (white, black)
     specs.push_back(p1);
-    fixtures::BmpSpec b565{2, 2, 16, false, 3, {0xf800, 0x07e0, 0x001f}};
+    fixtures::BmpLayout b565{2, 2, 16, false, 3, {0xf800, 0x07e0, 0x001f}};
     b565.rows = {{0x00, 0xf8, 0xe0, 0x07}, {0x1f, 0x00, 0xff, 0xff}};
     specs.push_back(b565);
-    fixtures::BmpSpec b32{2, 2, 32, false, 3, {0xff0000, 0xff00, 0xff, 0xff000000}};
+    fixtures::BmpLayout b32{2, 2, 32, false, 3, {0xff0000, 0xff00, 0xff, 0xff000000}};
     b32.rows = {{0, 0, 255, 255, 0, 255, 0, 128}, {255, 0, 0, 255, 255, 255, 255, 0}};
     specs.push_back(b32);
     for (std::size_t i = 0; i < specs.size(); ++i) {

@@ -106,7 +106,7 @@ TEST_CASE("safety", truncatedInputIsAnError) {
         if (fixtures::convertStatus(bytes, 200, 200) != Status::BadInput)
             testing::fail(__FILE__, __LINE__, std::string("truncated ") + suffix + " accepted");
     }
-    fixtures::BmpSpec bmp{4, 4, 24};
+    fixtures::BmpLayout bmp{4, 4, 24};
     bmp.rows.assign(4, Bytes(12, 100));
     Bytes cut = fixtures::makeBmp(bmp);
     cut.resize(cut.size() - 10);
@@ -140,7 +140,7 @@ TEST_CASE("safety", headerBombsAreRefusedFast) {
         }
     }
     CHECK(fixtures::convertStatus(jpeg, 100, 100) == Status::TooLarge);
-    fixtures::BmpSpec bmp{100000, 100000, 24};
+    fixtures::BmpLayout bmp{100000, 100000, 24};
     bmp.rows.assign(0, Bytes());
     bmp.height = 0;
     Bytes bmpBytes = fixtures::makeBmp(bmp);
@@ -164,7 +164,7 @@ TEST_CASE("safety", unsupportedAndEmptyInput) {
     CHECK(fixtures::convertStatus(Bytes(text.begin(), text.end()), 200, 200) ==
           Status::Unsupported);
     CHECK(fixtures::convertStatus(Bytes(), 200, 200) == Status::BadInput);
-    fixtures::BmpSpec rle{2, 2, 8, false, 1};
+    fixtures::BmpLayout rle{2, 2, 8, false, 1};
     rle.palette = {0, 0xffffff};
     rle.rows = {{0, 1}, {1, 0}};
     CHECK(fixtures::convertStatus(fixtures::makeBmp(rle), 200, 200) == Status::Unsupported);

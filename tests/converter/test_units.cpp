@@ -7,7 +7,7 @@
 #include "fixtures.h"
 #include "format.h"
 #include "harness.h"
-#include "jpeg_inspect.h"
+#include "jpeg_tables.h"
 #include "lanczos.h"
 
 #include <cmath>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "jpeg_inspect.h"
+#include "jpeg_tables.h"
 
 #include <climits>
 #include <csetjmp>
