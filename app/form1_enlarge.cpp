@@ -11,7 +11,7 @@ namespace quorvel {
 void Form1::wireEnlarge() {
     auto* bar = new QProgressBarAdapter(ProgressBar1);
     m_enlargeController = std::make_unique<EnlargeController>(
-        EnlargeController::Controls{Option1, Option2, Option3, Option4, Text1, Text2, bar},
+        EnlargeController::Controls{{Option1, Option2, Option3, Option4, Text1, Text2}, bar},
         EnlargeController::Services{m_services.dialogs, *this, *m_imageList, &embeddedConverter});
     connect(PushButton2, &QPushButton::clicked, m_enlargeController.get(),
             &EnlargeController::PushButton2_Click);

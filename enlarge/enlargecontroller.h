@@ -2,6 +2,7 @@
 #pragma once
 
 #include "runandwait.h"
+#include "zoomcontrols.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -27,13 +28,7 @@ class WindowPointer;
 class EnlargeController : public QObject {
     Q_OBJECT
 public:
-    struct Controls {
-        QRadioButton* option1;
-        QRadioButton* option2;
-        QRadioButton* option3;
-        QRadioButton* option4;
-        QLineEdit* text1; ///< the output folder
-        QLineEdit* text2; ///< the custom factor
+    struct Controls : ZoomControls {
         ProgressBarView* progressBar;
     };
     struct Services {

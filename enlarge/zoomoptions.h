@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <QObject>
+#include "zoomcontrols.h"
 
-class QLineEdit;
-class QRadioButton;
+#include <QObject>
 
 namespace quorvel {
 
@@ -16,14 +15,7 @@ class SettingsStore;
 class ZoomOptions : public QObject {
     Q_OBJECT
 public:
-    struct Controls {
-        QRadioButton* option1;
-        QRadioButton* option2;
-        QRadioButton* option3;
-        QRadioButton* option4;
-        QLineEdit* text1;
-        QLineEdit* text2;
-    };
+    using Controls = ZoomControls;
 
     ZoomOptions(Controls controls, SettingsStore& settings, Dialogs& dialogs,
                 QObject* parent = nullptr);

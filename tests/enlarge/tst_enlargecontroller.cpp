@@ -61,7 +61,7 @@ struct Fixture {
         text2->setText(QStringLiteral("2"));
         option1->setChecked(true);
         controller = std::make_unique<EnlargeController>(
-            EnlargeController::Controls{option1, option2, option3, option4, text1, text2, &bar},
+            EnlargeController::Controls{{option1, option2, option3, option4, text1, text2}, &bar},
             EnlargeController::Services{dialogs, pointer, list, &FakeConverter::bytes});
         WaitOptions options;
         options.pollIntervalMs = 1;
