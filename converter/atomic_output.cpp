@@ -101,30 +101,27 @@ bool AtomicOutput::fail(int error) {
 }
 
 bool AtomicOutput::append(const void* data, std::size_t size) {
-    const auto* p = static_cast<const char*>(data);
-    while (size > 0) {
-        const ssize_t n = ::write(m_fd, p, size);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return fail(n < 0 ? errno : EIO);
-        p += n;
-        size -= std::size_t(n);
-    }
-    return true;
+    return writeAll(data, size, std::nullopt);
 }
 
 bool AtomicOutput::writeAt(std::uint64_t offset, const void* data, std::size_t size) {
+    return writeAll(data, size, offset);
+}
+
+// Short writes and interruptions are retried until every byte is down.
+bool AtomicOutput::writeAll(const void* data, std::size_t size,
+                            std::optional<std::uint64_t> offset) {
     const auto* p = static_cast<const char*>(data);
     while (size > 0) {
-        const ssize_t n = ::pwrite(m_fd, p, size, off_t(offset));
+        const ssize_t n = offset ? ::pwrite(m_fd, p, size, off_t(*offset)) : ::write(m_fd, p, size);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
             return fail(n < 0 ? errno : EIO);
         p += n;
         size -= std::size_t(n);
-        offset += std::uint64_t(n);
+        if (offset)
+            *offset += std::uint64_t(n);
     }
     return true;
 }

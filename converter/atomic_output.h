@@ -3,6 +3,8 @@
 
 #include "output_sink.h"
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 namespace nconvert {
@@ -33,6 +35,7 @@ public:
 private:
     void discard();
     bool fail(int error);
+    bool writeAll(const void* data, std::size_t size, std::optional<std::uint64_t> offset);
 
     std::string m_path;
     std::string m_tempPath;
