@@ -9,6 +9,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libvips-dev libjpeg-dev libpng-dev libgif-dev libexif-dev liblcms2-dev
   clang libclang-rt-14-dev clang-format
+  libgtest-dev
   fonts-dejavu-core fonts-liberation
 )
 for arg in "$@"; do

@@ -128,7 +128,8 @@ Bytes makeBmp(const BmpLayout& layout) {
         put32(b, 14 + infoSize + maskBytes + 4 * i, layout.palette[i]);
     for (int y = 0; y < layout.height; ++y) {
         const int fileRow = layout.topDown ? y : layout.height - 1 - y;
-        std::copy(layout.rows[y].begin(), layout.rows[y].end(), b.begin() + offset + stride * fileRow);
+        std::copy(layout.rows[y].begin(), layout.rows[y].end(),
+                  b.begin() + offset + stride * fileRow);
     }
     return b;
 }

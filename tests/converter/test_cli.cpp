@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
 // The real executable: exit statuses, one stderr line, atomic output, awkward file names.
 #include "fixtures.h"
-#include "harness.h"
 
 #include <algorithm>
 #include <csignal>
 #include <cstring>
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -18,7 +18,7 @@ using fixtures::Bytes;
 
 namespace {
 
-struct Run {
+struct ProcessResult {
     int status = -1;
     std::string out;
     std::string err;
@@ -34,7 +34,7 @@ std::string drain(int fd) {
     return text;
 }
 
-Run runNconvert(const std::vector<std::string>& args) {
+ProcessResult runNconvert(const std::vector<std::string>& args) {
     std::vector<char*> argv;
     std::string program = NCONVERT_PATH;
     argv.push_back(program.data());
@@ -52,7 +52,7 @@ Run runNconvert(const std::vector<std::string>& args) {
     posix_spawn_file_actions_addclose(&actions, outPipe[0]);
     posix_spawn_file_actions_addclose(&actions, errPipe[0]);
     pid_t pid = 0;
-    Run run;
+    ProcessResult run;
     const int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     ::close(outPipe[1]);
@@ -73,7 +73,7 @@ std::vector<std::string> resize(const std::string& out, const std::string& in, i
     return {"-resize", std::to_string(w) + "%", std::to_string(h) + "%", "-o", out, in};
 }
 
-bool oneLineFor(const Run& run, const std::string& path) {
+bool oneLineFor(const ProcessResult& run, const std::string& path) {
     const std::string prefix = "nconvert: " + path + ": ";
     return run.err.rfind(prefix, 0) == 0 && run.err.size() > prefix.size() &&
            run.err.find('\n') == run.err.size() - 1;
@@ -81,31 +81,31 @@ bool oneLineFor(const Run& run, const std::string& path) {
 
 } // namespace
 
-TEST_CASE("cli", helpAndVersion) {
-    const Run help = runNconvert({"--help"});
-    CHECK_EQ(help.status, 0);
-    CHECK(help.out.find("-resize W% H% -o OUTPUT INPUT") != std::string::npos);
+TEST(Cli, helpAndVersion) {
+    const ProcessResult help = runNconvert({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_TRUE(help.out.find("-resize W% H% -o OUTPUT INPUT") != std::string::npos);
     for (const char* status : {"  2  usage", "  3  ", "  4  ", "  5  ", "  6  "})
-        CHECK(help.out.find(status) != std::string::npos);
-    const Run version = runNconvert({"--version"});
-    CHECK_EQ(version.status, 0);
-    CHECK(version.out.rfind("nconvert ", 0) == 0);
+        EXPECT_TRUE(help.out.find(status) != std::string::npos);
+    const ProcessResult version = runNconvert({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_TRUE(version.out.rfind("nconvert ", 0) == 0);
 }
 
-TEST_CASE("cli", usageErrorsExitTwoWithOneLine) {
+TEST(Cli, usageErrorsExitTwoWithOneLine) {
     for (const auto& args :
          std::vector<std::vector<std::string>>{{},
                                                {"-resize", "-50%", "50%", "-o", "a.png", "b.png"},
                                                {"-resize", "0%", "50%", "-o", "a.png", "b.png"},
                                                {"--frobnicate"}}) {
-        const Run run = runNconvert(args);
-        CHECK_EQ(run.status, 2);
-        CHECK(run.err.rfind("nconvert: ", 0) == 0);
-        CHECK(std::count(run.err.begin(), run.err.end(), '\n') == 1);
+        const ProcessResult run = runNconvert(args);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_TRUE(run.err.rfind("nconvert: ", 0) == 0);
+        EXPECT_TRUE(std::count(run.err.begin(), run.err.end(), '\n') == 1);
     }
 }
 
-TEST_CASE("cli", convertsAwkwardNames) {
+TEST(Cli, convertsAwkwardNames) {
     fixtures::TempDir dir;
     const Bytes png = fixtures::save(fixtures::photo(40, 30), ".png");
     for (const std::string name :
@@ -113,47 +113,47 @@ TEST_CASE("cli", convertsAwkwardNames) {
         const std::string in = dir.file("in " + name);
         const std::string out = dir.file(name);
         fixtures::writeFile(in, png);
-        const Run run = runNconvert(resize(out, in));
-        CHECK_EQ(run.status, 0);
-        CHECK(run.err.empty());
-        CHECK(fixtures::load(fixtures::readFile(out)).width() == 80);
+        const ProcessResult run = runNconvert(resize(out, in));
+        EXPECT_EQ(run.status, 0);
+        EXPECT_TRUE(run.err.empty());
+        EXPECT_TRUE(fixtures::load(fixtures::readFile(out)).width() == 80);
     }
     // Relative names with a leading dash, in the current folder.
     const std::string cwd = std::filesystem::current_path().string();
     std::filesystem::current_path(dir.path());
-    const Run dash = runNconvert(resize("-out.png", "in -leading-dash.png"));
+    const ProcessResult dash = runNconvert(resize("-out.png", "in -leading-dash.png"));
     std::filesystem::current_path(cwd);
-    CHECK_EQ(dash.status, 0);
-    CHECK(fixtures::exists(dir.file("-out.png")));
+    EXPECT_EQ(dash.status, 0);
+    EXPECT_TRUE(fixtures::exists(dir.file("-out.png")));
     for (const auto& entry : dir.entries())
-        CHECK(entry.find(".nconvert-") == std::string::npos);
+        EXPECT_TRUE(entry.find(".nconvert-") == std::string::npos);
 }
 
-TEST_CASE("cli", failuresHaveDistinctStatusesAndLeaveNoFile) {
+TEST(Cli, failuresHaveDistinctStatusesAndLeaveNoFile) {
     fixtures::TempDir dir;
     const std::string out = dir.file("out.png");
-    Run run = runNconvert(resize(out, dir.file("missing.png")));
-    CHECK_EQ(run.status, 3);
-    CHECK(oneLineFor(run, dir.file("missing.png")));
+    ProcessResult run = runNconvert(resize(out, dir.file("missing.png")));
+    EXPECT_EQ(run.status, 3);
+    EXPECT_TRUE(oneLineFor(run, dir.file("missing.png")));
     fixtures::writeFile(dir.file("notes.png"), Bytes{'h', 'e', 'l', 'l', 'o'});
     run = runNconvert(resize(out, dir.file("notes.png")));
-    CHECK_EQ(run.status, 4);
-    CHECK(oneLineFor(run, dir.file("notes.png")));
+    EXPECT_EQ(run.status, 4);
+    EXPECT_TRUE(oneLineFor(run, dir.file("notes.png")));
     Bytes jpeg = fixtures::save(fixtures::photo(300, 200), ".jpg");
     jpeg.resize(jpeg.size() / 2);
     fixtures::writeFile(dir.file("cut.jpg"), jpeg);
     run = runNconvert(resize(dir.file("out.jpg"), dir.file("cut.jpg")));
-    CHECK_EQ(run.status, 3);
-    CHECK(oneLineFor(run, dir.file("cut.jpg")));
+    EXPECT_EQ(run.status, 3);
+    EXPECT_TRUE(oneLineFor(run, dir.file("cut.jpg")));
     const Bytes small = fixtures::save(fixtures::photo(1000, 2), ".png");
     fixtures::writeFile(dir.file("wide.png"), small);
     run = runNconvert(resize(out, dir.file("wide.png"), 7000, 100));
-    CHECK_EQ(run.status, 5);
-    CHECK(oneLineFor(run, out));
-    CHECK(dir.entries() == std::vector<std::string>({"cut.jpg", "notes.png", "wide.png"}));
+    EXPECT_EQ(run.status, 5);
+    EXPECT_TRUE(oneLineFor(run, out));
+    EXPECT_TRUE(dir.entries() == std::vector<std::string>({"cut.jpg", "notes.png", "wide.png"}));
 }
 
-TEST_CASE("cli", stoppedMidWriteLeavesNothing) {
+TEST(Cli, stoppedMidWriteLeavesNothing) {
     fixtures::TempDir dir;
     fixtures::writeFile(dir.file("in.png"), fixtures::save(fixtures::photo(1200, 800), ".png"));
     const Bytes old = {'o', 'l', 'd'};
@@ -165,7 +165,7 @@ TEST_CASE("cli", stoppedMidWriteLeavesNothing) {
         argv.push_back(a.data());
     argv.push_back(nullptr);
     pid_t pid = 0;
-    CHECK(posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ) == 0);
+    EXPECT_TRUE(posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ) == 0);
     // Wait until the temporary file exists, then stop the converter as a user would.
     for (int i = 0; i < 400; ++i) {
         const auto entries = dir.entries();
@@ -177,24 +177,24 @@ TEST_CASE("cli", stoppedMidWriteLeavesNothing) {
     ::kill(pid, SIGTERM);
     int status = 0;
     ::waitpid(pid, &status, 0);
-    CHECK(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
-    CHECK(dir.entries() == std::vector<std::string>({"in.png", "out.png"}));
-    CHECK(fixtures::readFile(dir.file("out.png")) == old);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
+    EXPECT_TRUE(dir.entries() == std::vector<std::string>({"in.png", "out.png"}));
+    EXPECT_TRUE(fixtures::readFile(dir.file("out.png")) == old);
 }
 
-TEST_CASE("cli", failedWriteLeavesNothingAndKeepsTheOldFile) {
+TEST(Cli, failedWriteLeavesNothingAndKeepsTheOldFile) {
     fixtures::TempDir dir;
     const Bytes png = fixtures::save(fixtures::photo(40, 30), ".png");
     fixtures::writeFile(dir.file("in.png"), png);
     // The output folder does not exist.
-    Run run = runNconvert(resize(dir.file("nowhere/out.png"), dir.file("in.png")));
-    CHECK_EQ(run.status, 6);
-    CHECK(oneLineFor(run, dir.file("nowhere/out.png")));
+    ProcessResult run = runNconvert(resize(dir.file("nowhere/out.png"), dir.file("in.png")));
+    EXPECT_EQ(run.status, 6);
+    EXPECT_TRUE(oneLineFor(run, dir.file("nowhere/out.png")));
     // OUTPUT is a folder.
     std::filesystem::create_directory(dir.file("folder.png"));
     run = runNconvert(resize(dir.file("folder.png"), dir.file("in.png")));
-    CHECK_EQ(run.status, 6);
-    CHECK(std::filesystem::is_directory(dir.file("folder.png")));
+    EXPECT_EQ(run.status, 6);
+    EXPECT_TRUE(std::filesystem::is_directory(dir.file("folder.png")));
     // A failure keeps an existing output byte for byte.
     const Bytes old = {'o', 'l', 'd'};
     fixtures::writeFile(dir.file("old.png"), old);
@@ -202,26 +202,26 @@ TEST_CASE("cli", failedWriteLeavesNothingAndKeepsTheOldFile) {
     cut.resize(cut.size() / 2);
     fixtures::writeFile(dir.file("cut.png"), cut);
     run = runNconvert(resize(dir.file("old.png"), dir.file("cut.png")));
-    CHECK_EQ(run.status, 3);
-    CHECK(fixtures::readFile(dir.file("old.png")) == old);
+    EXPECT_EQ(run.status, 3);
+    EXPECT_TRUE(fixtures::readFile(dir.file("old.png")) == old);
     // A read-only folder (only meaningful when permissions apply, i.e. not as root).
     if (::geteuid() != 0) {
         std::filesystem::create_directory(dir.file("ro"));
         ::chmod(dir.file("ro").c_str(), 0555);
         run = runNconvert(resize(dir.file("ro/out.png"), dir.file("in.png")));
-        CHECK_EQ(run.status, 6);
+        EXPECT_EQ(run.status, 6);
         ::chmod(dir.file("ro").c_str(), 0755);
-        CHECK(std::filesystem::is_empty(dir.file("ro")));
+        EXPECT_TRUE(std::filesystem::is_empty(dir.file("ro")));
     }
     for (const auto& entry : dir.entries())
-        CHECK(entry.find(".nconvert-") == std::string::npos);
+        EXPECT_TRUE(entry.find(".nconvert-") == std::string::npos);
     // Converting a file onto itself works: the input stays mapped until the rename.
     fixtures::writeFile(dir.file("self.png"), png);
     run = runNconvert(resize(dir.file("self.png"), dir.file("self.png")));
-    CHECK_EQ(run.status, 0);
-    CHECK(fixtures::load(fixtures::readFile(dir.file("self.png"))).width() == 80);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_TRUE(fixtures::load(fixtures::readFile(dir.file("self.png"))).width() == 80);
     // Success replaces the old file.
     run = runNconvert(resize(dir.file("old.png"), dir.file("in.png")));
-    CHECK_EQ(run.status, 0);
-    CHECK(fixtures::load(fixtures::readFile(dir.file("old.png"))).width() == 80);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_TRUE(fixtures::load(fixtures::readFile(dir.file("old.png"))).width() == 80);
 }

@@ -4,10 +4,10 @@
 #include "error.h"
 #include "fixtures.h"
 #include "format.h"
-#include "harness.h"
 #include "jpeg_tables.h"
 
 #include <cstring>
+#include <gtest/gtest.h>
 
 using namespace nconvert;
 using fixtures::Bytes;
@@ -30,7 +30,7 @@ VImage decodeBmp(const Bytes& bytes) {
 
 } // namespace
 
-TEST_CASE("formats", jpegKeepsQualitySubsamplingAndMetadata) {
+TEST(Formats, jpegKeepsQualitySubsamplingAndMetadata) {
     VImage picture = fixtures::photo(64, 48).copy();
     const Bytes icc = fixtures::srgbProfile();
     vips_image_set_blob_copy(picture.get_image(), VIPS_META_ICC_NAME, icc.data(), icc.size());
@@ -41,73 +41,73 @@ TEST_CASE("formats", jpegKeepsQualitySubsamplingAndMetadata) {
         picture, ".jpg",
         VImage::option()->set("Q", 77)->set("subsample_mode", VIPS_FOREIGN_SUBSAMPLE_OFF));
     const auto out = fixtures::convert(input, 200, 150);
-    CHECK(sniffFormat(out.bytes.data(), out.bytes.size()) == Format::Jpeg);
+    EXPECT_TRUE(sniffFormat(out.bytes.data(), out.bytes.size()) == Format::Jpeg);
     const VImage result = fixtures::load(out.bytes);
-    CHECK_EQ(result.width(), 128); // pixels not rotated despite orientation 6
-    CHECK_EQ(result.height(), 72);
-    CHECK_EQ(result.get_int(VIPS_META_ORIENTATION), 6);
-    CHECK(!blobText(result, VIPS_META_ICC_NAME).empty());
-    CHECK(blobText(result, VIPS_META_XMP_NAME).find("quorvel-test") != std::string::npos);
-    CHECK(!blobText(result, VIPS_META_EXIF_NAME).empty());
+    EXPECT_EQ(result.width(), 128); // pixels not rotated despite orientation 6
+    EXPECT_EQ(result.height(), 72);
+    EXPECT_EQ(result.get_int(VIPS_META_ORIENTATION), 6);
+    EXPECT_TRUE(!blobText(result, VIPS_META_ICC_NAME).empty());
+    EXPECT_TRUE(blobText(result, VIPS_META_XMP_NAME).find("quorvel-test") != std::string::npos);
+    EXPECT_TRUE(!blobText(result, VIPS_META_EXIF_NAME).empty());
     const auto encoding = inspectJpeg(out.bytes.data(), out.bytes.size());
-    CHECK(encoding && encoding->quality == 77 && !encoding->chromaSubsampled);
+    EXPECT_TRUE(encoding && encoding->quality == 77 && !encoding->chromaSubsampled);
 }
 
-TEST_CASE("formats", jpegGreyAndCmykStayGreyAndCmyk) {
+TEST(Formats, jpegGreyAndCmykStayGreyAndCmyk) {
     const Bytes grey = fixtures::save(fixtures::photo(40, 30, 1), ".jpg");
     const VImage g = fixtures::load(fixtures::convert(grey, 300, 300).bytes);
-    CHECK_EQ(g.bands(), 1);
-    CHECK_EQ(g.width(), 120);
+    EXPECT_EQ(g.bands(), 1);
+    EXPECT_EQ(g.width(), 120);
     const VImage cmykImage = fixtures::photo(40, 30).colourspace(VIPS_INTERPRETATION_CMYK);
     const Bytes cmyk = fixtures::save(cmykImage, ".jpg");
     const VImage c = fixtures::load(fixtures::convert(cmyk, 200, 200).bytes);
-    CHECK_EQ(c.bands(), 4);
-    CHECK(c.interpretation() == VIPS_INTERPRETATION_CMYK);
+    EXPECT_EQ(c.bands(), 4);
+    EXPECT_TRUE(c.interpretation() == VIPS_INTERPRETATION_CMYK);
     // To PNG, CMYK becomes RGB.
     const VImage p = fixtures::load(fixtures::convert(cmyk, 200, 200, Format::Png).bytes);
-    CHECK_EQ(p.bands(), 3);
+    EXPECT_EQ(p.bands(), 3);
     const Bytes progressive =
         fixtures::save(fixtures::photo(40, 30), ".jpg", VImage::option()->set("interlace", true));
-    CHECK_EQ(fixtures::load(fixtures::convert(progressive, 250, 250).bytes).width(), 100);
+    EXPECT_EQ(fixtures::load(fixtures::convert(progressive, 250, 250).bytes).width(), 100);
 }
 
-TEST_CASE("formats", jpegFromNonJpegIsQuality90) {
+TEST(Formats, jpegFromNonJpegIsQuality90) {
     const Bytes png = fixtures::save(fixtures::photo(40, 30), ".png");
     const auto out = fixtures::convert(png, 200, 200, Format::Jpeg);
     const auto encoding = inspectJpeg(out.bytes.data(), out.bytes.size());
-    CHECK(encoding && encoding->quality == 90);
+    EXPECT_TRUE(encoding && encoding->quality == 90);
     // Alpha is flattened onto white for JPEG.
     const Bytes rgba = fixtures::save(fixtures::photo(40, 30, 4), ".png");
-    CHECK_EQ(fixtures::load(fixtures::convert(rgba, 200, 200, Format::Jpeg).bytes).bands(), 3);
+    EXPECT_EQ(fixtures::load(fixtures::convert(rgba, 200, 200, Format::Jpeg).bytes).bands(), 3);
 }
 
-TEST_CASE("formats", pngKeepsDepthGreyAndAlpha) {
+TEST(Formats, pngKeepsDepthGreyAndAlpha) {
     const VImage grey16 =
         (fixtures::photo(50, 40, 1).cast(VIPS_FORMAT_USHORT) * 257)
             .cast(VIPS_FORMAT_USHORT)
             .copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_GREY16));
     const VImage g =
         fixtures::load(fixtures::convert(fixtures::save(grey16, ".png"), 200, 200).bytes);
-    CHECK(g.format() == VIPS_FORMAT_USHORT);
-    CHECK_EQ(g.bands(), 1);
-    CHECK_EQ(g.width(), 100);
-    CHECK_EQ(g.height(), 80);
+    EXPECT_TRUE(g.format() == VIPS_FORMAT_USHORT);
+    EXPECT_EQ(g.bands(), 1);
+    EXPECT_EQ(g.width(), 100);
+    EXPECT_EQ(g.height(), 80);
     for (int bands : {2, 4}) {
         const Bytes in = fixtures::save(fixtures::photo(50, 40, bands), ".png");
         const VImage out = fixtures::load(fixtures::convert(in, 130, 70).bytes);
-        CHECK_EQ(out.bands(), bands);
-        CHECK_EQ(out.width(), 65);
-        CHECK_EQ(out.height(), 28);
-        CHECK(out.format() == VIPS_FORMAT_UCHAR);
+        EXPECT_EQ(out.bands(), bands);
+        EXPECT_EQ(out.width(), 65);
+        EXPECT_EQ(out.height(), 28);
+        EXPECT_TRUE(out.format() == VIPS_FORMAT_UCHAR);
     }
     const Bytes palette =
         fixtures::save(fixtures::photo(50, 40), ".png", VImage::option()->set("palette", true));
     const VImage p = fixtures::load(fixtures::convert(palette, 200, 200).bytes);
-    CHECK_EQ(p.width(), 100);
-    CHECK_EQ(p.bands(), 3);
+    EXPECT_EQ(p.width(), 100);
+    EXPECT_EQ(p.bands(), 3);
 }
 
-TEST_CASE("formats", gifKeepsFramesDelaysLoopAndTransparency) {
+TEST(Formats, gifKeepsFramesDelaysLoopAndTransparency) {
     std::vector<VImage> frames;
     for (int i = 0; i < 3; ++i) {
         VImage frame = fixtures::photo(40, 30, 4);
@@ -122,25 +122,25 @@ TEST_CASE("formats", gifKeepsFramesDelaysLoopAndTransparency) {
     strip.set("loop", 2);
     const Bytes gif = fixtures::save(strip, ".gif");
     const auto out = fixtures::convert(gif, 150, 200);
-    CHECK(sniffFormat(out.bytes.data(), out.bytes.size()) == Format::Gif);
-    CHECK_EQ(out.result.frames, 3);
+    EXPECT_TRUE(sniffFormat(out.bytes.data(), out.bytes.size()) == Format::Gif);
+    EXPECT_EQ(out.result.frames, 3);
     const VImage result = fixtures::load(out.bytes, true);
-    CHECK_EQ(result.width(), 60);
-    CHECK_EQ(result.get_int(VIPS_META_PAGE_HEIGHT), 60);
-    CHECK_EQ(result.get_int(VIPS_META_N_PAGES), 3);
-    CHECK_EQ(result.height(), 180);
-    CHECK_EQ(result.get_int("loop"), 2);
+    EXPECT_EQ(result.width(), 60);
+    EXPECT_EQ(result.get_int(VIPS_META_PAGE_HEIGHT), 60);
+    EXPECT_EQ(result.get_int(VIPS_META_N_PAGES), 3);
+    EXPECT_EQ(result.height(), 180);
+    EXPECT_EQ(result.get_int("loop"), 2);
     const std::vector<int> delays = result.get_array_int("delay");
-    CHECK(delays == std::vector<int>({100, 250, 400}));
+    EXPECT_TRUE(delays == std::vector<int>({100, 250, 400}));
     // Frame 3's left part is transparent, its right part opaque.
-    CHECK_EQ(result.getpoint(2, 2 * 60 + 30)[3], 0.0);
-    CHECK_EQ(result.getpoint(55, 2 * 60 + 30)[3], 255.0);
+    EXPECT_EQ(result.getpoint(2, 2 * 60 + 30)[3], 0.0);
+    EXPECT_EQ(result.getpoint(55, 2 * 60 + 30)[3], 255.0);
     // To PNG, only the first frame.
     const VImage first = fixtures::load(fixtures::convert(gif, 100, 100, Format::Png).bytes);
-    CHECK_EQ(first.height(), 30);
+    EXPECT_EQ(first.height(), 30);
 }
 
-TEST_CASE("formats", bmpReadsEveryUncompressedKind) {
+TEST(Formats, bmpReadsEveryUncompressedKind) {
     // 2 x 2 pictures: red, green / blue, white (top row first).
     const std::uint32_t rgb[4] = {0xff0000, 0x00ff00, 0x0000ff, 0xffffff};
     std::vector<fixtures::BmpLayout> specs;
@@ -180,50 +180,49 @@ TEST_CASE("formats", bmpReadsEveryUncompressedKind) {
             std::vector<double> px = image.getpoint(p % 2, p / 2);
             px.resize(3);
             if (px != expect[p])
-                testing::fail(__FILE__, __LINE__,
-                              "BMP kind " + std::to_string(i) + " pixel " + std::to_string(p) +
+                ADD_FAILURE() << ("BMP kind " + std::to_string(i) + " pixel " + std::to_string(p) +
                                   " wrong");
         }
         if (specs[i].bitCount == 32) {
-            CHECK_EQ(image.bands(), 4);
-            CHECK_EQ(image.getpoint(1, 0)[3], 128.0);
+            EXPECT_EQ(image.bands(), 4);
+            EXPECT_EQ(image.getpoint(1, 0)[3], 128.0);
         }
     }
 }
 
-TEST_CASE("formats", bmpWrites24BitOr32BitWithAlpha) {
+TEST(Formats, bmpWrites24BitOr32BitWithAlpha) {
     const Bytes png = fixtures::save(fixtures::photo(30, 20), ".png");
     const auto out = fixtures::convert(png, 200, 200, Format::Bmp);
-    CHECK(out.bytes.size() > 54 && out.bytes[28] == 24);
+    EXPECT_TRUE(out.bytes.size() > 54 && out.bytes[28] == 24);
     const VImage rgb = decodeBmp(out.bytes);
-    CHECK_EQ(rgb.width(), 60);
-    CHECK_EQ(rgb.height(), 40);
+    EXPECT_EQ(rgb.width(), 60);
+    EXPECT_EQ(rgb.height(), 40);
     // Same pixels as the PNG route.
     const VImage viaPng = fixtures::load(fixtures::convert(png, 200, 200).bytes);
-    CHECK_EQ((rgb - viaPng).abs().max(), 0.0);
+    EXPECT_EQ((rgb - viaPng).abs().max(), 0.0);
 
     const Bytes rgba = fixtures::save(fixtures::photo(30, 20, 4), ".png");
     const auto alphaOut = fixtures::convert(rgba, 100, 100, Format::Bmp);
-    CHECK(alphaOut.bytes[28] == 32);
+    EXPECT_TRUE(alphaOut.bytes[28] == 32);
     const VImage withAlpha = decodeBmp(alphaOut.bytes);
-    CHECK_EQ(withAlpha.bands(), 4);
+    EXPECT_EQ(withAlpha.bands(), 4);
     // 100 % is an exact copy.
-    CHECK_EQ((withAlpha - fixtures::load(rgba)).abs().max(), 0.0);
+    EXPECT_EQ((withAlpha - fixtures::load(rgba)).abs().max(), 0.0);
 
     // Grey input becomes 24-bit.
     const Bytes grey = fixtures::save(fixtures::photo(30, 20, 1), ".png");
-    CHECK(fixtures::convert(grey, 100, 100, Format::Bmp).bytes[28] == 24);
+    EXPECT_TRUE(fixtures::convert(grey, 100, 100, Format::Bmp).bytes[28] == 24);
     // A BMP input with another extension stays BMP.
     const auto again = fixtures::convert(out.bytes, 50, 50);
-    CHECK(sniffFormat(again.bytes.data(), again.bytes.size()) == Format::Bmp);
+    EXPECT_TRUE(sniffFormat(again.bytes.data(), again.bytes.size()) == Format::Bmp);
 }
 
-TEST_CASE("formats", outputFormatFollowsTheExtension) {
+TEST(Formats, outputFormatFollowsTheExtension) {
     const Bytes png = fixtures::save(fixtures::photo(20, 20), ".png");
     for (Format f : {Format::Jpeg, Format::Png, Format::Gif, Format::Bmp}) {
         const auto out = fixtures::convert(png, 200, 200, f);
-        CHECK(sniffFormat(out.bytes.data(), out.bytes.size()) == f);
+        EXPECT_TRUE(sniffFormat(out.bytes.data(), out.bytes.size()) == f);
     }
     const auto same = fixtures::convert(png, 200, 200);
-    CHECK(sniffFormat(same.bytes.data(), same.bytes.size()) == Format::Png);
+    EXPECT_TRUE(sniffFormat(same.bytes.data(), same.bytes.size()) == Format::Png);
 }
