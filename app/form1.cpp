@@ -278,12 +278,21 @@ void Form1::setMousePointer(int value) {
     }
 }
 
+QString mouseMoveHandler(const QObject& control) {
+    // The window's own events go by "Form", whatever the window is called.
+    const bool isWindow = qobject_cast<const Form1*>(&control) != nullptr;
+    return (isWindow ? QStringLiteral("Form") : control.objectName()) +
+           QStringLiteral("_MouseMove");
+}
+
 void Form1::hoverOver(QObject* control) {
-    if (m_mousePointer == pointer::kHourglass) {
-        return;
-    }
-    const bool isButton = qobject_cast<QPushButton*>(control) != nullptr;
-    setMousePointer(isButton ? pointer::kCustom : pointer::kDefault);
+    runUntrappedHandler(m_services.dialogs, mouseMoveHandler(*control), [&] {
+        if (m_mousePointer == pointer::kHourglass) {
+            return;
+        }
+        const bool isButton = qobject_cast<QPushButton*>(control) != nullptr;
+        setMousePointer(isButton ? pointer::kCustom : pointer::kDefault);
+    });
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {

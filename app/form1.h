@@ -115,4 +115,8 @@ private:
     std::unique_ptr<FileDropTarget> m_fileDrop;
 };
 
+/// The name of the pointer-move handler of `control` ("Form_MouseMove" for the
+/// window itself, "PushButton1_MouseMove" for a button).
+QString mouseMoveHandler(const QObject& control);
+
 } // namespace quorvel

@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "app/form1.h"
 #include "app/settings/settingsstore.h"
+#include "platform/errortrap.h"
+#include "platform/guardedapplication.h"
 #include "platform/paths.h"
 #include "platform/qtdialogs.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QRandomGenerator>
 #include <QScreen>
@@ -12,12 +13,11 @@
 #include <QTime>
 #include <cstdlib>
 
-int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
+namespace {
+int run(quorvel::QtDialogs& dialogs) {
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/quorvel/quorvel.png")));
 
     quorvel::SettingsStore settings;
-    quorvel::QtDialogs dialogs;
     // Seeded from the seconds since midnight, as the one-in-a-hundred visit expects.
     QRandomGenerator random(quint32(QTime::currentTime().msecsSinceStartOfDay() / 1000));
     quorvel::Form1Services services{
@@ -42,4 +42,21 @@ int main(int argc, char* argv[]) {
     }
     form.show();
     return QApplication::exec();
+}
+} // namespace
+
+int main(int argc, char* argv[]) try {
+    quorvel::GuardedApplication app(argc, argv);
+    quorvel::QtDialogs dialogs;
+    app.setDialogs(&dialogs);
+    try {
+        return run(dialogs);
+    } catch (...) {
+        // The message loop guards itself; only building the window can end here.
+        quorvel::reportUnhandled(dialogs, quorvel::kMainLocation, std::current_exception());
+        return EXIT_FAILURE;
+    }
+} catch (...) {
+    // Without an application there is no box to show it in.
+    return EXIT_FAILURE;
 }

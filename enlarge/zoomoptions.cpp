@@ -5,6 +5,7 @@
 #include "app/settings/settingsstore.h"
 #include "platform/appinfo.h"
 #include "platform/dialogs.h"
+#include "platform/errortrap.h"
 #include "zoomfactor.h"
 
 #include <QFocusEvent>
@@ -17,16 +18,30 @@ ZoomOptions::ZoomOptions(Controls controls, SettingsStore& settings, Dialogs& di
                          QObject* parent)
     : QObject(parent), m_controls(controls), m_settings(settings), m_dialogs(dialogs) {
     // Turning a button on, by the user or from code, is its click; turning it off is silent.
-    for (QRadioButton* option :
-         {controls.option1, controls.option2, controls.option3, controls.option4}) {
-        connect(option, &QRadioButton::toggled, this, [this](bool on) {
-            if (on) {
-                Option_Click();
-            }
-        });
+    // The four clicks share one body but each reports under its own name.
+    const struct {
+        QRadioButton* button;
+        QString handler;
+    } options[] = {
+        {controls.option1, QStringLiteral("Option1_Click")},
+        {controls.option2, QStringLiteral("Option2_Click")},
+        {controls.option3, QStringLiteral("Option3_Click")},
+        {controls.option4, QStringLiteral("Option4_Click")},
+    };
+    for (const auto& option : options) {
+        connect(option.button, &QRadioButton::toggled, this,
+                [this, handler = option.handler](bool on) {
+                    if (on) {
+                        runUntrappedHandler(m_dialogs, handler, [this] { Option_Click(); });
+                    }
+                });
     }
-    connect(controls.text1, &QLineEdit::textChanged, this, &ZoomOptions::Text1_Change);
-    connect(controls.text2, &QLineEdit::textChanged, this, &ZoomOptions::Text2_Change);
+    connect(controls.text1, &QLineEdit::textChanged, this, [this] {
+        runUntrappedHandler(m_dialogs, QStringLiteral("Text1_Change"), [this] { Text1_Change(); });
+    });
+    connect(controls.text2, &QLineEdit::textChanged, this, [this] {
+        runUntrappedHandler(m_dialogs, QStringLiteral("Text2_Change"), [this] { Text2_Change(); });
+    });
     controls.text2->installEventFilter(this);
 }
 
@@ -64,7 +79,8 @@ bool ZoomOptions::eventFilter(QObject* watched, QEvent* event) {
         // Switching to another window or opening a menu is not leaving the box.
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
         if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
-            Text2_LostFocus();
+            runUntrappedHandler(m_dialogs, QStringLiteral("Text2_LostFocus"),
+                                [this] { Text2_LostFocus(); });
         }
     }
     return QObject::eventFilter(watched, event);

@@ -11,7 +11,9 @@ class Dialogs;
 class SettingsStore;
 
 /// The zoom choice and the output-folder text: every change is stored at once,
-/// and the custom factor is checked when the user leaves its box.
+/// and the custom factor is checked when the user leaves its box. The handlers
+/// arm no trap: an error (a store that cannot be written) is shown under the
+/// handler's name and the control keeps what the user chose.
 class ZoomOptions : public QObject {
     Q_OBJECT
 public:

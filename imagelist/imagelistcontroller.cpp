@@ -48,7 +48,9 @@ ImageListController::ImageListController(ImageList& list, WindowPointer& pointer
     m_view->installEventFilter(this);
     m_view->viewport()->installEventFilter(this);
     // Emitted after the view has selected the pressed row.
-    connect(m_view, &QAbstractItemView::pressed, this, [this] { ListView1_ItemClick(); });
+    connect(m_view, &QAbstractItemView::pressed, this, [this] {
+        guarded(QStringLiteral("ListView1_ItemClick"), [this] { ListView1_ItemClick(); });
+    });
 }
 
 ImageListController::~ImageListController() = default;
@@ -121,22 +123,17 @@ void ImageListController::PushButton4_Click() {
     });
 }
 
-bool ImageListController::eventFilter(QObject* watched, QEvent* event) {
-    // The list's own handlers report nothing, and nothing may leave an event handler.
-    try {
-        return filterListEvent(watched, event);
-    } catch (...) {
-        return false;
-    }
+void ImageListController::guarded(const QString& handler, const std::function<void()>& body) {
+    runUntrappedHandler(m_dialogs, handler, body);
 }
 
-bool ImageListController::filterListEvent(QObject* watched, QEvent* event) {
+bool ImageListController::eventFilter(QObject* watched, QEvent* event) {
     if (!m_view) {
         return false;
     }
     if (watched == m_view && event->type() == QEvent::KeyPress) {
         const int code = listKeyCode(static_cast<QKeyEvent*>(event)->key());
-        ListView1_KeyDown(code);
+        guarded(QStringLiteral("ListView1_KeyDown"), [&] { ListView1_KeyDown(code); });
         return code == kDeleteKeyCode;
     }
     if (watched != m_view->viewport()) {
@@ -144,20 +141,21 @@ bool ImageListController::filterListEvent(QObject* watched, QEvent* event) {
     }
     switch (event->type()) {
     case QEvent::MouseButtonPress:
-        ListView1_MouseDown();
+        guarded(QStringLiteral("ListView1_MouseDown"), [this] { ListView1_MouseDown(); });
         return false; // the view selects the row and reports the row click
     case QEvent::MouseButtonDblClick:
         // The second press of a double-click is no new press and selects nothing.
-        ListView1_DblClick();
+        guarded(QStringLiteral("ListView1_DblClick"), [this] { ListView1_DblClick(); });
         return true;
     case QEvent::MouseMove: {
         auto* mouse = static_cast<QMouseEvent*>(event);
-        ListView1_MouseMove(mouse->position().toPoint());
+        guarded(QStringLiteral("ListView1_MouseMove"),
+                [&] { ListView1_MouseMove(mouse->position().toPoint()); });
         // With a button down the view would move its selection with the pointer.
         return mouse->buttons() != Qt::NoButton;
     }
     case QEvent::MouseButtonRelease:
-        ListView1_MouseUp();
+        guarded(QStringLiteral("ListView1_MouseUp"), [this] { ListView1_MouseUp(); });
         return false;
     default:
         return false;

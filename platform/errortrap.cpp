@@ -45,6 +45,28 @@ AppError toAppError(std::exception_ptr error) {
     }
 }
 
+void reportUnhandled(Dialogs& dialogs, const QString& location, std::exception_ptr error) noexcept {
+    try {
+        ErrorTrap(dialogs, location).report(kUnnumberedLine, toAppError(error));
+    } catch (...) {
+        // The box itself failed; there is nobody left to tell.
+    }
+}
+
+void runUntrappedHandler(Dialogs& dialogs, const QString& handler,
+                         const std::function<void()>& body) noexcept {
+    try {
+        body();
+    } catch (...) {
+        const std::exception_ptr error = std::current_exception();
+        try {
+            reportUnhandled(dialogs, formLocation(handler), error);
+        } catch (...) {
+            // Not even the location could be built: nothing more can be shown.
+        }
+    }
+}
+
 ErrorTrap::ErrorTrap(Dialogs& dialogs, QString location)
     : m_dialogs(dialogs), m_location(std::move(location)) {}
 

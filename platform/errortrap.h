@@ -23,6 +23,21 @@ QString applicationErrorMessage(const QString& description, const QString& locat
 /// Converts anything a step may throw into the error the user is shown.
 AppError toAppError(std::exception_ptr error);
 
+/// The line a handler without numbered steps reports.
+inline constexpr int kUnnumberedLine = 0;
+
+/// Shows the "Application Error" box for an error that reached the outermost
+/// level at `location`. Nothing leaves it, not even a failure of the box itself:
+/// it is the last thing that runs before control returns to the message loop.
+void reportUnhandled(Dialogs& dialogs, const QString& location, std::exception_ptr error) noexcept;
+
+/// Runs one of the window's handlers that arms no trap of its own (`handler`
+/// is its name, such as "Option3_Click"). An error ends the handler and shows
+/// the box naming it at line 0; the program goes on. Without this the error
+/// would cross Qt's event delivery, which ends the program.
+void runUntrappedHandler(Dialogs& dialogs, const QString& handler,
+                         const std::function<void()>& body) noexcept;
+
 /// Runs a procedure's numbered steps. A step that raises shows the
 /// "Application Error" box with its number, and the procedure goes on with the
 /// next step; a test that raises lets the step it guards run, as if it had passed.

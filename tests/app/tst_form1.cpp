@@ -5,6 +5,7 @@
 #include "platform/testing/scripteddialogs.h"
 
 #include <QDir>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -28,6 +29,20 @@ public:
     }
     QStringList writes;
 };
+
+// Points the store at a folder where "Bramwick" is a plain file: every save fails,
+// even for root, while reads find nothing and give their defaults.
+void makeStoreUnwritable(const QTemporaryDir& folder) {
+    QFile blocker(folder.filePath(QStringLiteral("Bramwick")));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    SettingsStore::setConfigFolder(folder.path());
+}
+
+QString saveFailedIn(const QString& handler) {
+    return QStringLiteral("Permission denied\r\nin Vantrel2021/08/31.Form1.") + handler +
+           QStringLiteral(" at line 0\r\rPlease email screenshot of this message to "
+                          "support@bramwick.example");
+}
 
 struct Harness {
     explicit Harness(const QString& programFolder,
@@ -54,6 +69,8 @@ private slots:
     void leavingText2ChecksTheFactor_data();
     void leavingText2ChecksTheFactor();
     void nonNumericFactorAsksAndKeepsFocus();
+    void unwritableStoreStillStarts();
+    void unwritableStoreKeepsTheUsersChoice();
     void pointerRule();
     void windowHasItsDesignedSizeAndControls();
     void skinFileGivesTheButtonFace();
@@ -202,6 +219,47 @@ void Form1Test::nonNumericFactorAsksAndKeepsFocus() {
     QTRY_VERIFY(h.form.Text2->hasFocus());
 }
 
+void Form1Test::unwritableStoreStillStarts() {
+    QTemporaryDir blocked;
+    makeStoreUnwritable(blocked);
+    Harness h(m_programFolder.path());
+    h.dialogs.expectMessage().expectMessage();
+    h.form.Form_Load();
+    // Each handler that start-up raises reports its own failure once; start-up goes on.
+    QCOMPARE(h.dialogs.messages(), (QStringList{saveFailedIn(QStringLiteral("Text1_Change")),
+                                                saveFailedIn(QStringLiteral("Text2_Change"))}));
+    QVERIFY(h.dialogs.satisfied());
+    QCOMPARE(h.form.Text1->text(), QStringLiteral("/home/me/Desktop/"));
+    QCOMPARE(h.form.Text2->text(), QStringLiteral("8"));
+    QVERIFY(h.form.Option1->isChecked());
+    h.form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&h.form));
+}
+
+void Form1Test::unwritableStoreKeepsTheUsersChoice() {
+    Harness h(m_programFolder.path());
+    h.form.Form_Load();
+    h.form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&h.form));
+    QTemporaryDir blocked;
+    makeStoreUnwritable(blocked);
+
+    h.dialogs.expectMessage();
+    QTest::mouseClick(h.form.Option3, Qt::LeftButton, {}, QPoint(6, h.form.Option3->height() / 2));
+    QCOMPARE(h.dialogs.messages(), QStringList{saveFailedIn(QStringLiteral("Option3_Click"))});
+    QVERIFY(h.form.Option3->isChecked());
+    QVERIFY(!h.form.Option1->isChecked());
+
+    h.dialogs.clear();
+    h.dialogs.expectMessage();
+    h.form.Text2->setFocus();
+    h.form.Text2->end(false);
+    QTest::keyClick(h.form.Text2, Qt::Key_5);
+    QCOMPARE(h.dialogs.messages(), QStringList{saveFailedIn(QStringLiteral("Text2_Change"))});
+    QCOMPARE(h.form.Text2->text(), QStringLiteral("85"));
+    QVERIFY(h.dialogs.satisfied());
+}
+
 void Form1Test::pointerRule() {
     Harness h(m_programFolder.path());
     h.form.Form_Load();
@@ -214,6 +272,8 @@ void Form1Test::pointerRule() {
     QCOMPARE(h.form.mousePointer(), pointer::kDefault);
     QTest::mouseMove(h.form.PushButton7);
     QCOMPARE(h.form.mousePointer(), pointer::kCustom);
+    QCOMPARE(mouseMoveHandler(h.form), QStringLiteral("Form_MouseMove"));
+    QCOMPARE(mouseMoveHandler(*h.form.Frame3), QStringLiteral("Frame3_MouseMove"));
     QTest::mouseMove(h.form.Option3); // no handler of its own: unchanged
     QCOMPARE(h.form.mousePointer(), pointer::kCustom);
 

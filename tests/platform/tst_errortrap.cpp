@@ -5,9 +5,19 @@
 
 #include <QTest>
 #include <cerrno>
+#include <stdexcept>
 #include <system_error>
 
 using namespace quorvel;
+
+namespace {
+class BrokenBox : public ScriptedDialogs {
+public:
+    MsgBoxResult messageBox(const QString&, int, const QString&) override {
+        throw std::runtime_error("no display");
+    }
+};
+} // namespace
 
 class ErrorTrapTest : public QObject {
     Q_OBJECT
@@ -16,6 +26,7 @@ private slots:
     void twoFailuresShowTwoBoxesAndTheProcedureGoesOn();
     void failingTestRunsTheStepItGuards();
     void interceptorEndsTheProcedureWithoutABox();
+    void untrappedHandlerReportsOnceAndNothingEscapes();
     void foreignExceptionsBecomeNumberedErrors_data();
     void foreignExceptionsBecomeNumberedErrors();
 };
@@ -83,6 +94,27 @@ void ErrorTrapTest::interceptorEndsTheProcedureWithoutABox() {
     QVERIFY(!after);
     QVERIFY(trap.ended());
     QVERIFY(dialogs.satisfied());
+}
+
+void ErrorTrapTest::untrappedHandlerReportsOnceAndNothingEscapes() {
+    ScriptedDialogs dialogs;
+    dialogs.expectMessage();
+    bool rest = false;
+    runUntrappedHandler(dialogs, QStringLiteral("ListView1_MouseMove"), [&] {
+        throw std::runtime_error("boom");
+        rest = true; // the handler ends with the error
+    });
+    runUntrappedHandler(dialogs, QStringLiteral("ListView1_MouseUp"), [] {});
+    QVERIFY(!rest);
+    QVERIFY(dialogs.satisfied());
+    QCOMPARE(dialogs.messages(),
+             QStringList{QStringLiteral("boom\r\nin Vantrel2021/08/31.Form1.ListView1_MouseMove at "
+                                        "line 0\r\rPlease email screenshot of this message to "
+                                        "support@bramwick.example")});
+
+    BrokenBox broken; // a box that fails to show must not end the program either
+    runUntrappedHandler(broken, QStringLiteral("Text2_Change"),
+                        [] { throw AppError::fromNumber(errnum::kPermissionDenied); });
 }
 
 void ErrorTrapTest::foreignExceptionsBecomeNumberedErrors_data() {
