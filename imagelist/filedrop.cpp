@@ -31,15 +31,10 @@ bool isDroppedFolder(const QString& path) {
     }
 }
 
-void addFolderTree(ImageList& list, Dialogs& dialogs, ErrorTrap& trap, const QString& folder) {
+void addFolderTree(ImageList& list, Dialogs& dialogs, const QString& folder) {
     const QString sep = separator();
     QStringList folders{folder + sep};
-    try {
-        GetSubDirectories2016(folders, true, dialogs);
-    } catch (...) {
-        // The scan could not finish: say so, and still add what it found.
-        trap.report(100, toAppError(std::current_exception()));
-    }
+    GetSubDirectories2016(folders, true, dialogs);
     for (const QString& entry : std::as_const(folders)) {
         const QString path = entry.left(entry.size() - 1);
         const FileNameArray names = ListFolderFiles(path, QStringLiteral("*.*"));
@@ -83,7 +78,7 @@ void ListView1_OLEDragDrop(ImageList& list, Dialogs& dialogs, const QStringList&
     for (const QString& path : paths) {
         trap.step(100, [&] {
             if (isDroppedFolder(path)) {
-                addFolderTree(list, dialogs, trap, path);
+                addFolderTree(list, dialogs, path);
             } else {
                 AddImageRow(list, path);
             }
