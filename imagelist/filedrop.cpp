@@ -22,6 +22,10 @@ namespace {
 // Hidden and archive and nothing else: a writable dot-file.
 constexpr int kPlainHiddenFile = attr::kHidden | attr::kArchive;
 
+// Only the directory bit decides. A folder whose name begins with a dot also
+// reads as hidden, and a listing that admits folders but not hidden entries
+// would not find it, so the entry would become one row naming a folder; the
+// user dropped a folder, and it is added as one.
 bool isDroppedFolder(const QString& path) {
     try {
         return (fileAttributes(path) & attr::kDirectory) != 0;
