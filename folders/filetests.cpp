@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "filetests.h"
 
-#include "folderlistingcache.h"
-#include "platform/codepage.h"
 #include "platform/fileattributes.h"
+#include "platform/filenameencoding.h"
 #include "platform/wildcardlisting.h"
 
 #include <QDir>
@@ -13,43 +12,38 @@
 namespace quorvel {
 
 namespace {
-FileNameArray toCells(const QStringList& listed) {
-    if (listed.isEmpty()) {
+QString withSeparator(const QString& folder) {
+    return folder.endsWith(QDir::separator()) ? folder : folder + QDir::separator();
+}
+
+constexpr int kFileMask = attr::kHidden | attr::kSystem;
+} // namespace
+
+// IsExistingFile for every name, from one reading of the folder made now: the
+// reading admits regular files only (links to one included), a folder that
+// cannot be entered opens none of them, and a name that did not decode opens
+// nothing. One system call per name would cost more than the whole reading.
+FileNameArray ListFolderFiles(const QString& folder, const QString& pattern,
+                              const FolderFileSystem& fileSystem) {
+    const QString path = withSeparator(folder);
+    const QStringList listed = listDirectory(path, pattern, kFileMask);
+    if (listed.isEmpty() || !fileSystem.isEnterable(path)) {
         return FileNameArray();
     }
     // Slot 0 is never filled; names go into cells 1 to count.
     QStringList cells;
     cells.reserve(listed.size() + 1);
     cells.append(QString());
-    cells.append(listed);
+    for (const QString& name : listed) {
+        if (!holdsUndecodedBytes(name)) {
+            cells.append(name);
+        }
+    }
     return FileNameArray(std::move(cells));
 }
 
-QString withSeparator(const QString& folder) {
-    return folder.endsWith(QDir::separator()) ? folder : folder + QDir::separator();
-}
-
-// The listing admits regular files only (links to one included), which is what
-// IsExistingFile would test once more for every name; the caller tests each
-// file again before it uses it.
-constexpr int kFileMask = attr::kHidden | attr::kSystem;
-} // namespace
-
-FileNameArray ListFolderFiles(const QString& folder, const QString& pattern) {
-    return toCells(listDirectory(withSeparator(folder), pattern, kFileMask));
-}
-
-FileNameArray ListFolderFiles(const QString& folder, const QString& pattern,
-                              const FolderListingCache& cache) {
-    const QString path = withSeparator(folder);
-    if (const FolderEntries* reading = cache.find(path)) {
-        return toCells(listDirectory(*reading, pattern, kFileMask));
-    }
-    return toCells(listDirectory(path, pattern, kFileMask));
-}
-
 bool IsExistingFile(const QString& path) {
-    if (path.isEmpty()) {
+    if (path.isEmpty() || holdsUndecodedBytes(path)) {
         return false;
     }
     struct stat st {};
@@ -57,6 +51,7 @@ bool IsExistingFile(const QString& path) {
 }
 
 bool HasUnsafeNameChars(const QString& name) {
+#ifdef Q_OS_WIN
     for (const QChar c : name) {
         const int code = ansiCode(c);
         if ((code > 126 && code < 160) || code < 32 || code == 63) {
@@ -64,6 +59,16 @@ bool HasUnsafeNameChars(const QString& name) {
         }
     }
     return false;
+#else
+    // Every character a name can hold opens here, "?" and the typographic
+    // ones included; only what cannot make a working path is refused.
+    for (const QChar c : name) {
+        if (c.unicode() < 32 || c.unicode() == 127) {
+            return true;
+        }
+    }
+    return holdsUndecodedBytes(name);
+#endif
 }
 
 } // namespace quorvel

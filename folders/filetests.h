@@ -2,31 +2,30 @@
 #pragma once
 
 #include "filenamearray.h"
+#include "folderfilesystem.h"
 
 #include <QString>
 
 namespace quorvel {
 
-class FolderListingCache;
-
 /// The names of the files in `folder` (with or without a trailing separator)
 /// that match the wildcard `pattern` ("*.jpg", "*.*"), hidden ones included,
-/// folders never, in the listing's order. Raises AppError when the folder
-/// exists but cannot be read.
-FileNameArray ListFolderFiles(const QString& folder, const QString& pattern);
-
-/// The same, from the reading `cache` holds for `folder` when it holds one,
-/// else from the disk.
+/// folders never, in the listing's order: only files that exist and open as
+/// they are listed. The folder is read afresh for every call. Raises AppError
+/// when the folder exists but cannot be read.
 FileNameArray ListFolderFiles(const QString& folder, const QString& pattern,
-                              const FolderListingCache& cache);
+                              const FolderFileSystem& fileSystem = FolderFileSystem::real());
 
 /// True when the path names an existing file (a regular file, or a link to
-/// one); false for a folder, for anything else and for any failure.
+/// one) that the path as given opens; false for a folder, for anything else
+/// and for any failure.
 bool IsExistingFile(const QString& path);
 
-/// True when a folder name holds a character the folder scan refuses: a
-/// control character, one the code page places in 127 to 159, "?", or one the
-/// code page cannot represent. An empty name is safe.
+/// True when a folder name holds what the folder scan refuses: on Windows a
+/// control character, one the ANSI code page places in 127 to 159, or one it
+/// cannot represent ("?" included); elsewhere only a control character (below
+/// 32, or 127) or bytes the file-name encoding could not decode. An empty name
+/// is safe.
 bool HasUnsafeNameChars(const QString& name);
 
 } // namespace quorvel

@@ -6,7 +6,6 @@
 #include "browseforfolder.h"
 #include "filetests.h"
 #include "folderfilesystem.h"
-#include "folderlistingcache.h"
 #include "getsubdirectories.h"
 #include "imagelist/imagelist.h"
 #include "imagelist/normalisepath.h"
@@ -35,23 +34,6 @@ struct FileStep {
     QString path;
 };
 
-// Lends the scan's file system a cache for the length of one click; puts back
-// whatever an outer click had lent it.
-class KeptReadings {
-public:
-    explicit KeptReadings(const FolderFileSystem& fs)
-        : m_fs(fs), m_outer(fs.keepReadingsIn(&m_cache)) {}
-    ~KeptReadings() { m_fs.keepReadingsIn(m_outer); }
-    KeptReadings(const KeptReadings&) = delete;
-    KeptReadings& operator=(const KeptReadings&) = delete;
-
-    const FolderListingCache& cache() const { return m_cache; }
-
-private:
-    const FolderFileSystem& m_fs;
-    FolderListingCache m_cache;
-    FolderListingCache* m_outer;
-};
 } // namespace
 
 FolderController::FolderController(Services services, QObject* parent)
@@ -107,9 +89,6 @@ void FolderController::PushButton3_Click() {
     trap.step(334, [&] { settings.save(settings::kLastFolder, m_lastFolder); });
 
     trap.step(112, [&] { m_services.pointer.setMousePointer(pointer::kHourglass); });
-    // The scan reads every folder in full; the listing below uses those
-    // readings instead of reading each folder a second time.
-    const KeptReadings readings(fs);
     QStringList folders;
     trap.step(114, [&] { folders.append(chosen + sep); });
     trap.step(116, [&] { GetSubDirectories2016(folders, true, dialogs, fs); });
@@ -121,7 +100,7 @@ void FolderController::PushButton3_Click() {
             trap.step(120, [&] { folder.chop(1); });
             FileNameArray names;
             trap.step(122, [&] {
-                names = ListFolderFiles(folder, QStringLiteral("*.") + extension, readings.cache());
+                names = ListFolderFiles(folder, QStringLiteral("*.") + extension, fs);
             });
             // One insertion per folder: the view lays itself out once per
             // folder rather than once per file.
@@ -134,9 +113,10 @@ void FolderController::PushButton3_Click() {
                     continue;
                 }
                 trap.step(128, [&f] { f.path = f.folder % f.separator % f.name; });
-                // The listing has just found this name to be an existing file
-                // (ListFolderFiles admits nothing else), so the disk is not asked a
-                // second time; and only a hidden name can read 34.
+                // ListFolderFiles has just read the folder and admits only files
+                // that exist and open, and this loop does not yield, so the existence
+                // test is not made a second time (a system call per file would
+                // double the click on a large tree). Only a hidden name can read 34.
                 if (trap.test(132, [&f] {
                         return !mayBeHidden(f.name) || fileAttributes(f.path) != kHiddenArchive;
                     })) {

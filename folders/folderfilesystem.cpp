@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "folderfilesystem.h"
 
-#include "folderlistingcache.h"
 #include "platform/apperror.h"
 #include "platform/fileattributes.h"
 #include "platform/paths.h"
@@ -11,7 +10,9 @@
 #include <QFile>
 #include <QStringList>
 #include <cerrno>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace quorvel {
 
@@ -63,24 +64,15 @@ bool FolderFileSystem::isRootFolder(const QString& path) const {
 
 void FolderFileSystem::forEachSubFolder(
     const QString& path, const std::function<void(const QString& name)>& visit) const {
-    FolderEntries reading = readFolderEntries(path);
+    const FolderEntries reading = readFolderEntries(path, EntriesWanted::FoldersOnly);
     if (reading.openError != 0) {
         throw folderError(reading.openError);
     }
     if (reading.readError != 0) {
         throw folderError(reading.readError);
     }
-    QStringList names;
     for (const FolderEntry& entry : reading.entries) {
-        if (entry.kind == EntryKind::Folder) {
-            names.append(entry.name);
-        }
-    }
-    if (m_keep != nullptr) {
-        m_keep->keep(path, std::move(reading));
-    }
-    for (const QString& name : std::as_const(names)) {
-        visit(name);
+        visit(entry.name);
     }
 }
 
@@ -93,6 +85,11 @@ FolderIdentity FolderFileSystem::identity(const QString& path) const {
         return {};
     }
     return {quint64(target.st_dev), quint64(target.st_ino), true, S_ISLNK(own.st_mode)};
+}
+
+bool FolderFileSystem::isEnterable(const QString& path) const {
+    const QByteArray native = QFile::encodeName(path);
+    return !path.isEmpty() && ::faccessat(AT_FDCWD, native.constData(), X_OK, AT_EACCESS) == 0;
 }
 
 } // namespace quorvel

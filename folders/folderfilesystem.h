@@ -4,11 +4,8 @@
 #include <QString>
 #include <QtGlobal>
 #include <functional>
-#include <utility>
 
 namespace quorvel {
-
-class FolderListingCache;
 
 /// Which folder on disk a path leads to, so one reached a second time through
 /// a symbolic link can be recognised.
@@ -20,9 +17,10 @@ struct FolderIdentity {
     bool isLink = false;
 };
 
-/// The file-system questions the folder scan asks. The real answers come from
-/// the disk; tests override single answers to stage failures that the disk
-/// cannot be made to give, such as an unreadable folder while running as root.
+/// The file-system questions the folder scan and the file listing ask. The
+/// real answers come from the disk; tests override single answers to stage
+/// failures that the disk cannot be made to give, such as an unreadable folder
+/// while running as root.
 class FolderFileSystem {
 public:
     virtual ~FolderFileSystem() = default;
@@ -46,16 +44,9 @@ public:
                                   const std::function<void(const QString& name)>& visit) const;
     /// Where the path leads; invalid when it cannot be queried. Never raises.
     virtual FolderIdentity identity(const QString& path) const;
-
-    /// While set, every folder this class's own forEachSubFolder reads to the
-    /// end is kept in `cache` with all its entries; null stops keeping. The
-    /// previous cache is returned, so a nested user can put it back.
-    FolderListingCache* keepReadingsIn(FolderListingCache* cache) const {
-        return std::exchange(m_keep, cache);
-    }
-
-private:
-    mutable FolderListingCache* m_keep = nullptr;
+    /// True when files in the folder can be reached (on POSIX, search
+    /// permission); a folder may be listable and still not be enterable.
+    virtual bool isEnterable(const QString& path) const;
 };
 
 } // namespace quorvel

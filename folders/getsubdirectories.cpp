@@ -17,9 +17,9 @@ constexpr int kMaxPath = 260;
 constexpr int kHiddenSystemFolder = 22;
 constexpr int kHiddenSystemAlias = 1046;
 
-// Which trap a call has armed. `Spent` is a call whose one skip is used up:
-// from then on every error leaves the call.
-enum class Mode { ErrorBox, Skip, Spent };
+// Which trap a call has armed: the error box until a folder is opened for
+// reading, then the skip of the folder at hand.
+enum class Mode { ErrorBox, Skip };
 enum class Outcome { Done, Failed, Skipped };
 
 class FolderScan {
@@ -48,43 +48,30 @@ private:
 };
 
 // One call's trap: the error box until a folder is opened for reading, then a
-// single skip of the folder at hand, then nothing.
+// skip of each folder that cannot be read. A call never gives up after some
+// number of skips: an unreadable folder says nothing about its neighbours.
 class CallTrap {
 public:
     CallTrap(Dialogs& dialogs, QStringList& folders, qsizetype& index)
         : m_trap(dialogs, folderScanLocation()), m_folders(folders), m_index(index) {}
 
-    void armSkip() {
-        if (m_mode == Mode::ErrorBox) {
-            m_mode = Mode::Skip;
-        }
-    }
-    void rearmErrorBox() {
-        if (m_mode != Mode::Spent) {
-            m_mode = Mode::ErrorBox;
-        }
-    }
+    void armSkip() { m_mode = Mode::Skip; }
+    void rearmErrorBox() { m_mode = Mode::ErrorBox; }
 
     // `current` is the entry of the gathering loop the step works on; null
-    // where no entry is at hand (a deeper level failed), so a skip removes nothing.
+    // where no entry is at hand, so a skip removes nothing.
     template <typename Body> Outcome run(int line, const QString* current, Body&& body) {
         try {
             body();
             return Outcome::Done;
         } catch (...) {
             const AppError error = toAppError(std::current_exception());
-            switch (m_mode) {
-            case Mode::ErrorBox:
+            if (m_mode == Mode::ErrorBox) {
                 m_trap.report(line, error);
                 return Outcome::Failed;
-            case Mode::Skip:
-                m_mode = Mode::Spent;
-                skip(error, current);
-                return Outcome::Skipped;
-            case Mode::Spent:
-                break;
             }
-            throw error;
+            skip(error, current);
+            return Outcome::Skipped;
         }
     }
 
@@ -171,8 +158,7 @@ void FolderScan::scan(QStringList& folders, bool recurse) {
             m_fs.forEachSubFolder(v, [&](const QString& name) {
                 yieldToEventLoop();
                 if (name.size() >= kMaxPath || HasUnsafeNameChars(name) ||
-                    name.contains(QLatin1Char('?')) || name == QLatin1String(".") ||
-                    name == QLatin1String("..")) {
+                    name == QLatin1String(".") || name == QLatin1String("..")) {
                     return;
                 }
                 const QString path = v + name;
@@ -183,12 +169,8 @@ void FolderScan::scan(QStringList& folders, bool recurse) {
         });
     }
 
-    // A deeper level that gives up hands its error here; once skipped, the
-    // level below is gathered again from the list as it now stands.
-    while (recurse && !newFolders.isEmpty()) {
-        if (trap.run(150, nullptr, [&] { scan(newFolders, true); }) != Outcome::Skipped) {
-            break;
-        }
+    if (recurse && !newFolders.isEmpty()) {
+        trap.run(150, nullptr, [&] { scan(newFolders, true); });
     }
 
     trap.rearmErrorBox();

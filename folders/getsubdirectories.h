@@ -18,19 +18,16 @@ QString folderScanLocation();
 ///
 /// Left out with their subtrees: hidden system folders (attributes exactly 22
 /// or 1046, unless a root), subfolders whose name is 260 characters or longer,
-/// holds an unsafe character, "?", or is "." or "..", and a folder reached again
-/// through a symbolic link. A folder whose path is 260 characters or longer is
-/// kept but not descended into. A folder that cannot be read (errors 70, 76)
-/// is removed from `folders`; its subfolders found before the failure stay.
+/// holds an unsafe character (HasUnsafeNameChars), or is "." or "..", and a
+/// folder reached again through a symbolic link. A folder whose path is 260
+/// characters or longer is kept but not descended into. Every folder that
+/// cannot be read (errors 70, 76) is removed from `folders`; its subfolders
+/// found before the failure stay, and its neighbours are gathered as usual.
 ///
 /// Errors before the first folder is opened for reading, and in the final
-/// appending, are shown in the "Application Error" box and the scan goes on.
-/// After one folder has been skipped for an error, a call has no such handling
-/// left: a further error ends the call and passes up to its caller, which
-/// handles it like a failure of its own if it can. An error that leaves the
-/// outermost call raises AppError to the caller, with `folders` holding what had
-/// been appended so far. The scan yields to the event loop once per folder
-/// visited and once per subfolder seen.
+/// appending, are shown in the "Application Error" box and the scan goes on;
+/// nothing is raised to the caller. The scan yields to the event loop once per
+/// folder visited and once per subfolder seen.
 void GetSubDirectories2016(QStringList& folders, bool recurse, Dialogs& dialogs,
                            const FolderFileSystem& fileSystem);
 

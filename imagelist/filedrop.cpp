@@ -22,6 +22,10 @@ namespace {
 // Hidden and archive and nothing else: a writable dot-file.
 constexpr int kPlainHiddenFile = attr::kHidden | attr::kArchive;
 
+// Only the directory bit decides. A folder whose name begins with a dot also
+// reads as hidden, and a listing that admits folders but not hidden entries
+// would not find it, so the entry would become one row naming a folder; the
+// user dropped a folder, and it is added as one.
 bool isDroppedFolder(const QString& path) {
     try {
         return (fileAttributes(path) & attr::kDirectory) != 0;
@@ -31,15 +35,10 @@ bool isDroppedFolder(const QString& path) {
     }
 }
 
-void addFolderTree(ImageList& list, Dialogs& dialogs, ErrorTrap& trap, const QString& folder) {
+void addFolderTree(ImageList& list, Dialogs& dialogs, const QString& folder) {
     const QString sep = separator();
     QStringList folders{folder + sep};
-    try {
-        GetSubDirectories2016(folders, true, dialogs);
-    } catch (...) {
-        // The scan could not finish: say so, and still add what it found.
-        trap.report(100, toAppError(std::current_exception()));
-    }
+    GetSubDirectories2016(folders, true, dialogs);
     for (const QString& entry : std::as_const(folders)) {
         const QString path = entry.left(entry.size() - 1);
         const FileNameArray names = ListFolderFiles(path, QStringLiteral("*.*"));
@@ -83,7 +82,7 @@ void ListView1_OLEDragDrop(ImageList& list, Dialogs& dialogs, const QStringList&
     for (const QString& path : paths) {
         trap.step(100, [&] {
             if (isDroppedFolder(path)) {
-                addFolderTree(list, dialogs, trap, path);
+                addFolderTree(list, dialogs, path);
             } else {
                 AddImageRow(list, path);
             }

@@ -70,8 +70,10 @@ void AddFilesFromOpenDialog(ImageList& list, Dialogs& dialogs, QWidget* owner, Q
         return true;
     });
 
-    // The dialog's options (multiple selection; a typed name need not exist) are
-    // those of Dialogs::openFiles, so there is no separate flags step.
+    // The dialog's options are those of Dialogs::openFiles (multiple selection),
+    // so there is no separate flags step. A typed name that does not exist is
+    // refused by the dialog itself ("File not found") and never comes back, so
+    // no row names a missing file.
     QStringList picked;
     QString title;
     QString filter;

@@ -3,6 +3,7 @@
 
 #include "apperror.h"
 #include "fileattributes.h"
+#include "filenameencoding.h"
 
 #include <QFile>
 #include <algorithm>
@@ -122,7 +123,7 @@ bool wildcardMatch(const QString& pattern, const QString& name) {
     return foldedMatch(pattern.toCaseFolded(), Folded(name.toCaseFolded()));
 }
 
-FolderEntries readFolderEntries(const QString& folder) {
+FolderEntries readFolderEntries(const QString& folder, EntriesWanted wanted) {
     QByteArray native = QFile::encodeName(folder);
     if (!native.endsWith('/')) {
         native.append('/');
@@ -146,16 +147,21 @@ FolderEntries readFolderEntries(const QString& folder) {
         if (raw[0] == '.' && (raw[1] == '\0' || (raw[1] == '.' && raw[2] == '\0'))) {
             continue;
         }
+        const EntryKind kind = kindOf(native, entry);
+        // The folder scan needs only the subfolders: files are not made text.
+        if (wanted == EntriesWanted::FoldersOnly && kind != EntryKind::Folder) {
+            continue;
+        }
         FolderEntry& kept = reading.entries.emplace_back();
         const size_t length = std::strlen(raw);
         if (isAscii(raw, length)) {
             // What decoding gives for plain ASCII, without the converter.
             kept.name = QString::fromLatin1(raw, qsizetype(length));
         } else {
-            kept.name = QFile::decodeName(raw);
+            kept.name = decodeFileName(QByteArrayView(raw, qsizetype(length)));
             kept.folded = kept.name.toCaseFolded();
         }
-        kept.kind = kindOf(native, entry);
+        kept.kind = kind;
     }
     ::closedir(dir);
     std::sort(reading.entries.begin(), reading.entries.end(), inListingOrder);

@@ -41,8 +41,12 @@ struct FolderEntries {
     int readError = 0;
 };
 
-/// Reads `folder` once, entries and their kinds.
-FolderEntries readFolderEntries(const QString& folder);
+/// Which entries a reading keeps.
+enum class EntriesWanted { All, FoldersOnly };
+
+/// Reads `folder` once, entries and their kinds. A name the file-name encoding
+/// cannot decode is kept in the form decodeFileName gives it.
+FolderEntries readFolderEntries(const QString& folder, EntriesWanted wanted = EntriesWanted::All);
 
 /// listDirectory over a reading already made, which must have opened.
 QStringList listDirectory(const FolderEntries& reading, const QString& pattern, int attributeMask);

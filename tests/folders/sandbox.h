@@ -6,6 +6,9 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 // A temporary folder filled from a list: entries ending in "/" are folders,
 // the others files (their parent folders are made as needed).
@@ -28,6 +31,19 @@ public:
         QFile file(full);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("x");
+    }
+
+    /// A file, or a folder when `raw` ends in "/", whose name is raw bytes
+    /// (which need not decode as a file name).
+    void addRaw(const QByteArray& raw) {
+        const QByteArray full = QFile::encodeName(m_dir.path()) + '/' + raw;
+        if (raw.endsWith('/')) {
+            QVERIFY(::mkdir(full.constData(), 0755) == 0);
+            return;
+        }
+        const int fd = ::open(full.constData(), O_CREAT | O_WRONLY, 0644);
+        QVERIFY(fd >= 0);
+        ::close(fd);
     }
 
     void link(const QString& entry, const QString& target) {

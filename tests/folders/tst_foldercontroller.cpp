@@ -6,24 +6,30 @@
 #include "folders/folderfilesystem.h"
 #include "imagelist/imagelist.h"
 #include "platform/apperror.h"
-#include "platform/errortrap.h"
 #include "platform/testing/scripteddialogs.h"
 #include "platform/windowpointer.h"
 #include "sandbox.h"
 
+#include <QFile>
+#include <QHash>
 #include <QLineEdit>
 #include <QSet>
 #include <QTest>
+#include <functional>
 #include <memory>
 
 using namespace quorvel;
 
 namespace {
-// Records the pointer while the scan runs, and can make chosen folders unreadable.
+// Records the pointer while the scan runs, and stages what running as root
+// cannot give: folders that cannot be read, or listed but not entered; it can
+// also act once a chosen folder has been read.
 class WatchedFileSystem : public FolderFileSystem {
 public:
     explicit WatchedFileSystem(const WindowPointer& pointer) : m_pointer(pointer) {}
     QSet<QString> unreadable;
+    QSet<QString> unenterable;
+    QHash<QString, std::function<void()>> afterReading;
     mutable QList<int> pointerDuringScan;
 
     void forEachSubFolder(const QString& path,
@@ -33,6 +39,12 @@ public:
             throw AppError::fromNumber(errnum::kPermissionDenied);
         }
         FolderFileSystem::forEachSubFolder(path, visit);
+        if (afterReading.contains(path)) {
+            afterReading.value(path)();
+        }
+    }
+    bool isEnterable(const QString& path) const override {
+        return !unenterable.contains(path) && FolderFileSystem::isEnterable(path);
     }
 
 private:
@@ -58,7 +70,9 @@ private slots:
     void extensionIsSavedWhenTheBrowserIsCancelled();
     void hourglassDuringTheScanAndDefaultAfter();
     void unreadableChosenFolderAddsNothing();
-    void scanFailureIsReportedAndTheChosenFolderStillAdded();
+    void unreadableFoldersKeepTheirReadableNeighbours();
+    void onlyFilesThatOpenBecomeRows();
+    void foldersOfEveryScriptAreFound();
 
     void outputFolder_data();
     void outputFolder();
@@ -209,21 +223,45 @@ void FolderControllerTest::unreadableChosenFolderAddsNothing() {
     QCOMPARE(m_pointer->mousePointer(), pointer::kDefault);
 }
 
-void FolderControllerTest::scanFailureIsReportedAndTheChosenFolderStillAdded() {
-    // Three unreadable folders on one level use up every skip the scan has.
-    Sandbox box({"top.jpg", "A/a.jpg", "B/b.jpg", "C/c.jpg", "D/d.jpg"});
+void FolderControllerTest::unreadableFoldersKeepTheirReadableNeighbours() {
+    Sandbox box({"top.jpg", "A/a.jpg", "B/b.jpg", "u1/1.jpg", "u2/2.jpg", "u3/3.jpg"});
     WatchedFileSystem fs(*m_pointer);
-    for (const char* name : {"A", "B", "D"}) {
+    for (const char* name : {"u1", "u2", "u3"}) {
         fs.unreadable.insert(box.folder(name));
     }
     setUpController(&fs);
-    m_dialogs->expectInput("jpg").expectFolder(box.path()).expectMessage();
+    m_dialogs->expectInput("jpg").expectFolder(box.path());
     m_controller->PushButton3_Click();
-    QCOMPARE(m_dialogs->shown().last().text,
-             applicationErrorMessage(QStringLiteral("Permission denied"),
-                                     formLocation(QStringLiteral("PushButton3_Click")), 116));
-    QCOMPARE(m_list->texts(), rows(box, {"top.jpg"}));
+    QCOMPARE(m_list->texts(), rows(box, {"top.jpg", "A/a.jpg", "B/b.jpg"}));
     QCOMPARE(m_pointer->mousePointer(), pointer::kDefault);
+}
+
+void FolderControllerTest::onlyFilesThatOpenBecomeRows() {
+    // A name that does not decode, a folder that lists but cannot be entered,
+    // and a file removed after its folder was read.
+    Sandbox box({"ok.jpg", "A/a.jpg", "A/gone.jpg", "B/b.jpg", "L/l.jpg"});
+    box.addRaw("caf\xE9.jpg");
+    WatchedFileSystem fs(*m_pointer);
+    fs.unenterable.insert(box.folder("L"));
+    fs.afterReading.insert(box.folder("B"),
+                           [&] { QVERIFY(QFile::remove(box.path("A/gone.jpg"))); });
+    setUpController(&fs);
+    m_dialogs->expectInput("jpg").expectFolder(box.path());
+    m_controller->PushButton3_Click();
+    QCOMPARE(m_list->texts(), rows(box, {"ok.jpg", "A/a.jpg", "B/b.jpg"}));
+}
+
+void FolderControllerTest::foldersOfEveryScriptAreFound() {
+    const QStringList found{QString::fromUtf8("Caf\u00E9\u2013Bar/1.jpg"),
+                            QString::fromUtf8("John\u2019s Photos/2.jpg"), "what?/3.jpg",
+                            QString::fromUtf8("\u03A9mega/4.jpg"),
+                            QString::fromUtf8("\u65E5\u672C/5.jpg")};
+    Sandbox box(found + QStringList{"tab\there/6.jpg"});
+    box.addRaw("caf\xE9/");
+    box.addRaw("caf\xE9/7.jpg");
+    m_dialogs->expectInput("jpg").expectFolder(box.path());
+    m_controller->PushButton3_Click();
+    QCOMPARE(m_list->texts(), rows(box, found));
 }
 
 void FolderControllerTest::outputFolder_data() {

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "platform/apperror.h"
-#include "platform/codepage.h"
 #include "platform/fileattributes.h"
+#include "platform/filenameencoding.h"
 #include "platform/wildcardlisting.h"
 #include "sandbox.h"
 
@@ -17,8 +17,8 @@ private slots:
     void attributes_data();
     void attributes();
     void attributesOfAMissingPathRaise();
-    void codePage_data();
-    void codePage();
+    void fileNameDecoding_data();
+    void fileNameDecoding();
     void listingFollowsTheMask();
     void listingIsSortedAndToleratesAMissingFolder();
     void plainAndAccentedNamesShareOneOrder();
@@ -96,24 +96,33 @@ void FolderPlatformTest::attributesOfAMissingPathRaise() {
     }
 }
 
-void FolderPlatformTest::codePage_data() {
-    QTest::addColumn<QChar>("character");
-    QTest::addColumn<int>("code");
-    QTest::newRow("ASCII letter") << QChar(u'A') << 65;
-    QTest::newRow("en dash") << QChar(u'\u2013') << 150;
-    QTest::newRow("euro sign") << QChar(u'\u20AC') << 128;
-    QTest::newRow("e acute") << QChar(u'\u00E9') << 233;
-    QTest::newRow("latin a with macron") << QChar(u'\u0101') << 63;
-    QTest::newRow("CJK ideograph") << QChar(u'\u4E2D') << 63;
-    QTest::newRow("C1 control without a glyph") << QChar(u'\u0081') << 129;
-    QTest::newRow("C1 control the euro replaced") << QChar(u'\u0080') << 63;
-    QTest::newRow("lone surrogate") << QChar(u'\xD83D') << 63;
+void FolderPlatformTest::fileNameDecoding_data() {
+    QTest::addColumn<QByteArray>("raw");
+    QTest::addColumn<bool>("undecoded");
+    QTest::newRow("ASCII") << QByteArray("a.jpg") << false;
+    QTest::newRow("CJK") << QByteArray("\xE6\x97\xA5\xE6\x9C\xAC") << false;
+    QTest::newRow("four-byte character") << QByteArray("\xF0\x9F\x98\x80") << false;
+    QTest::newRow("a replacement character that is really there")
+        << QByteArray("caf\xEF\xBF\xBD") << false;
+    QTest::newRow("Latin-1 byte") << QByteArray("caf\xE9") << true;
+    QTest::newRow("overlong slash") << QByteArray("a\xC0\xAF") << true;
+    QTest::newRow("cut-off sequence") << QByteArray("\xE6\x97") << true;
+    QTest::newRow("encoded surrogate") << QByteArray("\xED\xA0\x80") << true;
 }
 
-void FolderPlatformTest::codePage() {
-    QFETCH(QChar, character);
-    QFETCH(int, code);
-    QCOMPARE(ansiCode(character), code);
+void FolderPlatformTest::fileNameDecoding() {
+    QFETCH(QByteArray, raw);
+    QFETCH(bool, undecoded);
+    const QString name = decodeFileName(raw);
+    QCOMPARE(holdsUndecodedBytes(name), undecoded);
+    if (undecoded) {
+        // Two names that differ in an undecodable byte stay two names.
+        QByteArray other = raw;
+        other[other.size() - 1] = char(other.at(other.size() - 1) ^ 1);
+        QVERIFY(decodeFileName(other) != name);
+    } else {
+        QCOMPARE(QFile::encodeName(name), raw);
+    }
 }
 
 void FolderPlatformTest::listingFollowsTheMask() {
