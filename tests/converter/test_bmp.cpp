@@ -162,17 +162,19 @@ int runNconvert(const std::string& in, const std::string& out) {
 TEST(Bmp, everyKindEnlargesLikeItsUncompressedCopy) {
     const Info rle8{40, 3, 8, 1}, rle4{40, 3, 4, 2};
     const Bytes pal4 = palette(4, 4);
+    // clang-format off
     const Bytes rle8Stream = {2, 3, 0, 3, 0, 2, 0, 0, 0, 0,        // 3 3 | literal 0 2 0, padded
                               3, 1, 2, 2, 0, 0,                    // 1 1 1 | 2 2
                               0, 5, 0, 1, 2, 3, 1, 0, 0, 0, 0, 1}; // literal, padded; end
-    Bytes noEnd(rle8Stream.begin(), rle8Stream.end() - 2);
     // Skipped and unwritten pixels are index 0: a delta within the row, a row ended early, a
     // delta up past a whole row, and an end of picture in mid-row.
     const Bytes gaps = {1, 3, 0, 2, 2, 0, 1, 2, 0, 0, 0, 2, 1, 1, 1, 1, 1, 2, 0, 1};
     const Grid gapPicture = {{0, 1, 2, 0, 0}, {0, 0, 0, 0, 0}, {3, 0, 0, 2, 0}};
-    const Bytes rle4Stream = {2, 0x33, 3,    0x02, 0,    0,        // 3 3 | 0 2 0 alternating
-                              3, 0x11, 2,    0x22, 0,    0,        // 1 1 1 | 2 2
-                              0, 5,    0x01, 0x23, 0x10, 0, 0, 1}; // 5 literal nibbles, padded
+    const Bytes rle4Stream = {2, 0x33, 3, 0x02, 0, 0,              // 3 3 | 0 2 0 alternating
+                              3, 0x11, 2, 0x22, 0, 0,              // 1 1 1 | 2 2
+                              0, 5, 0x01, 0x23, 0x10, 0, 0, 1};    // 5 literal nibbles, padded
+    // clang-format on
+    const Bytes noEnd(rle8Stream.begin(), rle8Stream.end() - 2);
     Grid mono = kPicture;
     for (auto& row : mono)
         for (int& i : row)
