@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <vector>
 
 namespace nconvert {
 namespace {
@@ -43,8 +44,25 @@ struct Channel {
 
 struct Decoder {
     const unsigned char* data;
+    std::size_t size;
     BmpLayout layout;
     Channel channels[4];
+
+    void putIndex(int index, unsigned char* o) const {
+        const std::uint32_t rgb = index < layout.paletteSize ? layout.palette[index] : 0;
+        o[0] = rgb >> 16;
+        o[1] = rgb >> 8;
+        o[2] = rgb;
+    }
+
+    // `indices` holds the whole row's palette indices (width bytes).
+    void decodeRle(int y, int x0, int count, unsigned char* indices, unsigned char* out) const {
+        const std::size_t offset = layout.pixelOffset;
+        decodeRleRow(data + offset, size - offset, layout.rleIndex, layout.height - 1 - y,
+                     layout.width, layout.bitCount, indices);
+        for (int i = 0; i < count; ++i)
+            putIndex(indices[x0 + i], out + i * 3);
+    }
 
     void decode(int y, int x0, int count, unsigned char* out) const {
         const int fileRow = layout.topDown ? y : layout.height - 1 - y;
@@ -53,18 +71,13 @@ struct Decoder {
         for (int i = 0; i < count; ++i) {
             const int x = x0 + i;
             unsigned char* o = out + i * bands;
-            std::uint32_t rgb = 0;
             switch (layout.bitCount) {
             case 1:
             case 4:
             case 8: {
                 const int bits = layout.bitCount;
                 const int bit = x * bits;
-                const int index = (row[bit >> 3] >> (8 - bits - (bit & 7))) & ((1 << bits) - 1);
-                rgb = index < layout.paletteSize ? layout.palette[index] : 0;
-                o[0] = rgb >> 16;
-                o[1] = rgb >> 8;
-                o[2] = rgb;
+                putIndex((row[bit >> 3] >> (8 - bits - (bit & 7))) & ((1 << bits) - 1), o);
                 break;
             }
             case 24:
@@ -95,6 +108,13 @@ void freeDecoder(VipsObject*, void* data) {
 int generate(VipsRegion* region, void*, void* a, void*, gboolean*) {
     const auto* decoder = static_cast<const Decoder*>(a);
     const VipsRect& r = region->valid;
+    if (decoder->layout.rle) {
+        std::vector<unsigned char> indices(std::size_t(decoder->layout.width));
+        for (int y = r.top; y < r.top + r.height; ++y)
+            decoder->decodeRle(y, r.left, r.width, indices.data(),
+                               VIPS_REGION_ADDR(region, r.left, y));
+        return 0;
+    }
     for (int y = r.top; y < r.top + r.height; ++y)
         decoder->decode(y, r.left, r.width, VIPS_REGION_ADDR(region, r.left, y));
     return 0;
@@ -109,43 +129,50 @@ BmpLayout readBmpLayout(const unsigned char* data, std::size_t size, const std::
     const auto unsupported = [&](const std::string& why) -> Error {
         return Error(Status::Unsupported, subject, "unsupported BMP: " + why);
     };
-    if (size < 14 + 12 || data[0] != 'B' || data[1] != 'M')
+    if (size < 14 + 4 || data[0] != 'B' || data[1] != 'M')
         throw corrupt("file too short for its headers");
     BmpLayout layout;
     const std::uint32_t pixelOffset = u32(data + 10);
     const std::uint32_t headerSize = u32(data + 14);
-    if (headerSize != 12 && headerSize != 40 && headerSize != 52 && headerSize != 56 &&
+    // 12: OS/2 1.x core; 16 and 64: OS/2 2.x; 40, 52, 56, 108, 124: Windows, V2 to V5.
+    const bool core = headerSize == 12;
+    const bool os2 = headerSize == 16 || headerSize == 64;
+    if (!core && !os2 && headerSize != 40 && headerSize != 52 && headerSize != 56 &&
         headerSize != 108 && headerSize != 124)
         throw unsupported("unknown header size " + std::to_string(headerSize));
     if (size < 14 + std::size_t(headerSize))
         throw corrupt("file too short for its headers");
     const unsigned char* h = data + 14;
+    // A short OS/2 2.x header leaves out the fields after its end; they count as zero.
+    const auto field = [&](std::uint32_t at) { return at + 4 <= headerSize ? u32(h + at) : 0; };
     std::uint32_t compression = kBiRgb;
     std::uint32_t colours = 0;
-    int paletteEntrySize = 4;
     std::int64_t height = 0;
     std::uint32_t planes = 0;
-    if (headerSize == 12) {
+    if (core) {
         layout.width = int(u16(h + 4));
         height = u16(h + 6);
         planes = u16(h + 8);
         layout.bitCount = int(u16(h + 10));
-        paletteEntrySize = 3;
     } else {
         layout.width = int(std::int32_t(u32(h + 4)));
         height = std::int32_t(u32(h + 8));
         planes = u16(h + 12);
         layout.bitCount = int(u16(h + 14));
-        compression = u32(h + 16);
-        layout.xPixelsPerMetre = std::int32_t(u32(h + 24));
-        layout.yPixelsPerMetre = std::int32_t(u32(h + 28));
-        colours = u32(h + 32);
+        compression = field(16);
+        layout.xPixelsPerMetre = std::int32_t(field(24));
+        layout.yPixelsPerMetre = std::int32_t(field(28));
+        colours = field(32);
     }
-    if (compression == kBiRle8 || compression == kBiRle4)
-        throw unsupported("RLE compression");
+    const int bits = layout.bitCount;
+    // OS/2 2.x numbers its own Huffman and RLE24 schemes where Windows has bit fields.
+    if (os2 && compression > kBiRle4)
+        throw unsupported(compression == 3   ? std::string("OS/2 Huffman compression")
+                          : compression == 4 ? std::string("OS/2 RLE24 compression")
+                                             : "compression type " + std::to_string(compression));
     if (compression == kBiJpeg || compression == kBiPng)
         throw unsupported("embedded JPEG or PNG data");
-    if (compression != kBiRgb && compression != kBiBitfields && compression != kBiAlphaBitfields)
+    if (compression > kBiAlphaBitfields)
         throw unsupported("compression type " + std::to_string(compression));
     if (layout.width <= 0 || height == 0 || height == INT32_MIN)
         throw corrupt("invalid dimensions");
@@ -153,14 +180,16 @@ BmpLayout readBmpLayout(const unsigned char* data, std::size_t size, const std::
     layout.height = int(height < 0 ? -height : height);
     if (planes != 1)
         throw corrupt("plane count is not 1");
-    const int bits = layout.bitCount;
     if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
         throw unsupported(std::to_string(bits) + " bits per pixel");
-    if (compression != kBiRgb && bits != 16 && bits != 32)
+    layout.rle = compression == kBiRle8 || compression == kBiRle4;
+    if (layout.rle && bits != (compression == kBiRle8 ? 8 : 4))
+        throw corrupt("RLE" + std::to_string(compression == kBiRle8 ? 8 : 4) + " with " +
+                      std::to_string(bits) + " bits per pixel");
+    if (layout.rle && layout.topDown)
+        throw corrupt("top-down RLE image");
+    if (!layout.rle && compression != kBiRgb && bits != 16 && bits != 32)
         throw corrupt("bit fields with " + std::to_string(bits) + " bits per pixel");
-    if (layout.topDown && compression != kBiRgb && compression != kBiBitfields &&
-        compression != kBiAlphaBitfields)
-        throw corrupt("top-down compressed image");
 
     std::size_t afterHeader = 14 + std::size_t(headerSize);
     if (bits == 16 || bits == 32) {
@@ -168,16 +197,17 @@ BmpLayout readBmpLayout(const unsigned char* data, std::size_t size, const std::
             layout.masks = bits == 16 ? std::array<std::uint32_t, 4>{0x7c00, 0x03e0, 0x001f, 0}
                                       : std::array<std::uint32_t, 4>{0xff0000, 0xff00, 0xff, 0};
         } else {
-            const int maskCount = (compression == kBiAlphaBitfields || headerSize >= 56) ? 4 : 3;
-            const unsigned char* m = h + 40;
-            if (headerSize == 40) {
-                // Masks follow a plain BITMAPINFOHEADER.
-                if (size < afterHeader + 4 * maskCount)
-                    throw corrupt("file too short for its colour masks");
-                afterHeader += 4 * maskCount;
-            }
-            for (int i = 0; i < maskCount; ++i)
-                layout.masks[i] = u32(m + 4 * i);
+            // V2 headers hold three masks, V3 and later four. Those the compression asks for
+            // beyond what the header holds follow it, as after a plain BITMAPINFOHEADER.
+            const int inHeader = headerSize >= 40 ? std::min(4, int(headerSize - 40) / 4) : 0;
+            const int needed = compression == kBiAlphaBitfields ? 4 : 3;
+            const int following = std::max(0, needed - inHeader);
+            if (size < afterHeader + 4 * std::size_t(following))
+                throw corrupt("file too short for its colour masks");
+            for (int i = 0; i < std::max(needed, inHeader); ++i)
+                layout.masks[i] = i < inHeader ? u32(h + 40 + 4 * i)
+                                               : u32(data + afterHeader + 4 * (i - inHeader));
+            afterHeader += 4 * std::size_t(following);
             const std::uint32_t limit = bits == 16 ? 0xffffu : 0xffffffffu;
             for (int i = 0; i < 4; ++i) {
                 if ((layout.masks[i] & ~limit) != 0)
@@ -195,31 +225,40 @@ BmpLayout readBmpLayout(const unsigned char* data, std::size_t size, const std::
         const std::uint32_t maxColours = 1u << bits;
         if (colours == 0 || colours > maxColours)
             colours = maxColours;
-        const std::size_t paletteEnd = afterHeader + std::size_t(colours) * paletteEntrySize;
+        const int entrySize = core ? 3 : 4;
+        const std::size_t paletteEnd = afterHeader + std::size_t(colours) * entrySize;
         // Some writers store fewer entries than they declare; read what fits before the pixels.
         const std::size_t available =
             std::min<std::size_t>(std::min<std::size_t>(paletteEnd, pixelOffset), size);
         if (available < afterHeader)
             throw corrupt("pixel data overlaps the headers");
-        layout.paletteSize = int((available - afterHeader) / paletteEntrySize);
+        layout.paletteSize = int((available - afterHeader) / entrySize);
         if (layout.paletteSize == 0)
             throw corrupt("missing colour table");
         for (int i = 0; i < layout.paletteSize; ++i) {
-            const unsigned char* e = data + afterHeader + std::size_t(i) * paletteEntrySize;
+            const unsigned char* e = data + afterHeader + std::size_t(i) * entrySize;
             layout.palette[i] = (std::uint32_t(e[2]) << 16) | (std::uint32_t(e[1]) << 8) | e[0];
         }
     }
     if (pixelOffset < afterHeader || pixelOffset > size)
         throw corrupt("pixel data offset out of range");
     layout.pixelOffset = pixelOffset;
+    if (layout.rle) {
+        layout.rleIndex =
+            indexRle(data + pixelOffset, size - pixelOffset, layout.width, layout.height, bits);
+        if (!layout.rleIndex.problem.empty())
+            throw corrupt(layout.rleIndex.problem);
+        layout.truncated = layout.rleIndex.truncated;
+        return layout;
+    }
     layout.stride = ((std::size_t(layout.width) * bits + 31) / 32) * 4;
     const std::size_t available = size - pixelOffset;
     layout.truncated = available / layout.stride < std::size_t(layout.height);
     return layout;
 }
 
-VipsImage* bmpImage(const unsigned char* data, std::size_t, const BmpLayout& layout) {
-    auto* decoder = new Decoder{data, layout, {}};
+VipsImage* bmpImage(const unsigned char* data, std::size_t size, const BmpLayout& layout) {
+    auto* decoder = new Decoder{data, size, layout, {}};
     for (int i = 0; i < 4; ++i)
         decoder->channels[i] = Channel(layout.masks[i]);
     VipsImage* out = vips_image_new();

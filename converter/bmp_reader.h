@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "bmp_rle.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -9,7 +11,8 @@
 
 namespace nconvert {
 
-/// What the headers of an uncompressed BMP (BI_RGB, BI_BITFIELDS) say, checked for sanity.
+/// What the headers of a BMP (BI_RGB, BI_BITFIELDS, BI_ALPHABITFIELDS, BI_RLE8, BI_RLE4) say,
+/// checked for sanity, with the outline of an RLE stream.
 struct BmpLayout {
     int width = 0;
     int height = 0; ///< always positive; see topDown
@@ -21,15 +24,18 @@ struct BmpLayout {
     std::array<std::uint32_t, 4> masks{};     ///< R, G, B, A for 16 and 32 bits
     std::array<std::uint32_t, 256> palette{}; ///< 0xRRGGBB for up to 8 bits
     int paletteSize = 0;
+    bool rle = false;       ///< RLE8 (bitCount 8) or RLE4 (bitCount 4); see rleIndex
+    RleIndex rleIndex;      ///< where each row's codes start, when rle
     bool truncated = false; ///< the file ends before the last row's data
     double xPixelsPerMetre = 0;
     double yPixelsPerMetre = 0;
 };
 
-/// Reads and checks the BMP headers without touching pixel data. Throws Error with `subject`:
-/// Status::Unsupported for compressed BMPs (RLE, embedded JPEG/PNG) or unknown header kinds,
-/// Status::BadInput for inconsistent files. A file cut short only sets `truncated`, so that the
-/// caller can check the size limits first.
+/// Reads and checks the BMP headers; of the pixel data it reads only an RLE stream's codes, to
+/// check that none leaves the picture. Throws Error with `subject`: Status::Unsupported for
+/// embedded JPEG/PNG data, OS/2 Huffman or RLE24 data, or unknown header kinds; Status::BadInput
+/// for inconsistent files and corrupt RLE streams. A file cut short only sets `truncated`, so
+/// that the caller can check the size limits first.
 BmpLayout readBmpLayout(const unsigned char* data, std::size_t size, const std::string& subject);
 
 /// A libvips image (sRGB uchar, 3 bands, or 4 with alpha) that decodes the rows of `data` on

@@ -164,12 +164,13 @@ TEST(Safety, unsupportedAndEmptyInput) {
     EXPECT_TRUE(fixtures::convertStatus(Bytes(text.begin(), text.end()), 200, 200) ==
                 Status::Unsupported);
     EXPECT_TRUE(fixtures::convertStatus(Bytes(), 200, 200) == Status::BadInput);
-    fixtures::BmpLayout rle{2, 2, 8, false, 1};
-    rle.palette = {0, 0xffffff};
-    rle.rows = {{0, 1}, {1, 0}};
-    EXPECT_TRUE(fixtures::convertStatus(fixtures::makeBmp(rle), 200, 200) == Status::Unsupported);
+    fixtures::BmpLayout embedded{2, 2, 8, false, 4}; // BI_JPEG
+    embedded.palette = {0, 0xffffff};
+    embedded.rows = {{0, 1}, {1, 0}};
+    EXPECT_TRUE(fixtures::convertStatus(fixtures::makeBmp(embedded), 200, 200) ==
+                Status::Unsupported);
     // Corrupt headers are errors, never crashes.
-    Bytes bmp = fixtures::makeBmp(rle);
+    Bytes bmp = fixtures::makeBmp(embedded);
     bmp[30] = 0;    // BI_RGB
     bmp[10] = 0xff; // pixel offset past the end
     EXPECT_TRUE(fixtures::convertStatus(bmp, 200, 200) == Status::BadInput);
