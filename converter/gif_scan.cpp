@@ -22,8 +22,9 @@ bool skipSubBlocks(const unsigned char* data, std::size_t size, std::size_t& pos
     return false;
 }
 
-// At least 3 bits per LZW code, at most 4096 pixels per code.
-constexpr std::uint64_t kPixelsPerByte = 4096 * 8 / 3;
+// At least 1 bit per LZW code, at most 4096 pixels per code (the table holds 4096 strings, each
+// one pixel longer than one before it).
+constexpr std::uint64_t kPixelsPerByte = 4096 * 8;
 
 } // namespace
 

@@ -17,8 +17,8 @@ struct GifStructure {
 /// between frames, so this is how a truncated GIF becomes an error instead of a part-drawn
 /// frame or a shorter animation: every block must be whole and the file must reach its trailer.
 /// Each frame's LZW data must also be able to fill the frame's rectangle: a code is at least
-/// 3 bits and stands for at most 4096 pixels, so a frame needs at least one byte per
-/// 10,923 pixels (a flat-colour frame needs about 340 times that).
+/// one bit and stands for at most 4096 pixels, so a frame needs at least one byte per
+/// 32,768 pixels.
 GifStructure scanGif(const unsigned char* data, std::size_t size);
 
 } // namespace nconvert

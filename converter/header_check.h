@@ -17,10 +17,10 @@ struct HeaderClaim {
     std::string problem;
 };
 
-/// The frame header's size. A Huffman-coded stream codes at least one bit for each block of the
-/// component with the fewest blocks in its first scan, so the file has at least one byte per
-/// 8 MCUs (an MCU is at most 32 x 32 pixels); a flat-colour baseline JPEG has about 50 times
-/// that. Arithmetic coding has no such floor and is not bounded here.
+/// The frame header's size. A Huffman code is at least one bit and the first scan codes at least
+/// one for each block of its smallest component, so the file has at least one byte per 8 MCUs
+/// (an MCU is at most 32 x 32 pixels). Arithmetic coding has no such floor and is not bounded
+/// here.
 HeaderClaim checkJpegHeader(const unsigned char* data, std::size_t size);
 
 /// IHDR's size. Every chunk must be whole and the last one IEND (the file is otherwise cut, and
