@@ -6,6 +6,8 @@
 #include "bmp_writer.h"
 #include "error.h"
 #include "gif_scan.h"
+#include "header_check.h"
+#include "jpeg_reader.h"
 #include "jpeg_tables.h"
 #include "lanczos.h"
 #include "mapped_file.h"
@@ -25,6 +27,9 @@ struct Decoded {
     VImage image;
     int frames = 1;
     std::optional<JpegEncoding> jpeg;
+    /// Why the data cannot fill the picture its header claims; raised once the limits, which
+    /// are the more definite answer, have been checked.
+    std::string dataProblem;
 };
 
 [[noreturn]] void throwInputError(const ConvertSettings& settings, const std::string& what) {
@@ -60,18 +65,45 @@ VImage loadWithVips(Format format, const unsigned char* data, std::size_t size) 
     return image;
 }
 
+// What the decoders themselves cannot go beyond.
+constexpr std::int64_t kMaxJpegSide = 65'500;            // libjpeg's JPEG_MAX_DIMENSION
+constexpr int kMaxGifFrames = 4'097;                     // libvips' GIF loader stops there
+constexpr std::int64_t kMaxGifFramePixels = 536'870'911; // libvips' gifsave: INT_MAX / 4
+
+[[noreturn]] void throwTooLarge(const ConvertSettings& settings, const std::string& what) {
+    throw Error(Status::TooLarge, settings.inputName, what);
+}
+
+void checkInputPixels(std::int64_t width, std::int64_t height, const ConvertSettings& settings) {
+    if (width * height > settings.limits.maxInputPixels)
+        throwTooLarge(settings, "the picture is " + std::to_string(width) + " x " +
+                                    std::to_string(height) + " pixels, above the limit of " +
+                                    std::to_string(settings.limits.maxInputPixels / 1'000'000) +
+                                    " megapixels");
+}
+
+// The input limits, before any decoder runs; returns why the data cannot hold what the header
+// claims, if it cannot.
+std::string checkClaim(Format format, const unsigned char* data, std::size_t size,
+                       const ConvertSettings& settings) {
+    const HeaderClaim claim =
+        format == Format::Jpeg ? checkJpegHeader(data, size) : checkPngHeader(data, size);
+    checkInputPixels(claim.width, claim.height, settings);
+    if (format == Format::Jpeg && std::max(claim.width, claim.height) > kMaxJpegSide)
+        throwTooLarge(settings, "the picture is " + std::to_string(claim.width) + " x " +
+                                    std::to_string(claim.height) +
+                                    " pixels; JPEG pictures are read up to " +
+                                    std::to_string(kMaxJpegSide) + " pixels a side");
+    return claim.problem;
+}
+
 // Reads the header (pixels stay undecoded) and checks the input limit.
 Decoded decodeHeader(Format format, const unsigned char* data, std::size_t size,
                      const ConvertSettings& settings) {
     Decoded decoded;
     if (format == Format::Bmp) {
         const BmpLayout layout = readBmpLayout(data, size, settings.inputName);
-        if (std::int64_t(layout.width) * layout.height > settings.limits.maxInputPixels)
-            throw Error(Status::TooLarge, settings.inputName,
-                        "the picture is " + std::to_string(layout.width) + " x " +
-                            std::to_string(layout.height) + " pixels, above the limit of " +
-                            std::to_string(settings.limits.maxInputPixels / 1'000'000) +
-                            " megapixels");
+        checkInputPixels(layout.width, layout.height, settings);
         if (layout.truncated)
             throw Error(Status::BadInput, settings.inputName,
                         "truncated BMP: pixel data ends early");
@@ -81,13 +113,31 @@ Decoded decodeHeader(Format format, const unsigned char* data, std::size_t size,
         decoded.image = VImage(image);
         return decoded;
     }
+    int gifFrames = 0;
     if (format == Format::Gif) {
-        const std::string problem = gifStructureProblem(data, size);
-        if (!problem.empty())
-            throw Error(Status::BadInput, settings.inputName, problem);
+        const GifStructure gif = scanGif(data, size);
+        if (!gif.problem.empty())
+            throw Error(Status::BadInput, settings.inputName, gif.problem);
+        if (gif.frames > kMaxGifFrames)
+            throwTooLarge(settings, "the GIF has " + std::to_string(gif.frames) +
+                                        " frames; at most " + std::to_string(kMaxGifFrames) +
+                                        " can be read");
+        gifFrames = gif.frames;
+    } else {
+        decoded.dataProblem = checkClaim(format, data, size, settings);
     }
     try {
         decoded.image = loadWithVips(format, data, size);
+        if (format == Format::Jpeg && decoded.dataProblem.empty()) {
+            // libvips reads the header and metadata; the pixels come from our own decoder.
+            VipsImage* pixels = jpegImage(data, size, decoded.image.get_image());
+            if (!pixels)
+                throw VError();
+            decoded.image = VImage(pixels);
+            // The header load files its first libjpeg warning as an error even when it is
+            // harmless; what our decoder finds is the one to report.
+            vips_error_clear();
+        }
     } catch (const VError&) {
         throwInputError(settings, std::string("corrupt or unreadable ") + formatName(format));
     }
@@ -100,13 +150,12 @@ Decoded decodeHeader(Format format, const unsigned char* data, std::size_t size,
             pageHeight = image.get_int(VIPS_META_PAGE_HEIGHT);
         if (pageHeight > 0 && image.height() % pageHeight == 0)
             decoded.frames = image.height() / pageHeight;
+        if (decoded.frames != gifFrames)
+            throw Error(Status::BadInput, settings.inputName,
+                        "corrupt GIF: " + std::to_string(gifFrames) + " frames, of which " +
+                            std::to_string(decoded.frames) + " can be decoded");
     }
-    const std::int64_t pixels = std::int64_t(decoded.image.width()) * decoded.image.height();
-    if (pixels > settings.limits.maxInputPixels)
-        throw Error(Status::TooLarge, settings.inputName,
-                    "the picture has " + std::to_string(pixels / 1'000'000) +
-                        " megapixels, above the limit of " +
-                        std::to_string(settings.limits.maxInputPixels / 1'000'000));
+    checkInputPixels(decoded.image.width(), decoded.image.height(), settings);
     return decoded;
 }
 
@@ -245,9 +294,17 @@ ConvertResult runPipeline(const unsigned char* data, std::size_t size,
                         " pixels, above the limit of " + std::to_string(limits.maxOutputSide) +
                         " pixels a side and " + std::to_string(limits.maxOutputPixels / 1'000'000) +
                         " megapixels");
+    if (result.outputFormat == Format::Gif && outWidth * outHeight > kMaxGifFramePixels)
+        throw Error(Status::TooLarge, settings.outputName,
+                    "the result would be " + std::to_string(outWidth) + " x " +
+                        std::to_string(outHeight) + " pixels; a GIF frame is written up to " +
+                        std::to_string(kMaxGifFramePixels / 1'000'000) + " megapixels");
     if (result.outputFormat == Format::Bmp &&
         bmpFileSize(int(outWidth), int(outHeight), image.has_alpha()) > 0xffffffffu)
         throw Error(Status::TooLarge, settings.outputName, "the result is too large for a BMP");
+
+    if (!decoded.dataProblem.empty())
+        throw Error(Status::BadInput, settings.inputName, decoded.dataProblem);
 
     result.width = int(outWidth);
     result.frameHeight = int(outHeight);
@@ -284,21 +341,6 @@ ConvertResult convertImage(const unsigned char* data, std::size_t size,
                            const ConvertSettings& settings, OutputSink& sink) {
     takeVipsWarnings();
     const ConvertResult result = runPipeline(data, size, settings, sink);
-    // Checked once every image of the pipeline is gone: the JPEG loader reports its warnings
-    // when it is closed.
-    if (result.inputFormat == Format::Jpeg) {
-        // libjpeg reports damaged entropy-coded data only as warnings, then paints the rest
-        // grey; libvips' fail_on=error does not stop on them. A copy of a damaged picture must
-        // not look like success. Extraneous bytes before a marker are harmless and common
-        // (cameras pad their files), so those alone are accepted.
-        for (const std::string& warning : takeVipsWarnings()) {
-            if (warning.find("VipsJpeg:") != std::string::npos &&
-                warning.find("extraneous bytes") == std::string::npos)
-                throw Error(Status::BadInput, settings.inputName,
-                            "corrupt JPEG data (" + warning.substr(warning.find("VipsJpeg:")) +
-                                ")");
-        }
-    }
     return result;
 }
 

@@ -1,0 +1,162 @@
+// SPDX-License-Identifier: MIT
+#include "jpeg_reader.h"
+
+#include <csetjmp>
+#include <cstdio>
+#include <jpeglib.h>
+// after jpeglib.h, which it needs
+#include <jerror.h>
+
+namespace nconvert {
+namespace {
+
+struct ErrorManager {
+    jpeg_error_mgr base;
+    std::jmp_buf jump;
+    char message[JMSG_LENGTH_MAX];
+};
+
+// Both errors and damage warnings end the decode: there is no sensible way to go on.
+[[noreturn]] void onError(j_common_ptr cinfo) {
+    auto* manager = reinterpret_cast<ErrorManager*>(cinfo->err);
+    cinfo->err->format_message(cinfo, manager->message);
+    std::longjmp(manager->jump, 1);
+}
+
+void onMessage(j_common_ptr cinfo, int level) {
+    if (level < 0 && !harmlessJpegWarning(cinfo->err->msg_code))
+        onError(cinfo);
+}
+
+struct Reader {
+    const unsigned char* data = nullptr;
+    std::size_t size = 0;
+    VipsImage* header = nullptr;
+    jpeg_decompress_struct cinfo{};
+    ErrorManager errors{};
+    bool created = false;
+    bool started = false;
+    bool failed = false;
+    bool invert = false;
+    int nextRow = 0;
+};
+
+void freeReader(VipsImage*, void* data) {
+    auto* reader = static_cast<Reader*>(data);
+    if (reader->created)
+        jpeg_destroy_decompress(&reader->cinfo);
+    if (reader->header)
+        g_object_unref(reader->header);
+    delete reader;
+}
+
+// Called under vips_sequential, so one strip at a time and top to bottom. Kept free of C++
+// objects with destructors: libjpeg leaves it by longjmp.
+int readStrip(VipsRegion* out, void*, void* a, void*, gboolean*) {
+    auto* reader = static_cast<Reader*>(a);
+    jpeg_decompress_struct* cinfo = &reader->cinfo;
+    VipsImage* image = out->im;
+    const VipsRect* r = &out->valid;
+    if (reader->failed) {
+        vips_error("jpeg", "%s", reader->errors.message);
+        return -1;
+    }
+    if (r->left != 0 || r->width != image->Xsize || r->top != reader->nextRow) {
+        vips_error("jpeg", "out of order read at line %d", r->top);
+        return -1;
+    }
+    if (setjmp(reader->errors.jump)) {
+        reader->failed = true;
+        vips_error("jpeg", "%s", reader->errors.message);
+        return -1;
+    }
+    if (!reader->started) {
+        jpeg_mem_src(cinfo, reader->data, static_cast<unsigned long>(reader->size));
+        jpeg_read_header(cinfo, TRUE);
+        jpeg_start_decompress(cinfo);
+        reader->started = true;
+        if (int(cinfo->output_width) != image->Xsize || int(cinfo->output_height) != image->Ysize ||
+            cinfo->output_components != image->Bands) {
+            reader->failed = true;
+            std::snprintf(reader->errors.message, sizeof reader->errors.message, "%s",
+                          "the picture changed between header and decoding");
+            vips_error("jpeg", "%s", reader->errors.message);
+            return -1;
+        }
+        // Adobe's CMYK JPEGs store inverted ink, as libvips' own loader assumes too.
+        reader->invert = cinfo->out_color_space == JCS_CMYK && cinfo->saw_Adobe_marker;
+    }
+    const int bottom = r->top + r->height;
+    while (reader->nextRow < bottom) {
+        JSAMPROW rows[16];
+        int count = 0;
+        while (count < 16 && reader->nextRow + count < bottom) {
+            rows[count] = VIPS_REGION_ADDR(out, 0, reader->nextRow + count);
+            ++count;
+        }
+        const int got = int(jpeg_read_scanlines(cinfo, rows, JDIMENSION(count)));
+        if (reader->invert) {
+            const std::size_t bytes = std::size_t(image->Xsize) * image->Bands;
+            for (int i = 0; i < got; ++i)
+                for (std::size_t k = 0; k < bytes; ++k)
+                    rows[i][k] = JSAMPLE(255 - rows[i][k]);
+        }
+        reader->nextRow += got;
+    }
+    // Reading on to the end marker finds a stream cut after its last scan, and damage after it.
+    if (reader->nextRow == image->Ysize)
+        jpeg_finish_decompress(cinfo);
+    return 0;
+}
+
+} // namespace
+
+bool harmlessJpegWarning(int code) {
+    // Padding before a marker (some cameras write it), an unknown JFIF revision and scan
+    // parameters a sequential decoder ignores: the pixels are intact.
+    // Anything else (bad Huffman or arithmetic code, premature end, lost restart markers, bad
+    // progression, unknown colour transform) loses or invents pixels.
+    switch (code) {
+    case JWRN_EXTRANEOUS_DATA:
+    case JWRN_JFIF_MAJOR:
+    case JWRN_NOT_SEQUENTIAL:
+        return true;
+    default:
+        return false;
+    }
+}
+
+VipsImage* jpegImage(const unsigned char* data, std::size_t size, VipsImage* header) {
+    VipsImage* raw = vips_image_new();
+    if (vips_image_pipelinev(raw, VIPS_DEMAND_STYLE_FATSTRIP, header, nullptr)) {
+        g_object_unref(raw);
+        return nullptr;
+    }
+    auto* reader = new Reader;
+    reader->data = data;
+    reader->size = size;
+    reader->header = header;
+    g_object_ref(header);
+    reader->cinfo.err = jpeg_std_error(&reader->errors.base);
+    reader->errors.base.error_exit = onError;
+    reader->errors.base.emit_message = onMessage;
+    g_signal_connect(raw, "close", G_CALLBACK(freeReader), reader);
+    if (setjmp(reader->errors.jump)) {
+        vips_error("jpeg", "%s", reader->errors.message);
+        g_object_unref(raw);
+        return nullptr;
+    }
+    jpeg_create_decompress(&reader->cinfo);
+    reader->created = true;
+
+    VipsImage* sequential = nullptr;
+    if (vips_image_generate(raw, nullptr, readStrip, nullptr, reader, nullptr) ||
+        vips_sequential(raw, &sequential, "tile_height", 16, nullptr)) {
+        g_object_unref(raw);
+        return nullptr;
+    }
+    g_object_unref(raw);
+    return sequential;
+}
+
+} // namespace nconvert
