@@ -1,6 +1,7 @@
 # SPDX-License-Identifier: MIT
-# The two commands README promises: `make run` and `make test`.
-.PHONY: deps build run test fuzz bench clean
+# The two commands README promises: `make run` and `make test`; `make package`
+# for the Debian package, `make package-check` to check it as CI does.
+.PHONY: deps build run test package package-check fuzz bench clean
 
 deps:
 	bash scripts/install-deps.sh
@@ -14,6 +15,13 @@ run: build
 
 test: build
 	QT_QPA_PLATFORM=offscreen ctest --preset default
+
+package: build
+	bash scripts/install-deps.sh --package
+	cpack --preset default
+
+package-check: package
+	bash tests/package/check-package.sh build
 
 fuzz: deps
 	cmake --preset fuzz

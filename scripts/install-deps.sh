@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # Installs every Debian package the build and the tests need, only when missing.
-# Run as root (or with sudo available). Extra package sets: --bench, --gui.
+# Run as root (or with sudo available). Extra package sets: --bench, --gui, --package.
 set -euo pipefail
 
 packages=(
@@ -16,7 +16,8 @@ for arg in "$@"; do
   case "$arg" in
     --bench) packages+=(libvips-tools imagemagick graphicsmagick hyperfine time python3) ;;
     --gui) packages+=(xvfb xauth x11-apps imagemagick xdotool) ;;
-    *) echo "usage: $0 [--bench] [--gui]" >&2; exit 2 ;;
+    --package) packages+=(dpkg-dev file lintian appstream desktop-file-utils) ;;
+    *) echo "usage: $0 [--bench] [--gui] [--package]" >&2; exit 2 ;;
   esac
 done
 

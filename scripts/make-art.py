@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: MIT
 """Draws the program's own icon and cursors: resources/quorvel.png,
-resources/HAND-M.CUR and resources/drag.ico. Pure Python, no outside images."""
+resources/HAND-M.CUR, resources/drag.ico, and the icon again in the sizes a
+desktop asks for (resources/icons/hicolor/NxN/apps/quorvel.png). Pure Python,
+no outside images."""
 import math
 import os
 import struct
@@ -12,8 +14,11 @@ OUT = os.path.join(HERE, "..", "resources")
 SS = 4  # supersampling per axis
 
 
-def render(size, layers):
-    """layers: list of (inside(x, y) -> bool, (r, g, b, a)), painted in order."""
+def render(size, layers, grid=None):
+    """layers: list of (inside(x, y) -> bool, (r, g, b, a)), painted in order.
+    The shapes are drawn on a grid of `grid` units (default: size), so one
+    drawing renders crisply at every size instead of being resampled."""
+    scale = (grid or size) / size
     pixels = []
     for y in range(size):
         row = []
@@ -21,8 +26,8 @@ def render(size, layers):
             acc = [0.0, 0.0, 0.0, 0.0]
             for sy in range(SS):
                 for sx in range(SS):
-                    px = x + (sx + 0.5) / SS
-                    py = y + (sy + 0.5) / SS
+                    px = (x + (sx + 0.5) / SS) * scale
+                    py = (y + (sy + 0.5) / SS) * scale
                     col = (0, 0, 0, 0)
                     for inside, c in layers:
                         if inside(px, py):
@@ -113,8 +118,11 @@ def icon_file(pixels, kind, hotspot=(0, 0)):
     return struct.pack("<HHH", 0, kind, 1) + entry + image
 
 
-def program_icon():
-    s = 64
+# The icon theme sizes desktops and software centres look up.
+ICON_SIZES = (16, 22, 24, 32, 48, 64, 128, 256)
+
+
+def program_icon(size=64):
     background = rounded(2, 2, 62, 62, 12)
     small = rect(10, 34, 28, 52)
     small_in = rect(12, 36, 26, 50)
@@ -124,7 +132,7 @@ def program_icon():
     hill = polygon([(23, 43), (33, 28), (41, 36), (46, 31), (51, 38), (51, 43)])
     arrow = polygon([(27, 39), (37, 29), (33, 29), (33, 26), (41, 26), (41, 34), (38, 34), (38, 31),
                      (29, 41)])
-    return render(s, [
+    return render(size, [
         (background, (33, 92, 170, 255)),
         (big_frame, (255, 255, 255, 255)),
         (big_in, (150, 205, 240, 255)),
@@ -133,7 +141,7 @@ def program_icon():
         (small, (255, 255, 255, 255)),
         (small_in, (240, 170, 60, 255)),
         (arrow, (20, 40, 90, 255)),
-    ])
+    ], grid=64)
 
 
 def hand_cursor():
@@ -160,6 +168,11 @@ def main():
     os.makedirs(OUT, exist_ok=True)
     with open(os.path.join(OUT, "quorvel.png"), "wb") as f:
         f.write(png_bytes(program_icon()))
+    for size in ICON_SIZES:
+        folder = os.path.join(OUT, "icons", "hicolor", f"{size}x{size}", "apps")
+        os.makedirs(folder, exist_ok=True)
+        with open(os.path.join(folder, "quorvel.png"), "wb") as f:
+            f.write(png_bytes(program_icon(size)))
     with open(os.path.join(OUT, "HAND-M.CUR"), "wb") as f:
         f.write(icon_file(hand_cursor(), 2, hotspot=(12, 1)))
     with open(os.path.join(OUT, "drag.ico"), "wb") as f:
