@@ -5,8 +5,9 @@
 # Debian's libvips links about a hundred libraries whose loading is most of a small picture's
 # conversion time; this one needs only the C and C++ runtimes.
 #
-# Defines the imported target quorvel_vips and, in the parent scope, QUORVEL_VIPS_RUNTIME: the
-# library's copy beside the programs, which `cmake --install` puts beside the window.
+# Defines the imported target quorvel_vips and, in the parent scope, QUORVEL_VIPS_RUNTIME (the
+# library's copy beside the programs, which `cmake --install` puts beside the window) and
+# QUORVEL_VIPS_SONAME (the file name the converter asks the dynamic loader for).
 set(QUORVEL_VIPS_PACKAGES "${PROJECT_SOURCE_DIR}/third_party/libvips/node_modules/@img"
     CACHE PATH "Folder holding the sharp-libvips-linux-x64 and sharp-libvips-dev packages")
 set(_vips_lib_dir "${QUORVEL_VIPS_PACKAGES}/sharp-libvips-linux-x64/lib")
@@ -40,4 +41,5 @@ set_target_properties(quorvel_vips PROPERTIES
   INTERFACE_INCLUDE_DIRECTORIES
     "${_vips_include};${_vips_dev_dir}/include/glib-2.0;${_vips_lib_dir}/glib-2.0/include")
 set(QUORVEL_VIPS_RUNTIME "${_vips_copy}" PARENT_SCOPE)
+set(QUORVEL_VIPS_SONAME "${_vips_name}" PARENT_SCOPE)
 message(STATUS "libvips: bundled ${_vips_name}")
