@@ -80,6 +80,16 @@ QString converterFileName() {
 #endif
 }
 
+QProcessEnvironment converterEnvironment() {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+#if !defined(Q_OS_WIN) && !defined(Q_OS_MACOS)
+    // Only this folder: any other entry, an empty one (the current folder) included, would be
+    // searched for the libraries this folder does not hold.
+    environment.insert(QStringLiteral("LD_LIBRARY_PATH"), programFolder());
+#endif
+    return environment;
+}
+
 QString ConverterPath() {
     QString folder = qEnvironmentVariable("TEMP");
     if (folder.isEmpty()) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QProcessEnvironment>
 #include <QString>
 
 namespace quorvel {
@@ -17,6 +18,12 @@ QString ConverterPath();
 /// else of that name is replaced, except a folder, which is left alone (every
 /// start then fails). Raises AppError when the file cannot be written.
 void DeployConverter(const QByteArray& converter);
+
+/// The environment the converter runs in: this process's, with the dynamic loader sent to
+/// the program's own folder for the converter's libraries. The converter runs from the
+/// temporary folder, where a library of the right name may be anyone's; the program's folder
+/// is writable only by whoever installed it.
+QProcessEnvironment converterEnvironment();
 
 /// The converter's bare file name on this platform.
 QString converterFileName();

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "runandwait.h"
 
+#include "converterdeployment.h"
 #include "platform/apperror.h"
 #include "platform/paths.h"
 #include "platform/yield.h"
@@ -115,6 +116,7 @@ int RunAndWait(const ConverterCommand& command, std::optional<int> windowStyle,
     auto process = std::make_unique<QProcess>();
     process->setProgram(command.program);
     process->setArguments(command.arguments);
+    process->setProcessEnvironment(converterEnvironment());
     process->setStandardInputFile(QProcess::nullDevice());
     process->setStandardOutputFile(QProcess::nullDevice());
     process->setStandardErrorFile(QProcess::nullDevice());

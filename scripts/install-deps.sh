@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Installs every Debian package the build and the tests need, only when missing.
+# Installs every Debian package the build and the tests need, only when missing, then the
+# converter's libvips from the npm registry (versions and integrity hashes pinned in
+# third_party/libvips/package-lock.json). Afterwards the build needs no network.
 # Run as root (or with sudo available). Extra package sets: --bench, --gui, --package.
 set -euo pipefail
 
@@ -21,14 +23,26 @@ for arg in "$@"; do
   esac
 done
 
+# npm brings the bundled libvips; a Node.js installed otherwise comes with its own npm.
+command -v npm >/dev/null || packages+=(npm)
+
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo_cmd=()
+  [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+  export DEBIAN_FRONTEND=noninteractive
+  "${sudo_cmd[@]}" apt-get update -qq
+  "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
 
-sudo_cmd=()
-[ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
-export DEBIAN_FRONTEND=noninteractive
-"${sudo_cmd[@]}" apt-get update -qq
-"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+# libvips for the converter: one self-contained library, checked against the lock file's
+# integrity hashes by `npm ci`. Skipped when the installed copy came from this very lock file.
+vips_dir="$(cd "$(dirname "$0")/.." && pwd)/third_party/libvips"
+stamp="$vips_dir/node_modules/.installed-from-package-lock.json"
+if ! cmp -s "$vips_dir/package-lock.json" "$stamp"; then
+  (cd "$vips_dir" && npm ci --ignore-scripts --no-audit --no-fund --loglevel=error)
+  cp "$vips_dir/package-lock.json" "$stamp"
+fi

@@ -3,8 +3,10 @@
 """Times nconvert against `vips resize` and ImageMagick `convert -resize`, one process per file
 as the window runs them, interleaved, and checks quality. Writes OUT/results.md and .json.
 
-Usage: bench.py NCONVERT OUTDIR   (OUTDIR holds corpus/, big-7500x5000.jpg, tiny-64x48.jpg,
-quality/ from make_corpus). Environment: REPS (default 3)."""
+Usage: bench.py NCONVERT OUTDIR   (OUTDIR holds corpus/, big-7500x5000.jpg, the small pictures
+and quality/ from make_corpus). Environment: REPS (default 3), FLOOR_ROUNDS (default 5),
+NCONVERT_SYSTEM (a converter built with -DQUORVEL_SYSTEM_VIPS=ON, timed beside the others on
+the small pictures), IM_CONVERT (ImageMagick's convert)."""
 import json
 import math
 import os
@@ -22,6 +24,13 @@ REPS = int(os.environ.get("REPS", "3"))
 # falls back to a disk cache): it runs in the first repetition only unless IM_REPS says more.
 IM_REPS = int(os.environ.get("IM_REPS", "1"))
 IM_BIG_TIMEOUT = int(os.environ.get("IM_BIG_TIMEOUT", "240"))
+FLOOR_ROUNDS = int(os.environ.get("FLOOR_ROUNDS", "5"))
+NCONVERT_SYSTEM = os.environ.get("NCONVERT_SYSTEM", "")
+# ImageMagick's own program: a `convert` earlier on the PATH may be a wrapper (one is on our
+# development machines) whose start-up would be charged to ImageMagick.
+IM_CONVERT = os.environ.get("IM_CONVERT") or next(
+    (p for p in ("/usr/bin/convert-im6.q16", "/usr/bin/convert") if os.access(p, os.X_OK)),
+    "convert")
 SCRATCH = os.path.join(OUT, "scratch")
 os.makedirs(SCRATCH, exist_ok=True)
 
@@ -54,14 +63,15 @@ def jpeg_quality(path):
 
 def commands(tool, src, dst, scale=200):
     ext = os.path.splitext(src)[1].lower()
-    if tool == "nconvert":
-        return [NCONVERT, "-resize", f"{scale}%", f"{scale}%", "-o", dst, src]
+    if tool in ("nconvert", "nconvert-system"):
+        program = NCONVERT if tool == "nconvert" else NCONVERT_SYSTEM
+        return [program, "-resize", f"{scale}%", f"{scale}%", "-o", dst, src]
     if tool == "vips":
         target = dst + (f"[Q={jpeg_quality(src)}]" if ext == ".jpg" else "")
         source = src + ("[n=-1]" if ext == ".gif" else "")  # every frame, as the others do
         return ["vips", "resize", source, target, str(scale / 100)]
     if tool == "convert":
-        return ["convert", src, "-resize", f"{scale}%", dst]
+        return [IM_CONVERT, src, "-resize", f"{scale}%", dst]
     raise ValueError(tool)
 
 
@@ -117,19 +127,38 @@ def big_run():
     return results
 
 
+SMALL = ["tiny-64x48.jpg", "icon-16x16-alpha.png", "anim-32x32-2frames.gif"]
+
+
 def floor_run():
-    src = os.path.join(OUT, "tiny-64x48.jpg")
+    """Per-process cost of the small pictures: hyperfine blocks of 12 runs per tool, the tools'
+    order rotated from block to block so that none always meets the machine in one state;
+    medians over every run."""
+    tools = ["nconvert", "convert", "vips"] + (["nconvert-system"] if NCONVERT_SYSTEM else [])
     export = os.path.join(SCRATCH, "floor.json")
-    dst_n, dst_v, dst_c = (os.path.join(SCRATCH, n) for n in ("fn.jpg", "fv.jpg", "fc.jpg"))
-    subprocess.run(["hyperfine", "-N", "--warmup", "10", "--runs", "60", "--export-json", export,
-                    " ".join(commands("nconvert", src, dst_n)),
-                    " ".join(commands("vips", src, dst_v)),
-                    " ".join(commands("convert", src, dst_c))],
-                   check=True, stdout=subprocess.DEVNULL)
-    with open(export) as f:
-        data = json.load(f)["results"]
-    return {t: {"median": r["median"], "mean": r["mean"], "min": r["min"],
-                "cpu": r["user"] + r["system"]} for t, r in zip(TOOLS, data)}
+    times = {(f, t): [] for f in SMALL for t in tools}
+    cpu = {(f, t): [] for f in SMALL for t in tools}
+    for rnd in range(FLOOR_ROUNDS):
+        for f in SMALL:
+            src = os.path.join(OUT, f)
+            ext = os.path.splitext(f)[1]
+            order = tools[rnd % len(tools):] + tools[:rnd % len(tools)]
+            cmds = [" ".join(commands(t, src, os.path.join(SCRATCH, f"floor-{t}{ext}")))
+                    for t in order]
+            subprocess.run(["hyperfine", "-N", "--warmup", "3", "--runs", "12",
+                            "--export-json", export] + cmds,
+                           check=True, stdout=subprocess.DEVNULL)
+            with open(export) as fh:
+                for t, r in zip(order, json.load(fh)["results"]):
+                    times[(f, t)] += r["times"]
+                    cpu[(f, t)].append(r["user"] + r["system"])
+        print(f"  floor round {rnd + 1}: " + ", ".join(
+            f"{f.split('-')[0]} {t} {statistics.median(times[(f, t)]) * 1000:.1f}"
+            for f in SMALL for t in tools[:2]), flush=True)
+    return {f: {t: {"median": statistics.median(times[(f, t)]),
+                    "min": min(times[(f, t)]),
+                    "cpu": statistics.median(cpu[(f, t)]),
+                    "runs": len(times[(f, t)])} for t in tools} for f in SMALL}
 
 
 def psnr(a, b):
@@ -166,8 +195,8 @@ def quality_run():
         outs = {
             "nconvert": [NCONVERT, "-resize", "200%", "200%", "-o", "{dst}", half],
             "vips resize": ["vips", "resize", half, "{dst}", "2"],
-            "IM Lanczos": ["convert", half, "-filter", "Lanczos", "-resize", "200%", "{dst}"],
-            "IM default": ["convert", half, "-resize", "200%", "{dst}"],
+            "IM Lanczos": [IM_CONVERT, half, "-filter", "Lanczos", "-resize", "200%", "{dst}"],
+            "IM default": [IM_CONVERT, half, "-resize", "200%", "{dst}"],
         }
         row = {"image": name}
         for label, cmd in outs.items():
@@ -185,7 +214,7 @@ def main():
     files, medians, mems, failures = corpus_run()
     print("7500 x 5000 JPEG to 15000 x 10000:", flush=True)
     big = big_run()
-    print("per-process floor (64 x 48 JPEG):", flush=True)
+    print("per-process cost of the small pictures:", flush=True)
     floor = floor_run()
     print("quality (box shrink 2x, enlarge 2x, PSNR against the original):", flush=True)
     quality = quality_run()
@@ -221,12 +250,22 @@ def main():
         mem = f"{max(r['mb'] for r in runs):.0f}"
         status = "ok" if len(ok) == len(runs) else f"failed: {runs[-1]['err'][:120]}"
         lines.append(f"| {t} | {med} | {mem} | {status} |")
-    lines += ["", "## Per-process floor: 64 x 48 JPEG to 128 x 96 (hyperfine, 60 runs)", "",
-              "| tool | median ms | mean ms | min ms | CPU (user+sys) ms |", "|---|---|---|---|---|"]
-    for t in TOOLS:
-        r = floor[t]
-        lines.append(f"| {t} | {r['median'] * 1000:.1f} | {r['mean'] * 1000:.1f} | "
-                     f"{r['min'] * 1000:.1f} | {r['cpu'] * 1000:.1f} |")
+    tools = list(next(iter(floor.values())).keys())
+    runs = next(iter(next(iter(floor.values())).values()))["runs"]
+    lines += ["", f"## Per-process cost of small pictures, 200 % (hyperfine, {runs} runs each, "
+              "interleaved)", "",
+              "| picture | " + " | ".join(f"{t} median ms" for t in tools) +
+              " | nconvert / convert | nconvert CPU ms | convert CPU ms |",
+              "|---|" + "---|" * (len(tools) + 3)]
+    for f, r in floor.items():
+        lines.append(f"| {f} | " + " | ".join(f"{r[t]['median'] * 1000:.1f}" for t in tools) +
+                     f" | {r['nconvert']['median'] / r['convert']['median']:.2f} | "
+                     f"{r['nconvert']['cpu'] * 1000:.1f} | {r['convert']['cpu'] * 1000:.1f} |")
+    worst = max(r["nconvert"]["median"] for r in floor.values())
+    slower = [f for f, r in floor.items() if r["nconvert"]["median"] > r["convert"]["median"]]
+    lines += ["", f"Slowest nconvert median: {worst * 1000:.1f} ms (target <= 10 ms); "
+              + (f"slower than convert on: {', '.join(slower)}." if slower
+                 else "no slower than convert on any of them.")]
     labels = ["nconvert", "vips resize", "IM Lanczos", "IM default"]
     lines += ["", "## Quality: PSNR dB (box shrink 2x, enlarge 2x, against the original)", "",
               "| image | " + " | ".join(labels) + " |", "|---|" + "---|" * len(labels)]

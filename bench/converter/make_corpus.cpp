@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // Writes the benchmark corpus: synthetic but photo-like pictures (smooth light, soft shapes,
 // texture and sensor-like noise) in JPEG, PNG, GIF and BMP from 1 to 12 megapixels, plus one
-// 7500 x 5000 JPEG, a 64 x 48 JPEG for the per-process floor, and 1-2 MP PNG originals for the
+// 7500 x 5000 JPEG, the small pictures of the per-process floor (a 64 x 48 JPEG, a 16 x 16 PNG
+// icon with alpha, a 32 x 32 two-frame GIF), and 1-2 MP PNG originals for the
 // quality check. Deterministic: the same files on every run.
 // Usage: make_corpus OUTDIR
 #include <cmath>
@@ -146,6 +147,22 @@ int main(int argc, char** argv) {
     // The large picture and the floor.
     write(scene(7500, 5000, 20), extra + "big-7500x5000.jpg[Q=90]");
     write(scene(64, 48, 21), extra + "tiny-64x48.jpg[Q=90]");
+    {
+        // An icon: opaque in the middle, fading to transparent at the corners.
+        VImage xy = VImage::xyz(16, 16) - 7.5;
+        VImage distance = (xy[0] * xy[0] + xy[1] * xy[1]).pow(0.5);
+        VImage alpha = (255 - (distance - 4) * 60).cast(VIPS_FORMAT_UCHAR);
+        write(scene(16, 16, 22).bandjoin(alpha), extra + "icon-16x16-alpha.png");
+    }
+    {
+        std::vector<VImage> frames{scene(32, 32, 23), scene(32, 32, 24)};
+        VImage strip = VImage::arrayjoin(frames, VImage::option()->set("across", 1))
+                           .copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
+        strip.set(VIPS_META_PAGE_HEIGHT, 32);
+        strip.set("delay", std::vector<int>{200, 200});
+        strip.set("loop", 0);
+        write(strip, extra + "anim-32x32-2frames.gif");
+    }
     // Quality originals (lossless).
     for (int i = 0; i < 4; ++i)
         write(scene(1200 + 160 * i, 800 + 120 * i, 30 + i),

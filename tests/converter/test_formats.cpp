@@ -100,6 +100,10 @@ TEST(Formats, pngKeepsDepthGreyAndAlpha) {
         EXPECT_EQ(out.height(), 28);
         EXPECT_TRUE(out.format() == VIPS_FORMAT_UCHAR);
     }
+    // No EXIF block in a PNG, even from a JPEG that has one (newer libvips would add it).
+    const Bytes jpeg = fixtures::save(fixtures::photo(50, 40), ".jpg");
+    const VImage fromJpeg = fixtures::load(fixtures::convert(jpeg, 200, 200, Format::Png).bytes);
+    EXPECT_TRUE(blobText(fromJpeg, VIPS_META_EXIF_NAME).empty());
     const Bytes palette =
         fixtures::save(fixtures::photo(50, 40), ".png", VImage::option()->set("palette", true));
     const VImage p = fixtures::load(fixtures::convert(palette, 200, 200).bytes);

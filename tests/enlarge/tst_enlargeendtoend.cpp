@@ -3,6 +3,7 @@
 #include "app/form1.h"
 #include "app/settings/settingsstore.h"
 #include "enlarge/converterdeployment.h"
+#include "enlarge/embeddedconverter.h"
 #include "imagelist/imagelist.h"
 #include "platform/testing/scripteddialogs.h"
 
@@ -137,6 +138,38 @@ private slots:
         QVERIFY(!QFileInfo::exists(ConverterPath()));
         QVERIFY(!QFileInfo::exists(out(QStringLiteral("b.png"))));
     }
+
+#ifdef QUORVEL_HAVE_CONVERTER
+    // The converter runs from the temporary folder, where anyone may leave a library under the
+    // name of its libvips: neither the window's run nor a start by hand of that copy loads it.
+    void aLibraryPlantedBesideTheConverterIsNeverLoaded() {
+        const QString folder = QFileInfo(ConverterPath()).path();
+        QVERIFY(QFile::copy(QStringLiteral(PLANTED_LIBRARY_PATH),
+                            folder + QStringLiteral("/" CONVERTER_LIBRARY_NAME)));
+        const QString mark = m_dir->filePath(QStringLiteral("planted-library-was-loaded"));
+        qputenv("QUORVEL_PLANTED_MARK", QFile::encodeName(mark));
+        addPicture(QStringLiteral("a.jpg"), "jpeg", QSize(16, 12));
+        m_window->dialogs.expectMessage();
+        m_window->form.PushButton2->click();
+        QCOMPARE(m_window->dialogs.messages(), QStringList{QStringLiteral("Done.")});
+        QCOMPARE(QImageReader(out(QStringLiteral("a.jpg"))).size(), QSize(32, 24));
+        QVERIFY(!QFileInfo::exists(mark));
+
+        DeployConverter(embeddedConverter());
+        QProcess byHand;
+        byHand.start(ConverterPath(), {QStringLiteral("--version")});
+        QVERIFY(byHand.waitForFinished());
+        QVERIFY(!QFileInfo::exists(mark));
+        // The plant is real: a loader told to look in that folder does load it.
+        QProcessEnvironment lured = QProcessEnvironment::systemEnvironment();
+        lured.insert(QStringLiteral("LD_LIBRARY_PATH"), folder);
+        byHand.setProcessEnvironment(lured);
+        byHand.start(ConverterPath(), {QStringLiteral("--version")});
+        QVERIFY(byHand.waitForFinished());
+        QVERIFY(QFileInfo::exists(mark));
+        qunsetenv("QUORVEL_PLANTED_MARK");
+    }
+#endif
 
 private:
     QString in(const QString& name) const {
