@@ -6,9 +6,9 @@
 #include "bmp_writer.h"
 #include "error.h"
 #include "gif_scan.h"
+#include "input_file.h"
 #include "jpeg_tables.h"
 #include "lanczos.h"
-#include "mapped_file.h"
 #include "vips_runtime.h"
 
 #include <vips/vips8>
@@ -303,7 +303,7 @@ ConvertResult convertImage(const unsigned char* data, std::size_t size,
 }
 
 ConvertResult runRequest(const Request& request) {
-    MappedFile input(request.input);
+    const InputFile input(request.input);
     ConvertSettings settings;
     settings.widthPercent = request.widthPercent;
     settings.heightPercent = request.heightPercent;

@@ -8,7 +8,11 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <spawn.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -34,7 +38,11 @@ std::string drain(int fd) {
     return text;
 }
 
-ProcessResult runNconvert(const std::vector<std::string>& args) {
+// Runs the converter and waits at most `deadline` seconds before killing it (status 137), so a
+// converter that hangs fails the test instead of stalling it. `fileSizeLimit` is its
+// RLIMIT_FSIZE in bytes (as `ulimit -f`).
+ProcessResult runNconvert(const std::vector<std::string>& args,
+                          rlim_t fileSizeLimit = RLIM_INFINITY, int deadline = 30) {
     std::vector<char*> argv;
     std::string program = NCONVERT_PATH;
     argv.push_back(program.data());
@@ -51,20 +59,35 @@ ProcessResult runNconvert(const std::vector<std::string>& args) {
     posix_spawn_file_actions_adddup2(&actions, errPipe[1], 2);
     posix_spawn_file_actions_addclose(&actions, outPipe[0]);
     posix_spawn_file_actions_addclose(&actions, errPipe[0]);
+    // The limit is inherited: set ours for the moment of the spawn only.
+    rlimit saved{};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit limited = saved;
+    limited.rlim_cur = fileSizeLimit;
+    ::setrlimit(RLIMIT_FSIZE, &limited);
     pid_t pid = 0;
     ProcessResult run;
     const int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
     posix_spawn_file_actions_destroy(&actions);
     ::close(outPipe[1]);
     ::close(errPipe[1]);
-    // Outputs are small; read stdout then stderr.
+    int status = 0;
+    if (spawned == 0) {
+        for (int waited = 0; ::waitpid(pid, &status, WNOHANG) == 0; ++waited) {
+            if (waited == deadline * 100) {
+                ::kill(pid, SIGKILL);
+                ::waitpid(pid, &status, 0);
+                break;
+            }
+            ::usleep(10000);
+        }
+    }
+    // Outputs are small enough for the pipes; read them once the process has ended.
     run.out = drain(outPipe[0]);
     run.err = drain(errPipe[0]);
-    if (spawned != 0)
-        return run;
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    if (spawned == 0)
+        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     return run;
 }
 
@@ -77,6 +100,36 @@ bool oneLineFor(const ProcessResult& run, const std::string& path) {
     const std::string prefix = "nconvert: " + path + ": ";
     return run.err.rfind(prefix, 0) == 0 && run.err.size() > prefix.size() &&
            run.err.find('\n') == run.err.size() - 1;
+}
+
+// Starts the converter and returns once it is writing its output into `folder` (a file of
+// its own there has bytes), whether that file has a name or not.
+pid_t startWriting(const std::vector<std::string>& args, const std::string& folder) {
+    std::string program = NCONVERT_PATH;
+    std::vector<std::string> copies = args;
+    std::vector<char*> argv = {program.data()};
+    for (auto& a : copies)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    EXPECT_TRUE(posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ) == 0);
+    const std::string fds = "/proc/" + std::to_string(pid) + "/fd";
+    for (int i = 0; i < 2000; ++i) {
+        std::error_code error;
+        for (const auto& fd : std::filesystem::directory_iterator(fds, error)) {
+            // The link's own mode tells how the file was opened: only the output is written.
+            struct stat link {
+            }, file{};
+            const std::string target = std::filesystem::read_symlink(fd.path(), error).string();
+            if (target.rfind(folder + "/", 0) == 0 && ::lstat(fd.path().c_str(), &link) == 0 &&
+                (link.st_mode & S_IWUSR) && ::stat(fd.path().c_str(), &file) == 0 &&
+                file.st_size > 0)
+                return pid;
+        }
+        ::usleep(5000);
+    }
+    ADD_FAILURE() << "the converter never started writing";
+    return pid;
 }
 
 } // namespace
@@ -182,6 +235,20 @@ TEST(Cli, stoppedMidWriteLeavesNothing) {
     EXPECT_TRUE(fixtures::readFile(dir.file("out.png")) == old);
 }
 
+TEST(Cli, inputCutShortMidRunIsNoCrash) {
+    fixtures::TempDir dir;
+    fixtures::writeFile(dir.file("in.png"), fixtures::save(fixtures::photo(800, 600), ".png"));
+    const pid_t pid =
+        startWriting(resize(dir.file("out.png"), dir.file("in.png"), 400, 400), dir.path());
+    ::truncate(dir.file("in.png").c_str(), 100);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    // The converter read the whole input before decoding, so the copy is complete.
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_TRUE(fixtures::load(fixtures::readFile(dir.file("out.png"))).width() == 3200);
+    EXPECT_TRUE(dir.entries() == std::vector<std::string>({"in.png", "out.png"}));
+}
+
 TEST(Cli, failedWriteLeavesNothingAndKeepsTheOldFile) {
     fixtures::TempDir dir;
     const Bytes png = fixtures::save(fixtures::photo(40, 30), ".png");
@@ -224,4 +291,15 @@ TEST(Cli, failedWriteLeavesNothingAndKeepsTheOldFile) {
     run = runNconvert(resize(dir.file("old.png"), dir.file("in.png")));
     EXPECT_EQ(run.status, 0);
     EXPECT_TRUE(fixtures::load(fixtures::readFile(dir.file("old.png"))).width() == 80);
+}
+
+TEST(Cli, fifoInputIsRefusedWithoutWaiting) {
+    fixtures::TempDir dir;
+    ::mkfifo(dir.file("in.png").c_str(), 0644);
+    // Nobody ever writes into the FIFO: a converter that opened it first would wait forever.
+    const ProcessResult run =
+        runNconvert(resize(dir.file("out.png"), dir.file("in.png")), RLIM_INFINITY, 10);
+    EXPECT_EQ(run.status, 3);
+    EXPECT_TRUE(oneLineFor(run, dir.file("in.png")));
+    EXPECT_TRUE(dir.entries() == std::vector<std::string>({"in.png"}));
 }
