@@ -310,7 +310,7 @@ ConvertResult runRequest(const Request& request) {
     settings.outputFormat = formatFromExtension(request.output);
     settings.inputName = request.input;
     settings.outputName = request.output;
-    AtomicOutput output(request.output);
+    AtomicOutput output(request.output, FileId{input.device(), input.inode()});
     const ConvertResult result = convertImage(input.data(), input.size(), settings, output);
     output.commit();
     return result;

@@ -206,33 +206,21 @@ TEST(Cli, failuresHaveDistinctStatusesAndLeaveNoFile) {
     EXPECT_TRUE(dir.entries() == std::vector<std::string>({"cut.jpg", "notes.png", "wide.png"}));
 }
 
-TEST(Cli, stoppedMidWriteLeavesNothing) {
+TEST(Cli, stoppedOrKilledMidWriteLeavesNothing) {
     fixtures::TempDir dir;
     fixtures::writeFile(dir.file("in.png"), fixtures::save(fixtures::photo(1200, 800), ".png"));
     const Bytes old = {'o', 'l', 'd'};
     fixtures::writeFile(dir.file("out.png"), old);
-    std::string program = NCONVERT_PATH;
-    std::vector<std::string> args = resize(dir.file("out.png"), dir.file("in.png"), 600, 600);
-    std::vector<char*> argv = {program.data()};
-    for (auto& a : args)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    pid_t pid = 0;
-    EXPECT_TRUE(posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ) == 0);
-    // Wait until the temporary file exists, then stop the converter as a user would.
-    for (int i = 0; i < 400; ++i) {
-        const auto entries = dir.entries();
-        if (std::any_of(entries.begin(), entries.end(),
-                        [](const std::string& e) { return e.find(".nconvert-") == 0; }))
-            break;
-        ::usleep(5000);
+    for (int signal : {SIGTERM, SIGKILL}) {
+        const pid_t pid =
+            startWriting(resize(dir.file("out.png"), dir.file("in.png"), 600, 600), dir.path());
+        ::kill(pid, signal);
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << signal;
+        EXPECT_TRUE(dir.entries() == std::vector<std::string>({"in.png", "out.png"})) << signal;
+        EXPECT_TRUE(fixtures::readFile(dir.file("out.png")) == old);
     }
-    ::kill(pid, SIGTERM);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
-    EXPECT_TRUE(dir.entries() == std::vector<std::string>({"in.png", "out.png"}));
-    EXPECT_TRUE(fixtures::readFile(dir.file("out.png")) == old);
 }
 
 TEST(Cli, inputCutShortMidRunIsNoCrash) {
@@ -246,6 +234,18 @@ TEST(Cli, inputCutShortMidRunIsNoCrash) {
     // The converter read the whole input before decoding, so the copy is complete.
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     EXPECT_TRUE(fixtures::load(fixtures::readFile(dir.file("out.png"))).width() == 3200);
+    EXPECT_TRUE(dir.entries() == std::vector<std::string>({"in.png", "out.png"}));
+}
+
+TEST(Cli, fileSizeLimitIsACleanWriteFailure) {
+    fixtures::TempDir dir;
+    fixtures::writeFile(dir.file("in.png"), fixtures::save(fixtures::photo(300, 200), ".png"));
+    const Bytes old = {'o', 'l', 'd'};
+    fixtures::writeFile(dir.file("out.png"), old);
+    const ProcessResult run = runNconvert(resize(dir.file("out.png"), dir.file("in.png")), 65536);
+    EXPECT_EQ(run.status, 6);
+    EXPECT_TRUE(oneLineFor(run, dir.file("out.png")));
+    EXPECT_TRUE(fixtures::readFile(dir.file("out.png")) == old);
     EXPECT_TRUE(dir.entries() == std::vector<std::string>({"in.png", "out.png"}));
 }
 
@@ -282,15 +282,77 @@ TEST(Cli, failedWriteLeavesNothingAndKeepsTheOldFile) {
     }
     for (const auto& entry : dir.entries())
         EXPECT_TRUE(entry.find(".nconvert-") == std::string::npos);
-    // Converting a file onto itself works: the input stays mapped until the rename.
-    fixtures::writeFile(dir.file("self.png"), png);
-    run = runNconvert(resize(dir.file("self.png"), dir.file("self.png")));
-    EXPECT_EQ(run.status, 0);
-    EXPECT_TRUE(fixtures::load(fixtures::readFile(dir.file("self.png"))).width() == 80);
     // Success replaces the old file.
     run = runNconvert(resize(dir.file("old.png"), dir.file("in.png")));
     EXPECT_EQ(run.status, 0);
     EXPECT_TRUE(fixtures::load(fixtures::readFile(dir.file("old.png"))).width() == 80);
+}
+
+TEST(Cli, neverReplacesTheInputOrASpecialFile) {
+    fixtures::TempDir dir;
+    const Bytes png = fixtures::save(fixtures::photo(40, 30), ".png");
+    const std::string in = dir.file("in.png");
+    fixtures::writeFile(in, png);
+    std::filesystem::create_directory(dir.file("sub"));
+    std::filesystem::create_symlink("in.png", dir.file("link.png"));
+    std::filesystem::create_hard_link(in, dir.file("hard.png"));
+    ::mkfifo(dir.file("fifo.png").c_str(), 0644);
+    const int socket = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, dir.file("socket.png").c_str(), sizeof address.sun_path - 1);
+    ::bind(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+    // A device like /dev/null, made here so that a failure cannot harm the real one (root only).
+    const bool device = ::mknod(dir.file("null.png").c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0;
+    std::vector<std::pair<std::string, std::string>> cases = {
+        {in, in},
+        {dir.file("sub/../in.png"), in},
+        {dir.file("link.png"), in},
+        {in, dir.file("link.png")},
+        {dir.file("hard.png"), in},
+        {dir.file("fifo.png"), in},
+        {dir.file("socket.png"), in},
+    };
+    if (device)
+        cases.emplace_back(dir.file("null.png"), in);
+    for (const auto& [output, input] : cases) {
+        const ProcessResult run = runNconvert(resize(output, input));
+        EXPECT_EQ(run.status, 6) << output << " from " << input;
+        EXPECT_TRUE(oneLineFor(run, output)) << run.err;
+    }
+    ::close(socket);
+    EXPECT_TRUE(fixtures::readFile(in) == png);
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.file("link.png")));
+    EXPECT_TRUE(std::filesystem::is_fifo(dir.file("fifo.png")));
+    EXPECT_TRUE(std::filesystem::is_socket(dir.file("socket.png")));
+    EXPECT_TRUE(!device || std::filesystem::is_character_file(dir.file("null.png")));
+    // A link to another file is itself replaced; its target is left alone.
+    fixtures::writeFile(dir.file("target.png"), {'o', 'l', 'd'});
+    std::filesystem::create_symlink("target.png", dir.file("other.png"));
+    EXPECT_EQ(runNconvert(resize(dir.file("other.png"), in)).status, 0);
+    EXPECT_TRUE(
+        std::filesystem::is_regular_file(std::filesystem::symlink_status(dir.file("other.png"))));
+    EXPECT_TRUE(fixtures::readFile(dir.file("target.png")) == Bytes({'o', 'l', 'd'}));
+}
+
+TEST(Cli, replacingKeepsTheModeNewFilesFollowTheUmask) {
+    fixtures::TempDir dir;
+    fixtures::writeFile(dir.file("in.png"), fixtures::save(fixtures::photo(40, 30), ".png"));
+    const auto modeOf = [&](const std::string& name) {
+        struct stat st {};
+        ::stat(dir.file(name).c_str(), &st);
+        return st.st_mode & 0777;
+    };
+    for (mode_t mode : {0600, 0640, 0604}) {
+        fixtures::writeFile(dir.file("out.png"), {'o', 'l', 'd'});
+        ::chmod(dir.file("out.png").c_str(), mode);
+        EXPECT_EQ(runNconvert(resize(dir.file("out.png"), dir.file("in.png"))).status, 0);
+        EXPECT_EQ(modeOf("out.png"), mode);
+    }
+    const mode_t umask = ::umask(0);
+    ::umask(umask);
+    EXPECT_EQ(runNconvert(resize(dir.file("new.png"), dir.file("in.png"))).status, 0);
+    EXPECT_EQ(modeOf("new.png"), 0666 & ~umask);
 }
 
 TEST(Cli, fifoInputIsRefusedWithoutWaiting) {
