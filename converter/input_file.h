@@ -2,7 +2,6 @@
 #pragma once
 
 #include <cstddef>
-#include <memory>
 #include <string>
 #include <sys/types.h>
 
@@ -15,15 +14,18 @@ namespace nconvert {
 class InputFile {
 public:
     explicit InputFile(const std::string& path);
+    ~InputFile();
+    InputFile(const InputFile&) = delete;
+    InputFile& operator=(const InputFile&) = delete;
 
-    const unsigned char* data() const { return m_bytes.get(); }
+    const unsigned char* data() const { return m_data; }
     std::size_t size() const { return m_size; }
     /// Which file this is, whatever path reached it.
     dev_t device() const { return m_device; }
     ino_t inode() const { return m_inode; }
 
 private:
-    std::unique_ptr<unsigned char[]> m_bytes;
+    unsigned char* m_data = nullptr;
     std::size_t m_size = 0;
     dev_t m_device = 0;
     ino_t m_inode = 0;
