@@ -110,9 +110,10 @@ AtomicOutput::AtomicOutput(std::string path, std::optional<FileId> source, Scrat
         m_fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
         if (m_fd >= 0)
             return;
-        if (!unnamedUnsupported(errno))
+        const int error = errno;
+        if (!unnamedUnsupported(error))
             throw Error(Status::CannotWrite, m_path,
-                        "cannot create a file in " + folder + ": " + std::strerror(errno));
+                        "cannot create a file in " + folder + ": " + std::strerror(error));
     }
     sweepStaleScratch(folder);
     createNamed(folder);
