@@ -7,6 +7,8 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
 #include <random>
 #include <sys/stat.h>
@@ -15,7 +17,12 @@
 namespace nconvert {
 namespace {
 
-// The temporary file a signal handler must remove if the process is stopped mid-write.
+// A named scratch file left by a dead process is swept only once it has not been written to
+// for this long: in a folder shared over the network, a process id that is dead here may be a
+// live converter on another machine.
+constexpr std::time_t kStaleAfterSeconds = 10 * 60;
+
+// The named file a signal handler must remove if the process is stopped while one exists.
 // A fixed buffer, because the handler may only make async-signal-safe calls.
 char g_pendingTemp[4096];
 
@@ -38,6 +45,51 @@ void disarmSignalCleanup() {
     g_pendingTemp[0] = '\0';
 }
 
+std::string scratchName(const std::string& folder) {
+    static std::random_device random;
+    char name[64];
+    std::snprintf(name, sizeof name, "/.nconvert-%ld-%08x.tmp", long(::getpid()),
+                  unsigned(random()));
+    return folder + name;
+}
+
+// The process id in a scratch file's name, or 0 when the name is not one of ours.
+long scratchOwner(const char* name) {
+    long pid = 0;
+    unsigned random = 0;
+    int end = 0;
+    if (std::sscanf(name, ".nconvert-%ld-%8x.tmp%n", &pid, &random, &end) != 2 || name[end] != '\0')
+        return 0;
+    return pid > 0 ? pid : 0;
+}
+
+// Removes the named scratch files of processes that no longer exist (killed outright, or
+// crashed), so that nothing they left outlives them for long.
+void sweepStaleScratch(const std::string& folder) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir)
+        return;
+    const std::time_t now = std::time(nullptr);
+    while (const dirent* entry = ::readdir(dir)) {
+        const long pid = scratchOwner(entry->d_name);
+        if (pid == 0 || pid == long(::getpid()))
+            continue;
+        if (::kill(pid_t(pid), 0) == 0 || errno != ESRCH)
+            continue;
+        const std::string path = folder + "/" + entry->d_name;
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+            now - st.st_mtime >= kStaleAfterSeconds)
+            ::unlink(path.c_str());
+    }
+    ::closedir(dir);
+}
+
+bool unnamedUnsupported(int error) {
+    // EISDIR: a kernel that predates O_TMPFILE takes it for O_DIRECTORY.
+    return error == EOPNOTSUPP || error == EISDIR || error == EINVAL;
+}
+
 } // namespace
 
 std::string folderOf(const std::string& path) {
@@ -49,21 +101,30 @@ std::string folderOf(const std::string& path) {
     return path.substr(0, slash);
 }
 
-AtomicOutput::AtomicOutput(std::string path) : m_path(std::move(path)) {
-    struct stat st {};
-    if (::stat(m_path.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
-        throw Error(Status::CannotWrite, m_path, "is a folder");
+AtomicOutput::AtomicOutput(std::string path, std::optional<FileId> source, Scratch scratch)
+    : m_path(std::move(path)), m_source(source) {
+    checkReplaceable();
     const std::string folder = folderOf(m_path);
-    std::random_device random;
+    if (scratch == Scratch::Unnamed) {
+        // 0666 lets the umask decide, as for any newly created file.
+        m_fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+        if (m_fd >= 0)
+            return;
+        const int error = errno;
+        if (!unnamedUnsupported(error))
+            throw Error(Status::CannotWrite, m_path,
+                        "cannot create a file in " + folder + ": " + std::strerror(error));
+    }
+    sweepStaleScratch(folder);
+    createNamed(folder);
+}
+
+void AtomicOutput::createNamed(const std::string& folder) {
     for (int attempt = 0; attempt < 100; ++attempt) {
-        char name[64];
-        std::snprintf(name, sizeof name, "/.nconvert-%ld-%08x.tmp", long(::getpid()),
-                      unsigned(random()));
-        const std::string temp = folder + name;
+        const std::string temp = scratchName(folder);
         // Armed before the file exists, so that no signal can come between its creation and
         // the cleanup; the name holds our process id, so it can be no one else's file.
         armSignalCleanup(temp);
-        // 0666 lets the umask decide, as for any newly created file.
         m_fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (m_fd >= 0) {
             m_tempPath = temp;
@@ -76,6 +137,28 @@ AtomicOutput::AtomicOutput(std::string path) : m_path(std::move(path)) {
                         "cannot create a file in " + folder + ": " + std::strerror(error));
     }
     throw Error(Status::CannotWrite, m_path, "cannot find a free temporary name in " + folder);
+}
+
+// What is at `path` now may be replaced only if it is nothing, a regular file other than the
+// input, or a symbolic link. Returns the permissions of a regular file found there.
+std::optional<mode_t> AtomicOutput::checkReplaceable() const {
+    struct stat here {};
+    if (::lstat(m_path.c_str(), &here) != 0)
+        return std::nullopt;
+    struct stat target = here;
+    if (S_ISLNK(here.st_mode) && ::stat(m_path.c_str(), &target) != 0)
+        return std::nullopt; // a dangling link: replaced like any link
+    if (S_ISDIR(target.st_mode))
+        throw Error(Status::CannotWrite, m_path, "is a folder");
+    if (m_source && target.st_dev == m_source->device && target.st_ino == m_source->inode)
+        throw Error(Status::CannotWrite, m_path,
+                    "is the input file itself (by this or another name); the input is never "
+                    "overwritten");
+    if (S_ISLNK(here.st_mode))
+        return std::nullopt;
+    if (!S_ISREG(here.st_mode))
+        throw Error(Status::CannotWrite, m_path, notARegularFile(here.st_mode) + "; left alone");
+    return here.st_mode & (S_IRWXU | S_IRWXG | S_IRWXO);
 }
 
 AtomicOutput::~AtomicOutput() {
@@ -96,7 +179,9 @@ void AtomicOutput::discard() {
 
 bool AtomicOutput::fail(int error) {
     if (m_failure.empty())
-        m_failure = std::strerror(error);
+        m_failure = error == EFBIG ? "File too large for the file size limit (ulimit -f) or the "
+                                     "file system"
+                                   : std::strerror(error);
     return false;
 }
 
@@ -126,29 +211,83 @@ bool AtomicOutput::writeAll(const void* data, std::size_t size,
     return true;
 }
 
+void AtomicOutput::throwSystemError(int error) {
+    discard();
+    throw Error(Status::CannotWrite, m_path, std::strerror(error));
+}
+
 void AtomicOutput::commit() {
     if (!m_failure.empty())
         throw Error(Status::CannotWrite, m_path, m_failure);
-    if (::fsync(m_fd) != 0 || ::close(m_fd) != 0) {
-        const int error = errno;
+    // Checked again: the conversion took a while, and what is at OUTPUT now is what goes.
+    const std::optional<mode_t> mode = checkReplaceable();
+    if (mode && ::fchmod(m_fd, *mode) != 0)
+        throwSystemError(errno);
+    if (::fsync(m_fd) != 0)
+        throwSystemError(errno);
+    if (m_tempPath.empty()) {
+        linkIntoPlace();
+    } else {
+        if (::close(m_fd) != 0) {
+            m_fd = -1;
+            throwSystemError(errno);
+        }
         m_fd = -1;
-        discard();
-        throw Error(Status::CannotWrite, m_path, std::strerror(error));
+        if (::rename(m_tempPath.c_str(), m_path.c_str()) != 0)
+            throwSystemError(errno);
+        m_tempPath.clear();
+        disarmSignalCleanup();
     }
-    m_fd = -1;
-    if (::rename(m_tempPath.c_str(), m_path.c_str()) != 0) {
-        const int error = errno;
-        discard();
-        throw Error(Status::CannotWrite, m_path, std::strerror(error));
-    }
-    m_tempPath.clear();
-    disarmSignalCleanup();
-    // Make the rename itself durable; the file is already complete either way.
+    // Make the new name itself durable; the file is already complete either way.
     const int dir = ::open(folderOf(m_path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir >= 0) {
         ::fsync(dir);
         ::close(dir);
     }
+}
+
+// Gives the unnamed file its name. A new OUTPUT is linked straight into place; an existing one
+// is replaced by a rename from a fresh name that exists only for that moment (and is removed
+// should a signal come in between). The file is complete and synced before it has any name.
+void AtomicOutput::linkIntoPlace() {
+    char self[64];
+    std::snprintf(self, sizeof self, "/proc/self/fd/%d", m_fd);
+    const auto link = [&](const std::string& name) {
+        if (::linkat(AT_FDCWD, self, AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0)
+            return 0;
+        if (errno == EEXIST)
+            return errno;
+        // Without /proc mounted; AT_EMPTY_PATH needs CAP_DAC_READ_SEARCH.
+        return ::linkat(m_fd, "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH) == 0 ? 0 : errno;
+    };
+    int error = link(m_path);
+    if (error == 0) {
+        ::close(m_fd);
+        m_fd = -1;
+        return;
+    }
+    if (error != EEXIST)
+        throwSystemError(error);
+    const std::string folder = folderOf(m_path);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string temp = scratchName(folder);
+        armSignalCleanup(temp);
+        error = link(temp);
+        if (error == 0) {
+            m_tempPath = temp;
+            ::close(m_fd);
+            m_fd = -1;
+            if (::rename(m_tempPath.c_str(), m_path.c_str()) != 0)
+                throwSystemError(errno);
+            m_tempPath.clear();
+            disarmSignalCleanup();
+            return;
+        }
+        disarmSignalCleanup();
+        if (error != EEXIST)
+            throwSystemError(error);
+    }
+    throw Error(Status::CannotWrite, m_path, "cannot find a free temporary name in " + folder);
 }
 
 } // namespace nconvert

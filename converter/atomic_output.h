@@ -6,19 +6,37 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <sys/types.h>
 
 namespace nconvert {
 
 /// The folder a path's file lives in ("." for a bare name).
 std::string folderOf(const std::string& path);
 
-/// The output file, written through a temporary file in the same folder (unique name,
-/// O_EXCL) and renamed over `path` by commit() only after everything reached the disk.
-/// Destroyed without commit(), it removes the temporary file: `path` is then untouched.
+/// A file as the file system knows it, whatever path reaches it.
+struct FileId {
+    dev_t device = 0;
+    ino_t inode = 0;
+};
+
+/// Where the bytes wait until commit().
+enum class Scratch {
+    Unnamed, ///< an unnamed file (O_TMPFILE) where the file system has them, else Named
+    Named,   ///< a hidden `.nconvert-PID-RANDOM.tmp`
+};
+
+/// The output file, written in OUTPUT's folder and put in place by commit() only after
+/// everything reached the disk; until then `path` is untouched. The bytes go to an unnamed
+/// file, which vanishes by itself however the process ends; where the file system cannot make
+/// one, to a named temporary file that is removed on failure and on SIGINT, SIGTERM, SIGHUP and
+/// SIGPIPE, and swept by a later run if the process was killed outright.
 class AtomicOutput : public OutputSink {
 public:
-    /// Creates the temporary file; throws Error(Status::CannotWrite).
-    explicit AtomicOutput(std::string path);
+    /// Refuses an existing `path` that is a folder, a device, a FIFO or a socket, or that is
+    /// `source` (the input) by any name, then creates the scratch file. A symbolic link at
+    /// `path` is itself replaced, its target left alone. Throws Error(Status::CannotWrite).
+    explicit AtomicOutput(std::string path, std::optional<FileId> source = std::nullopt,
+                          Scratch scratch = Scratch::Unnamed);
     ~AtomicOutput() override;
     AtomicOutput(const AtomicOutput&) = delete;
     AtomicOutput& operator=(const AtomicOutput&) = delete;
@@ -27,17 +45,24 @@ public:
     bool writeAt(std::uint64_t offset, const void* data, std::size_t size) override;
     std::string failure() const override { return m_failure; }
 
-    /// fsync, close, rename into place; throws Error(Status::CannotWrite).
+    /// Gives the file the mode of the file it replaces (a new file keeps the umask's), fsync,
+    /// puts it in place atomically; throws Error(Status::CannotWrite).
     void commit();
 
+    /// The named scratch file; empty while the bytes go to an unnamed one.
     const std::string& temporaryPath() const { return m_tempPath; }
 
 private:
+    std::optional<mode_t> checkReplaceable() const;
+    void createNamed(const std::string& folder);
+    void linkIntoPlace();
     void discard();
     bool fail(int error);
     bool writeAll(const void* data, std::size_t size, std::optional<std::uint64_t> offset);
+    [[noreturn]] void throwSystemError(int error);
 
     std::string m_path;
+    std::optional<FileId> m_source;
     std::string m_tempPath;
     int m_fd = -1;
     std::string m_failure;

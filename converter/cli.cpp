@@ -88,7 +88,9 @@ W and H are decimal integers from 1 upwards.
 
 The output is written to a temporary file in OUTPUT's folder and renamed into
 place only when complete: after a failure there is no new file at OUTPUT and
-an existing one is untouched.
+an existing one is untouched; a replaced file keeps its permissions. INPUT
+must be a regular file; OUTPUT must not be the input (by any name), a folder,
+a device, a FIFO or a socket.
 
 Kept: JPEG quality (estimated from the input), chroma subsampling, EXIF
 (orientation tag kept, pixels not rotated), ICC and XMP; PNG bit depth, grey

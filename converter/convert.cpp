@@ -7,10 +7,10 @@
 #include "error.h"
 #include "gif_scan.h"
 #include "header_check.h"
+#include "input_file.h"
 #include "jpeg_reader.h"
 #include "jpeg_tables.h"
 #include "lanczos.h"
-#include "mapped_file.h"
 #include "vips_runtime.h"
 
 #include <vips/vips8>
@@ -355,14 +355,14 @@ ConvertResult convertImage(const unsigned char* data, std::size_t size,
 }
 
 ConvertResult runRequest(const Request& request) {
-    MappedFile input(request.input);
+    const InputFile input(request.input);
     ConvertSettings settings;
     settings.widthPercent = request.widthPercent;
     settings.heightPercent = request.heightPercent;
     settings.outputFormat = formatFromExtension(request.output);
     settings.inputName = request.input;
     settings.outputName = request.output;
-    AtomicOutput output(request.output);
+    AtomicOutput output(request.output, FileId{input.device(), input.inode()});
     const ConvertResult result = convertImage(input.data(), input.size(), settings, output);
     output.commit();
     return result;

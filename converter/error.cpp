@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "error.h"
 
+#include <sys/stat.h>
+
 namespace nconvert {
 
 Error::Error(Status status, std::string subject, std::string reason)
@@ -17,6 +19,17 @@ std::string Error::message() const {
     while (!text.empty() && text.back() == ' ')
         text.pop_back();
     return text;
+}
+
+std::string notARegularFile(mode_t mode) {
+    const char* kind = "a special file";
+    if (S_ISFIFO(mode))
+        kind = "a FIFO";
+    else if (S_ISCHR(mode) || S_ISBLK(mode))
+        kind = "a device";
+    else if (S_ISSOCK(mode))
+        kind = "a socket";
+    return std::string("is ") + kind + ", not a regular file";
 }
 
 } // namespace nconvert

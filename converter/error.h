@@ -3,6 +3,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <sys/types.h>
 
 namespace nconvert {
 
@@ -34,5 +35,9 @@ private:
     std::string m_subject;
     std::string m_reason;
 };
+
+/// The reason given for a path that is neither a regular file nor a folder:
+/// "is a FIFO, not a regular file" (or a device, a socket).
+std::string notARegularFile(mode_t mode);
 
 } // namespace nconvert

@@ -6,6 +6,7 @@
 #include "error.h"
 #include "vips_runtime.h"
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -27,6 +28,9 @@ int main(int argc, char** argv) {
         // Should libvips ever need a scratch file (it does for some large non-sequential
         // decodes), it goes into OUTPUT's folder like our own temporary file, nowhere else.
         ::setenv("TMPDIR", folderOf(command.request.output).c_str(), 1);
+        // Past the file size limit (ulimit -f) a write then fails with EFBIG and is reported
+        // like any failed write, instead of SIGXFSZ ending the process without a word.
+        std::signal(SIGXFSZ, SIG_IGN);
         if (!startVips(argv[0]))
             throw Error(Status::Internal, "libvips", "cannot start: " + takeVipsError());
         runRequest(command.request);

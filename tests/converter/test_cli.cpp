@@ -5,10 +5,15 @@
 #include <algorithm>
 #include <csignal>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <spawn.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -34,7 +39,11 @@ std::string drain(int fd) {
     return text;
 }
 
-ProcessResult runNconvert(const std::vector<std::string>& args) {
+// Runs the converter and waits at most `deadline` seconds before killing it (status 137), so a
+// converter that hangs fails the test instead of stalling it. `fileSizeLimit` is its
+// RLIMIT_FSIZE in bytes (as `ulimit -f`).
+ProcessResult runNconvert(const std::vector<std::string>& args,
+                          rlim_t fileSizeLimit = RLIM_INFINITY, int deadline = 30) {
     std::vector<char*> argv;
     std::string program = NCONVERT_PATH;
     argv.push_back(program.data());
@@ -51,20 +60,35 @@ ProcessResult runNconvert(const std::vector<std::string>& args) {
     posix_spawn_file_actions_adddup2(&actions, errPipe[1], 2);
     posix_spawn_file_actions_addclose(&actions, outPipe[0]);
     posix_spawn_file_actions_addclose(&actions, errPipe[0]);
+    // The limit is inherited: set ours for the moment of the spawn only.
+    rlimit saved{};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit limited = saved;
+    limited.rlim_cur = fileSizeLimit;
+    ::setrlimit(RLIMIT_FSIZE, &limited);
     pid_t pid = 0;
     ProcessResult run;
     const int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
     posix_spawn_file_actions_destroy(&actions);
     ::close(outPipe[1]);
     ::close(errPipe[1]);
-    // Outputs are small; read stdout then stderr.
+    int status = 0;
+    if (spawned == 0) {
+        for (int waited = 0; ::waitpid(pid, &status, WNOHANG) == 0; ++waited) {
+            if (waited == deadline * 100) {
+                ::kill(pid, SIGKILL);
+                ::waitpid(pid, &status, 0);
+                break;
+            }
+            ::usleep(10000);
+        }
+    }
+    // Outputs are small enough for the pipes; read them once the process has ended.
     run.out = drain(outPipe[0]);
     run.err = drain(errPipe[0]);
-    if (spawned != 0)
-        return run;
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    if (spawned == 0)
+        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     return run;
 }
 
@@ -77,6 +101,36 @@ bool oneLineFor(const ProcessResult& run, const std::string& path) {
     const std::string prefix = "nconvert: " + path + ": ";
     return run.err.rfind(prefix, 0) == 0 && run.err.size() > prefix.size() &&
            run.err.find('\n') == run.err.size() - 1;
+}
+
+// Starts the converter and returns once it is writing its output into `folder` (a file of
+// its own there has bytes), whether that file has a name or not.
+pid_t startWriting(const std::vector<std::string>& args, const std::string& folder) {
+    std::string program = NCONVERT_PATH;
+    std::vector<std::string> copies = args;
+    std::vector<char*> argv = {program.data()};
+    for (auto& a : copies)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    EXPECT_TRUE(posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ) == 0);
+    const std::string fds = "/proc/" + std::to_string(pid) + "/fd";
+    for (int i = 0; i < 2000; ++i) {
+        std::error_code error;
+        for (const auto& fd : std::filesystem::directory_iterator(fds, error)) {
+            // The link's own mode tells how the file was opened: only the output is written.
+            struct stat link {
+            }, file{};
+            const std::string target = std::filesystem::read_symlink(fd.path(), error).string();
+            if (target.rfind(folder + "/", 0) == 0 && ::lstat(fd.path().c_str(), &link) == 0 &&
+                (link.st_mode & S_IWUSR) && ::stat(fd.path().c_str(), &file) == 0 &&
+                file.st_size > 0)
+                return pid;
+        }
+        ::usleep(5000);
+    }
+    ADD_FAILURE() << "the converter never started writing";
+    return pid;
 }
 
 } // namespace
@@ -153,33 +207,56 @@ TEST(Cli, failuresHaveDistinctStatusesAndLeaveNoFile) {
     EXPECT_TRUE(dir.entries() == std::vector<std::string>({"cut.jpg", "notes.png", "wide.png"}));
 }
 
-TEST(Cli, stoppedMidWriteLeavesNothing) {
+TEST(Cli, stoppedOrKilledMidWriteLeavesNothing) {
     fixtures::TempDir dir;
     fixtures::writeFile(dir.file("in.png"), fixtures::save(fixtures::photo(1200, 800), ".png"));
     const Bytes old = {'o', 'l', 'd'};
     fixtures::writeFile(dir.file("out.png"), old);
-    std::string program = NCONVERT_PATH;
-    std::vector<std::string> args = resize(dir.file("out.png"), dir.file("in.png"), 600, 600);
-    std::vector<char*> argv = {program.data()};
-    for (auto& a : args)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    pid_t pid = 0;
-    EXPECT_TRUE(posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ) == 0);
-    // Wait until the temporary file exists, then stop the converter as a user would.
-    for (int i = 0; i < 400; ++i) {
-        const auto entries = dir.entries();
-        if (std::any_of(entries.begin(), entries.end(),
-                        [](const std::string& e) { return e.find(".nconvert-") == 0; }))
-            break;
-        ::usleep(5000);
+    // Nothing can remove a named file after SIGKILL; only an unnamed one vanishes by itself.
+    const int probe = ::open(dir.path().c_str(), O_TMPFILE | O_WRONLY, 0600);
+    const bool unnamed = probe >= 0;
+    if (unnamed)
+        ::close(probe);
+    else
+        RecordProperty("skipped", "SIGKILL: this file system makes no unnamed files");
+    for (int signal : {SIGTERM, SIGKILL}) {
+        if (signal == SIGKILL && !unnamed)
+            continue;
+        const pid_t pid =
+            startWriting(resize(dir.file("out.png"), dir.file("in.png"), 600, 600), dir.path());
+        ::kill(pid, signal);
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << signal;
+        EXPECT_TRUE(dir.entries() == std::vector<std::string>({"in.png", "out.png"})) << signal;
+        EXPECT_TRUE(fixtures::readFile(dir.file("out.png")) == old);
     }
-    ::kill(pid, SIGTERM);
+}
+
+TEST(Cli, inputCutShortMidRunIsNoCrash) {
+    fixtures::TempDir dir;
+    fixtures::writeFile(dir.file("in.png"), fixtures::save(fixtures::photo(800, 600), ".png"));
+    const pid_t pid =
+        startWriting(resize(dir.file("out.png"), dir.file("in.png"), 400, 400), dir.path());
+    ::truncate(dir.file("in.png").c_str(), 100);
     int status = 0;
     ::waitpid(pid, &status, 0);
-    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
+    // The converter read the whole input before decoding, so the copy is complete.
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_TRUE(fixtures::load(fixtures::readFile(dir.file("out.png"))).width() == 3200);
     EXPECT_TRUE(dir.entries() == std::vector<std::string>({"in.png", "out.png"}));
+}
+
+TEST(Cli, fileSizeLimitIsACleanWriteFailure) {
+    fixtures::TempDir dir;
+    fixtures::writeFile(dir.file("in.png"), fixtures::save(fixtures::photo(300, 200), ".png"));
+    const Bytes old = {'o', 'l', 'd'};
+    fixtures::writeFile(dir.file("out.png"), old);
+    const ProcessResult run = runNconvert(resize(dir.file("out.png"), dir.file("in.png")), 65536);
+    EXPECT_EQ(run.status, 6);
+    EXPECT_TRUE(oneLineFor(run, dir.file("out.png")));
     EXPECT_TRUE(fixtures::readFile(dir.file("out.png")) == old);
+    EXPECT_TRUE(dir.entries() == std::vector<std::string>({"in.png", "out.png"}));
 }
 
 TEST(Cli, failedWriteLeavesNothingAndKeepsTheOldFile) {
@@ -215,13 +292,86 @@ TEST(Cli, failedWriteLeavesNothingAndKeepsTheOldFile) {
     }
     for (const auto& entry : dir.entries())
         EXPECT_TRUE(entry.find(".nconvert-") == std::string::npos);
-    // Converting a file onto itself works: the input stays mapped until the rename.
-    fixtures::writeFile(dir.file("self.png"), png);
-    run = runNconvert(resize(dir.file("self.png"), dir.file("self.png")));
-    EXPECT_EQ(run.status, 0);
-    EXPECT_TRUE(fixtures::load(fixtures::readFile(dir.file("self.png"))).width() == 80);
     // Success replaces the old file.
     run = runNconvert(resize(dir.file("old.png"), dir.file("in.png")));
     EXPECT_EQ(run.status, 0);
     EXPECT_TRUE(fixtures::load(fixtures::readFile(dir.file("old.png"))).width() == 80);
+}
+
+TEST(Cli, neverReplacesTheInputOrASpecialFile) {
+    fixtures::TempDir dir;
+    const Bytes png = fixtures::save(fixtures::photo(40, 30), ".png");
+    const std::string in = dir.file("in.png");
+    fixtures::writeFile(in, png);
+    std::filesystem::create_directory(dir.file("sub"));
+    std::filesystem::create_symlink("in.png", dir.file("link.png"));
+    std::filesystem::create_hard_link(in, dir.file("hard.png"));
+    ::mkfifo(dir.file("fifo.png").c_str(), 0644);
+    const int socket = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, dir.file("socket.png").c_str(), sizeof address.sun_path - 1);
+    ::bind(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+    // A device like /dev/null, made here so that a failure cannot harm the real one (root only).
+    const bool device = ::mknod(dir.file("null.png").c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0;
+    std::vector<std::pair<std::string, std::string>> cases = {
+        {in, in},
+        {dir.file("sub/../in.png"), in},
+        {dir.file("link.png"), in},
+        {in, dir.file("link.png")},
+        {dir.file("hard.png"), in},
+        {dir.file("fifo.png"), in},
+        {dir.file("socket.png"), in},
+    };
+    if (device)
+        cases.emplace_back(dir.file("null.png"), in);
+    for (const auto& [output, input] : cases) {
+        const ProcessResult run = runNconvert(resize(output, input));
+        EXPECT_EQ(run.status, 6) << output << " from " << input;
+        EXPECT_TRUE(oneLineFor(run, output)) << run.err;
+    }
+    ::close(socket);
+    EXPECT_TRUE(fixtures::readFile(in) == png);
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.file("link.png")));
+    EXPECT_TRUE(std::filesystem::is_fifo(dir.file("fifo.png")));
+    EXPECT_TRUE(std::filesystem::is_socket(dir.file("socket.png")));
+    EXPECT_TRUE(!device || std::filesystem::is_character_file(dir.file("null.png")));
+    // A link to another file is itself replaced; its target is left alone.
+    fixtures::writeFile(dir.file("target.png"), {'o', 'l', 'd'});
+    std::filesystem::create_symlink("target.png", dir.file("other.png"));
+    EXPECT_EQ(runNconvert(resize(dir.file("other.png"), in)).status, 0);
+    EXPECT_TRUE(
+        std::filesystem::is_regular_file(std::filesystem::symlink_status(dir.file("other.png"))));
+    EXPECT_TRUE(fixtures::readFile(dir.file("target.png")) == Bytes({'o', 'l', 'd'}));
+}
+
+TEST(Cli, replacingKeepsTheModeNewFilesFollowTheUmask) {
+    fixtures::TempDir dir;
+    fixtures::writeFile(dir.file("in.png"), fixtures::save(fixtures::photo(40, 30), ".png"));
+    const auto modeOf = [&](const std::string& name) {
+        struct stat st {};
+        ::stat(dir.file(name).c_str(), &st);
+        return st.st_mode & 0777;
+    };
+    for (mode_t mode : {0600, 0640, 0604}) {
+        fixtures::writeFile(dir.file("out.png"), {'o', 'l', 'd'});
+        ::chmod(dir.file("out.png").c_str(), mode);
+        EXPECT_EQ(runNconvert(resize(dir.file("out.png"), dir.file("in.png"))).status, 0);
+        EXPECT_EQ(modeOf("out.png"), mode);
+    }
+    const mode_t umask = ::umask(0);
+    ::umask(umask);
+    EXPECT_EQ(runNconvert(resize(dir.file("new.png"), dir.file("in.png"))).status, 0);
+    EXPECT_EQ(modeOf("new.png"), 0666 & ~umask);
+}
+
+TEST(Cli, fifoInputIsRefusedWithoutWaiting) {
+    fixtures::TempDir dir;
+    ::mkfifo(dir.file("in.png").c_str(), 0644);
+    // Nobody ever writes into the FIFO: a converter that opened it first would wait forever.
+    const ProcessResult run =
+        runNconvert(resize(dir.file("out.png"), dir.file("in.png")), RLIM_INFINITY, 10);
+    EXPECT_EQ(run.status, 3);
+    EXPECT_TRUE(oneLineFor(run, dir.file("in.png")));
+    EXPECT_TRUE(dir.entries() == std::vector<std::string>({"in.png"}));
 }

@@ -1,12 +1,19 @@
 // SPDX-License-Identifier: MIT
-// Resampling quality properties, and refusing bad input: truncation, bombs, limits, formats.
+// Resampling quality properties, refusing bad input (truncation, bombs, limits, formats), and
+// what a killed converter may leave behind.
+#include "atomic_output.h"
 #include "error.h"
 #include "fixtures.h"
 
 #include <chrono>
 #include <cstring>
+#include <ctime>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <random>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace nconvert;
 using fixtures::Bytes;
@@ -177,4 +184,33 @@ TEST(Safety, unsupportedAndEmptyInput) {
     Bytes png = fixtures::save(fixtures::photo(20, 20), ".png");
     png[20] ^= 0xff; // IHDR corrupted: CRC mismatch
     EXPECT_TRUE(fixtures::convertStatus(png, 200, 200) == Status::BadInput);
+}
+
+// Where the file system cannot make unnamed files, a process killed outright leaves its named
+// scratch file; the next run in that folder removes it once nothing has written to it for a
+// while. Files of live processes, recent ones and other names stay.
+TEST(Safety, namedScratchOfDeadProcessesIsSwept) {
+    fixtures::TempDir dir;
+    const pid_t dead = ::fork();
+    if (dead == 0)
+        ::_exit(0);
+    ::waitpid(dead, nullptr, 0);
+    const auto scratch = [](long pid, const char* random) {
+        return ".nconvert-" + std::to_string(pid) + "-" + random + ".tmp";
+    };
+    const std::string stale = scratch(dead, "0000abcd"), recent = scratch(dead, "0000abce"),
+                      alive = scratch(1, "0000abcf");
+    for (const std::string& name : {stale, recent, alive, std::string("notes.tmp")})
+        fixtures::writeFile(dir.file(name), {'x'});
+    const timespec hourAgo[2] = {{std::time(nullptr) - 3600, 0}, {std::time(nullptr) - 3600, 0}};
+    for (const std::string& name : {stale, alive})
+        ::utimensat(AT_FDCWD, dir.file(name).c_str(), hourAgo, 0);
+    {
+        AtomicOutput output(dir.file("out.bmp"), std::nullopt, Scratch::Named);
+        EXPECT_FALSE(output.temporaryPath().empty());
+        EXPECT_TRUE(output.append("new", 3));
+        output.commit();
+    }
+    EXPECT_TRUE(dir.entries() == std::vector<std::string>({alive, recent, "notes.tmp", "out.bmp"}));
+    EXPECT_TRUE(fixtures::readFile(dir.file("out.bmp")) == fixtures::Bytes({'n', 'e', 'w'}));
 }
