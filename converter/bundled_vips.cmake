@@ -25,7 +25,9 @@ get_filename_component(_vips_name "${_vips_library}" NAME)
 # The programs find the library through an absolute RUNPATH to this folder (the build's own,
 # writable by its owner only); never through $ORIGIN, because the window runs its copy of the
 # converter from the temporary folder, where anyone may have left a library of that name.
-set(_vips_copy "${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/${_vips_name}")
+# It sits in a folder of its own, vips/, beside the programs: a shared library straight inside
+# lib/quorvel would make the package run ldconfig at every install and removal for nothing.
+set(_vips_copy "${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/vips/${_vips_name}")
 configure_file("${_vips_library}" "${_vips_copy}" COPYONLY)
 
 # Only libvips' and GLib's headers: the package's include folder also holds its own jpeglib.h,

@@ -85,7 +85,8 @@ QProcessEnvironment converterEnvironment() {
 #if !defined(Q_OS_WIN) && !defined(Q_OS_MACOS)
     // Only this folder: any other entry, an empty one (the current folder) included, would be
     // searched for the libraries this folder does not hold.
-    environment.insert(QStringLiteral("LD_LIBRARY_PATH"), programFolder());
+    environment.insert(QStringLiteral("LD_LIBRARY_PATH"),
+                       programFolder() + QStringLiteral("/vips"));
 #endif
     return environment;
 }
