@@ -38,10 +38,16 @@ struct Decoded {
                 what + (detail.empty() ? std::string() : " (" + detail + ")"));
 }
 
-VImage loadWithVips(Format format, const unsigned char* data, std::size_t size) {
+// Sequential access streams the picture through in strips, which keeps an enlargement's memory
+// small. A reduction reads many input rows for each output strip, and the sequential cache can
+// let go of rows a later strip still needs; the loader then refuses the re-read ("out of order
+// read") and a sound file would be called corrupt. Reductions therefore decode with random
+// access: the whole input in memory, never larger than the input itself.
+VImage loadWithVips(Format format, const unsigned char* data, std::size_t size, bool reduces) {
     VipsBlob* blob = vips_blob_new(nullptr, data, size);
-    VOption* options =
-        VImage::option()->set("access", VIPS_ACCESS_SEQUENTIAL)->set("fail_on", VIPS_FAIL_ON_ERROR);
+    VOption* options = VImage::option()
+                           ->set("access", reduces ? VIPS_ACCESS_RANDOM : VIPS_ACCESS_SEQUENTIAL)
+                           ->set("fail_on", VIPS_FAIL_ON_ERROR);
     VImage image;
     try {
         switch (format) {
@@ -127,7 +133,8 @@ Decoded decodeHeader(Format format, const unsigned char* data, std::size_t size,
         decoded.dataProblem = checkClaim(format, data, size, settings);
     }
     try {
-        decoded.image = loadWithVips(format, data, size);
+        decoded.image = loadWithVips(format, data, size,
+                                     settings.widthPercent < 100 || settings.heightPercent < 100);
         if (format == Format::Jpeg && decoded.dataProblem.empty()) {
             // libvips reads the header and metadata; the pixels come from our own decoder.
             VipsImage* pixels = jpegImage(data, size, decoded.image.get_image());

@@ -4,6 +4,7 @@
 #include <csetjmp>
 #include <cstdio>
 #include <jpeglib.h>
+#include <vector>
 // after jpeglib.h, which it needs
 #include <jerror.h>
 
@@ -39,6 +40,7 @@ struct Reader {
     bool failed = false;
     bool invert = false;
     int nextRow = 0;
+    std::vector<JSAMPLE> skipped; // one row, for rows decoded only to get past them
 };
 
 void freeReader(VipsImage*, void* data) {
@@ -50,8 +52,10 @@ void freeReader(VipsImage*, void* data) {
     delete reader;
 }
 
-// Called under vips_sequential, so one strip at a time and top to bottom. Kept free of C++
-// objects with destructors: libjpeg leaves it by longjmp.
+// Called under vips_sequential, so one strip at a time, normally top to bottom. A strong
+// reduction can still ask again for a strip the cache has let go, or jump ahead: the decoder
+// then starts over or decodes past the rows in between, which costs time but never pixels.
+// Kept free of C++ objects with destructors: libjpeg leaves it by longjmp.
 int readStrip(VipsRegion* out, void*, void* a, void*, gboolean*) {
     auto* reader = static_cast<Reader*>(a);
     jpeg_decompress_struct* cinfo = &reader->cinfo;
@@ -61,14 +65,19 @@ int readStrip(VipsRegion* out, void*, void* a, void*, gboolean*) {
         vips_error("jpeg", "%s", reader->errors.message);
         return -1;
     }
-    if (r->left != 0 || r->width != image->Xsize || r->top != reader->nextRow) {
-        vips_error("jpeg", "out of order read at line %d", r->top);
+    if (r->left != 0 || r->width != image->Xsize) {
+        vips_error("jpeg", "strip of part of a row at line %d", r->top);
         return -1;
     }
     if (setjmp(reader->errors.jump)) {
         reader->failed = true;
         vips_error("jpeg", "%s", reader->errors.message);
         return -1;
+    }
+    if (reader->started && r->top < reader->nextRow) {
+        jpeg_abort_decompress(cinfo);
+        reader->started = false;
+        reader->nextRow = 0;
     }
     if (!reader->started) {
         jpeg_mem_src(cinfo, reader->data, static_cast<unsigned long>(reader->size));
@@ -85,6 +94,12 @@ int readStrip(VipsRegion* out, void*, void* a, void*, gboolean*) {
         }
         // Adobe's CMYK JPEGs store inverted ink, as libvips' own loader assumes too.
         reader->invert = cinfo->out_color_space == JCS_CMYK && cinfo->saw_Adobe_marker;
+    }
+    if (reader->nextRow < r->top) {
+        reader->skipped.resize(std::size_t(image->Xsize) * image->Bands);
+        JSAMPROW row = reader->skipped.data();
+        while (reader->nextRow < r->top)
+            reader->nextRow += int(jpeg_read_scanlines(cinfo, &row, 1));
     }
     const int bottom = r->top + r->height;
     while (reader->nextRow < bottom) {

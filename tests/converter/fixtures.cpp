@@ -173,4 +173,23 @@ bool exists(const std::string& path) {
     return std::filesystem::exists(path);
 }
 
+void appendBe32(Bytes& b, std::uint32_t v) {
+    for (int s = 24; s >= 0; s -= 8)
+        b.push_back((v >> s) & 0xff);
+}
+
+void appendPngChunk(Bytes& b, const char* type, const Bytes& data) {
+    appendBe32(b, std::uint32_t(data.size()));
+    const std::size_t start = b.size();
+    b.insert(b.end(), type, type + 4);
+    b.insert(b.end(), data.begin(), data.end());
+    std::uint32_t crc = 0xffffffffu;
+    for (std::size_t i = start; i < b.size(); ++i) {
+        crc ^= b[i];
+        for (int k = 0; k < 8; ++k)
+            crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1)));
+    }
+    appendBe32(b, crc ^ 0xffffffffu);
+}
+
 } // namespace fixtures

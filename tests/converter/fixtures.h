@@ -45,7 +45,7 @@ nconvert::Status convertStatus(const Bytes& input, int widthPercent, int heightP
 /// already-packed pixel bytes of each row (without padding).
 struct BmpLayout {
     BmpLayout(int w, int h, int bits, bool down = false, std::uint32_t comp = 0,
-            std::vector<std::uint32_t> m = {})
+              std::vector<std::uint32_t> m = {})
         : width(w), height(h), bitCount(bits), topDown(down), compression(comp),
           masks(std::move(m)) {}
     int width = 0;
@@ -75,5 +75,10 @@ private:
 void writeFile(const std::string& path, const Bytes& bytes);
 Bytes readFile(const std::string& path);
 bool exists(const std::string& path);
+
+// Appends v big-endian, as PNG and JPEG headers store it.
+void appendBe32(Bytes& b, std::uint32_t v);
+// Appends one PNG chunk with its length and CRC, for hand-made hostile PNGs.
+void appendPngChunk(Bytes& b, const char* type, const Bytes& data);
 
 } // namespace fixtures

@@ -63,35 +63,17 @@ Bytes jpegClaiming(const Bytes& jpeg, unsigned width, unsigned height) {
     return b;
 }
 
-void be32(Bytes& b, std::uint32_t v) {
-    for (int s = 24; s >= 0; s -= 8)
-        b.push_back((v >> s) & 0xff);
-}
-
-void pngChunk(Bytes& b, const char* type, const Bytes& data) {
-    be32(b, std::uint32_t(data.size()));
-    const std::size_t start = b.size();
-    b.insert(b.end(), type, type + 4);
-    b.insert(b.end(), data.begin(), data.end());
-    std::uint32_t crc = 0xffffffffu;
-    for (std::size_t i = start; i < b.size(); ++i) {
-        crc ^= b[i];
-        for (int k = 0; k < 8; ++k)
-            crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1)));
-    }
-    be32(b, crc ^ 0xffffffffu);
-}
-
 // An RGB PNG claiming width x height whose image data is one tiny zlib stream.
 Bytes pngClaiming(std::uint32_t width, std::uint32_t height) {
     Bytes b = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
     Bytes ihdr;
-    be32(ihdr, width);
-    be32(ihdr, height);
+    fixtures::appendBe32(ihdr, width);
+    fixtures::appendBe32(ihdr, height);
     ihdr.insert(ihdr.end(), {8, 2, 0, 0, 0});
-    pngChunk(b, "IHDR", ihdr);
-    pngChunk(b, "IDAT", {0x78, 0x9c, 0x63, 0x60, 0x00, 0x00, 0x00, 0x02, 0x00, 0x01});
-    pngChunk(b, "IEND", {});
+    fixtures::appendPngChunk(b, "IHDR", ihdr);
+    fixtures::appendPngChunk(b, "IDAT",
+                             {0x78, 0x9c, 0x63, 0x60, 0x00, 0x00, 0x00, 0x02, 0x00, 0x01});
+    fixtures::appendPngChunk(b, "IEND", {});
     return b;
 }
 

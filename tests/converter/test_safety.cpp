@@ -24,31 +24,13 @@ namespace {
 // A PNG that is only a header claiming width x height (no usable pixel data).
 Bytes pngHeaderOnly(std::uint32_t width, std::uint32_t height) {
     Bytes b = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
-    const auto be32 = [&](std::uint32_t v) {
-        for (int s = 24; s >= 0; s -= 8)
-            b.push_back((v >> s) & 0xff);
-    };
-    const auto chunk = [&](const char* type, const Bytes& data) {
-        be32(std::uint32_t(data.size()));
-        const std::size_t start = b.size();
-        b.insert(b.end(), type, type + 4);
-        b.insert(b.end(), data.begin(), data.end());
-        std::uint32_t crc = 0xffffffffu;
-        for (std::size_t i = start; i < b.size(); ++i) {
-            crc ^= b[i];
-            for (int k = 0; k < 8; ++k)
-                crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1)));
-        }
-        be32(crc ^ 0xffffffffu);
-    };
     Bytes ihdr;
-    for (std::uint32_t v : {width, height})
-        for (int s = 24; s >= 0; s -= 8)
-            ihdr.push_back((v >> s) & 0xff);
+    fixtures::appendBe32(ihdr, width);
+    fixtures::appendBe32(ihdr, height);
     ihdr.insert(ihdr.end(), {8, 2, 0, 0, 0});
-    chunk("IHDR", ihdr);
-    chunk("IDAT", {0x78, 0x9c, 0x03, 0x00, 0x00, 0x00, 0x00, 0x01});
-    chunk("IEND", {});
+    fixtures::appendPngChunk(b, "IHDR", ihdr);
+    fixtures::appendPngChunk(b, "IDAT", {0x78, 0x9c, 0x03, 0x00, 0x00, 0x00, 0x00, 0x01});
+    fixtures::appendPngChunk(b, "IEND", {});
     return b;
 }
 
