@@ -192,4 +192,16 @@ void appendPngChunk(Bytes& b, const char* type, const Bytes& data) {
     appendBe32(b, crc ^ 0xffffffffu);
 }
 
+Bytes pngClaiming(std::uint32_t width, std::uint32_t height, const Bytes& idat) {
+    Bytes b = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+    Bytes ihdr;
+    appendBe32(ihdr, width);
+    appendBe32(ihdr, height);
+    ihdr.insert(ihdr.end(), {8, 2, 0, 0, 0});
+    appendPngChunk(b, "IHDR", ihdr);
+    appendPngChunk(b, "IDAT", idat);
+    appendPngChunk(b, "IEND", {});
+    return b;
+}
+
 } // namespace fixtures

@@ -80,5 +80,7 @@ bool exists(const std::string& path);
 void appendBe32(Bytes& b, std::uint32_t v);
 // Appends one PNG chunk with its length and CRC, for hand-made hostile PNGs.
 void appendPngChunk(Bytes& b, const char* type, const Bytes& data);
+// An 8-bit RGB PNG whose header claims width x height, with `idat` as its only image data.
+Bytes pngClaiming(std::uint32_t width, std::uint32_t height, const Bytes& idat);
 
 } // namespace fixtures

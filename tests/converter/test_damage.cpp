@@ -65,16 +65,8 @@ Bytes jpegClaiming(const Bytes& jpeg, unsigned width, unsigned height) {
 
 // An RGB PNG claiming width x height whose image data is one tiny zlib stream.
 Bytes pngClaiming(std::uint32_t width, std::uint32_t height) {
-    Bytes b = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
-    Bytes ihdr;
-    fixtures::appendBe32(ihdr, width);
-    fixtures::appendBe32(ihdr, height);
-    ihdr.insert(ihdr.end(), {8, 2, 0, 0, 0});
-    fixtures::appendPngChunk(b, "IHDR", ihdr);
-    fixtures::appendPngChunk(b, "IDAT",
-                             {0x78, 0x9c, 0x63, 0x60, 0x00, 0x00, 0x00, 0x02, 0x00, 0x01});
-    fixtures::appendPngChunk(b, "IEND", {});
-    return b;
+    return fixtures::pngClaiming(width, height,
+                                 {0x78, 0x9c, 0x63, 0x60, 0x00, 0x00, 0x00, 0x02, 0x00, 0x01});
 }
 
 // A GIF of `frames` frames of width x height, each coded in two bytes of LZW data (enough for

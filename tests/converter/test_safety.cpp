@@ -23,15 +23,7 @@ namespace {
 
 // A PNG that is only a header claiming width x height (no usable pixel data).
 Bytes pngHeaderOnly(std::uint32_t width, std::uint32_t height) {
-    Bytes b = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
-    Bytes ihdr;
-    fixtures::appendBe32(ihdr, width);
-    fixtures::appendBe32(ihdr, height);
-    ihdr.insert(ihdr.end(), {8, 2, 0, 0, 0});
-    fixtures::appendPngChunk(b, "IHDR", ihdr);
-    fixtures::appendPngChunk(b, "IDAT", {0x78, 0x9c, 0x03, 0x00, 0x00, 0x00, 0x00, 0x01});
-    fixtures::appendPngChunk(b, "IEND", {});
-    return b;
+    return fixtures::pngClaiming(width, height, {0x78, 0x9c, 0x03, 0x00, 0x00, 0x00, 0x00, 0x01});
 }
 
 Bytes symmetricPicture(int width, int height) {
