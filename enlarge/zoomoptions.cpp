@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "zoomoptions.h"
 
-#include "app/settings/settingskeys.h"
-#include "app/settings/settingsstore.h"
 #include "platform/appinfo.h"
 #include "platform/dialogs.h"
 #include "platform/errortrap.h"
+#include "settings/settingskeys.h"
+#include "settings/settingsstore.h"
 #include "zoomfactor.h"
 
 #include <QFocusEvent>

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "foldercontroller.h"
 
-#include "app/settings/settingskeys.h"
-#include "app/settings/settingsstore.h"
 #include "browseforfolder.h"
 #include "filetests.h"
 #include "folderfilesystem.h"
@@ -15,6 +13,8 @@
 #include "platform/fileattributes.h"
 #include "platform/paths.h"
 #include "platform/windowpointer.h"
+#include "settings/settingskeys.h"
+#include "settings/settingsstore.h"
 
 #include <QLineEdit>
 #include <QStringBuilder>

@@ -2,9 +2,9 @@
 // Times a run of the real window over N small JPEGs against N starts of the
 // same converter from a loop, alternating the two, and prints medians and the ratio.
 #include "app/form1.h"
-#include "app/settings/settingsstore.h"
 #include "imagelist/imagelist.h"
 #include "platform/dialogs.h"
+#include "settings/settingsstore.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 // The real window driving the real converter it carries inside.
 #include "app/form1.h"
-#include "app/settings/settingsstore.h"
 #include "enlarge/converterdeployment.h"
 #include "imagelist/imagelist.h"
 #include "platform/testing/scripteddialogs.h"
+#include "settings/settingsstore.h"
 
 #include <QDir>
 #include <QFileInfo>

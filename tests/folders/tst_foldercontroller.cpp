@@ -1,6 +1,4 @@
 // SPDX-License-Identifier: MIT
-#include "app/settings/settingskeys.h"
-#include "app/settings/settingsstore.h"
 #include "folders/browseforfolder.h"
 #include "folders/foldercontroller.h"
 #include "folders/folderfilesystem.h"
@@ -9,6 +7,8 @@
 #include "platform/testing/scripteddialogs.h"
 #include "platform/windowpointer.h"
 #include "sandbox.h"
+#include "settings/settingskeys.h"
+#include "settings/settingsstore.h"
 
 #include <QFile>
 #include <QHash>

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 // The list on the real window: its column, and the buttons and keys wired to it.
 #include "app/form1.h"
-#include "app/settings/settingsstore.h"
 #include "imagelist/imagelist.h"
 #include "platform/testing/scripteddialogs.h"
+#include "settings/settingsstore.h"
 
 #include <QFile>
 #include <QHeaderView>

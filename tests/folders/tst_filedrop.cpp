@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "app/samplefiles.h"
-#include "imagelist/filedrop.h"
+#include "folders/filedrop.h"
 #include "imagelist/imagelist.h"
 #include "platform/testing/scripteddialogs.h"
 
@@ -44,9 +43,6 @@ private slots:
     void folderGivesItsTreeFolderByFolder();
     void foldersAndFilesKeepTheDeliveredOrder();
     void onlyLocalFilesOfferADrop();
-    void samplesAreAddedOnceAndTheQuestionAlwaysFollows();
-    void samplesComeBackAndCompareCaseSensitively();
-    void missingSamplesFolderStillAsks();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -123,47 +119,6 @@ void FileDropTest::onlyLocalFilesOfferADrop() {
     QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &files, Qt::LeftButton, {});
     QCoreApplication::sendEvent(view.viewport(), &drop);
     QCOMPARE(m_list->texts(), QStringList{m_dir->path() + "/x.jpg"});
-}
-
-void FileDropTest::samplesAreAddedOnceAndTheQuestionAlwaysFollows() {
-    const QString program = m_dir->path();
-    touch(program + "/Samples/b.png");
-    touch(program + "/Samples/a.jpg");
-    touch(program + "/Samples/nested/c.gif"); // subfolders are not looked into
-    m_dialogs.expectMessage(MsgBoxResult::No);
-    PushButton5_Click(*m_list, m_dialogs, program);
-    QCOMPARE(m_list->texts(),
-             (QStringList{program + "/Samples/a.jpg", program + "/Samples/b.png"}));
-    QCOMPARE(m_dialogs.shown().constLast().text, kOpenSamplesQuestion);
-    QCOMPARE(m_dialogs.shown().constLast().style, 4);
-    QCOMPARE(m_dialogs.shown().constLast().title, QStringLiteral("Quorvel"));
-
-    m_dialogs.expectMessage(MsgBoxResult::Yes).expectUrl();
-    PushButton5_Click(*m_list, m_dialogs, program);
-    QCOMPARE(m_list->count(), 2);
-    QVERIFY(m_dialogs.satisfied());
-    QCOMPARE(QUrl(m_dialogs.shown().constLast().text).toLocalFile(), program + "/Samples/");
-}
-
-void FileDropTest::samplesComeBackAndCompareCaseSensitively() {
-    const QString program = m_dir->path();
-    touch(program + "/Samples/a.jpg");
-    touch(program + "/Samples/b.png");
-    AddImageRow(*m_list, program + "/Samples/B.PNG");
-    m_dialogs.expectMessage(MsgBoxResult::No).expectMessage(MsgBoxResult::No);
-    PushButton5_Click(*m_list, m_dialogs, program);
-    m_list->remove(2); // the user takes a.jpg out again
-    PushButton5_Click(*m_list, m_dialogs, program);
-    QCOMPARE(relative(m_list->texts(), program),
-             (QStringList{"/Samples/B.PNG", "/Samples/b.png", "/Samples/a.jpg"}));
-    QVERIFY(m_dialogs.satisfied());
-}
-
-void FileDropTest::missingSamplesFolderStillAsks() {
-    m_dialogs.expectMessage(MsgBoxResult::No);
-    PushButton5_Click(*m_list, m_dialogs, m_dir->path() + "/nowhere");
-    QCOMPARE(m_list->count(), 0);
-    QVERIFY(m_dialogs.satisfied());
 }
 
 QTEST_MAIN(FileDropTest)

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "filedrop.h"
 
-#include "folders/filetests.h"
-#include "folders/getsubdirectories.h"
-#include "imagelist.h"
-#include "normalisepath.h"
+#include "filetests.h"
+#include "getsubdirectories.h"
+#include "imagelist/imagelist.h"
+#include "imagelist/normalisepath.h"
 #include "platform/apperror.h"
 #include "platform/errortrap.h"
 #include "platform/fileattributes.h"
