@@ -102,7 +102,7 @@ Form1::Form1(Form1Services services, QWidget* parent)
     wireEnlarge();
     m_fileDrop = std::make_unique<FileDropTarget>(ListView1, *m_imageList, m_services.dialogs);
     connect(PushButton5, &QPushButton::clicked, this, [this] {
-        PushButton5_Click(*m_imageList, m_services.dialogs, m_services.programFolder);
+        loadSampleFiles(*m_imageList, m_services.dialogs, m_services.programFolder);
     });
 }
 

@@ -14,7 +14,7 @@ void Form1::wireEnlarge() {
         EnlargeController::Controls{{Option1, Option2, Option3, Option4, Text1, Text2}, bar},
         EnlargeController::Services{m_services.dialogs, *this, *m_imageList, &embeddedConverter});
     connect(PushButton2, &QPushButton::clicked, m_enlargeController.get(),
-            &EnlargeController::PushButton2_Click);
+            &EnlargeController::startEnlarging);
     connect(this, &Form1::closing, m_enlargeController.get(), &EnlargeController::windowClosing);
 }
 

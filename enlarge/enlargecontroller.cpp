@@ -44,7 +44,7 @@ EnlargeController::EnlargeController(Controls controls, Services services, QObje
 
 EnlargeController::~EnlargeController() = default;
 
-void EnlargeController::PushButton2_Click() {
+void EnlargeController::startEnlarging() {
     if (m_runInProgress) {
         return;
     }
@@ -57,7 +57,7 @@ void EnlargeController::PushButton2_Click() {
     ErrorTrap trap(m_services.dialogs, formLocation(QStringLiteral("PushButton2_Click")));
     if (trap.test(104, [&] { return m_services.list.count() == 0; })) {
         trap.step(174, [&] { showMessage(enlargemsg::kNoFiles); });
-    } else if (trap.test(106, [&] { return !IsFolder(m_controls.text1->text()); })) {
+    } else if (trap.test(106, [&] { return !IsFolder(m_controls.outputFolder->text()); })) {
         trap.step(172, [&] { showMessage(enlargemsg::kNoFolder); });
     } else {
         runFiles(trap);
@@ -134,14 +134,14 @@ void EnlargeController::runFiles(ErrorTrap& trap) {
 
 int EnlargeController::zoomPercentage(ErrorTrap& trap) {
     int zoom = 0;
-    if (trap.test(116, [&] { return m_controls.option1->isChecked(); })) {
+    if (trap.test(116, [&] { return m_controls.zoom200->isChecked(); })) {
         trap.step(118, [&] { zoom = 200; });
-    } else if (trap.test(120, [&] { return m_controls.option2->isChecked(); })) {
+    } else if (trap.test(120, [&] { return m_controls.zoom300->isChecked(); })) {
         trap.step(122, [&] { zoom = 300; });
-    } else if (trap.test(124, [&] { return m_controls.option3->isChecked(); })) {
+    } else if (trap.test(124, [&] { return m_controls.zoom400->isChecked(); })) {
         trap.step(126, [&] { zoom = 400; });
-    } else if (trap.test(128, [&] { return m_controls.option4->isChecked(); })) {
-        trap.step(130, [&] { zoom = CustomZoomPercentage(m_controls.text2->text()); });
+    } else if (trap.test(128, [&] { return m_controls.zoomCustom->isChecked(); })) {
+        trap.step(130, [&] { zoom = CustomZoomPercentage(m_controls.customFactor->text()); });
     }
     return zoom;
 }
@@ -186,7 +186,7 @@ void EnlargeController::convertOne(ErrorTrap& trap, int i, int zoom, QString& so
     QString output;
     OutputGuard::Verdict verdict = OutputGuard::Verdict::Clear;
     trap.step(150, [&] {
-        output = OutputPathFor(m_controls.text1->text(), FileNameOf(source));
+        output = OutputPathFor(m_controls.outputFolder->text(), FileNameOf(source));
         verdict = guard.check(source, output);
     });
     if (verdict != OutputGuard::Verdict::Clear) {

@@ -44,7 +44,7 @@ public:
 
     /// The click of "Start Enlarging". Returns when the run is over; a click
     /// while a run is under way does nothing.
-    void PushButton2_Click();
+    void startEnlarging();
 
     /// The window is closing: a run under way stops before its next step, the
     /// converter it started is left to finish, and the deployed converter goes.

@@ -9,12 +9,12 @@ namespace quorvel {
 /// The controls that choose a run's zoom and output folder. The options' and
 /// boxes' handlers store them; the run reads them.
 struct ZoomControls {
-    QRadioButton* option1;
-    QRadioButton* option2;
-    QRadioButton* option3;
-    QRadioButton* option4;
-    QLineEdit* text1; ///< the output folder
-    QLineEdit* text2; ///< the custom factor
+    QRadioButton* zoom200;
+    QRadioButton* zoom300;
+    QRadioButton* zoom400;
+    QRadioButton* zoomCustom;
+    QLineEdit* outputFolder;
+    QLineEdit* customFactor;
 };
 
 } // namespace quorvel

@@ -23,11 +23,11 @@ public:
                 QObject* parent = nullptr);
 
     /// The click of any option: stores all four switches, in order.
-    void Option_Click();
-    void Text1_Change();
-    void Text2_Change();
+    void storeZoomChoice();
+    void storeOutputFolder();
+    void storeCustomFactor();
     /// Focus left `Text2`: caps the factor at 10 or asks for a number.
-    void Text2_LostFocus();
+    void checkCustomFactor();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -75,7 +75,7 @@ QStringList droppedPaths(const QMimeData* data) {
     return paths;
 }
 
-void ListView1_OLEDragDrop(ImageList& list, Dialogs& dialogs, const QStringList& paths) {
+void dropFiles(ImageList& list, Dialogs& dialogs, const QStringList& paths) {
     // The drop has no error box of its own; an error ends the entry it hit and
     // is reported so the user knows the list may be incomplete.
     ErrorTrap trap(dialogs, formLocation(QStringLiteral("ListView1_OLEDragDrop")));
@@ -119,7 +119,7 @@ bool FileDropTarget::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
         drop->acceptProposedAction();
-        ListView1_OLEDragDrop(m_list, m_dialogs, paths);
+        dropFiles(m_list, m_dialogs, paths);
         return true;
     }
     default:

@@ -38,7 +38,7 @@ void SampleFilesTest::samplesAreAddedOnceAndTheQuestionAlwaysFollows() {
     m_dir->add("Samples/a.jpg");
     m_dir->add("Samples/nested/c.gif"); // subfolders are not looked into
     m_dialogs.expectMessage(MsgBoxResult::No);
-    PushButton5_Click(*m_list, m_dialogs, program);
+    loadSampleFiles(*m_list, m_dialogs, program);
     QCOMPARE(m_list->texts(),
              (QStringList{program + "/Samples/a.jpg", program + "/Samples/b.png"}));
     QCOMPARE(m_dialogs.shown().constLast().text, kOpenSamplesQuestion);
@@ -46,7 +46,7 @@ void SampleFilesTest::samplesAreAddedOnceAndTheQuestionAlwaysFollows() {
     QCOMPARE(m_dialogs.shown().constLast().title, QStringLiteral("Quorvel"));
 
     m_dialogs.expectMessage(MsgBoxResult::Yes).expectUrl();
-    PushButton5_Click(*m_list, m_dialogs, program);
+    loadSampleFiles(*m_list, m_dialogs, program);
     QCOMPARE(m_list->count(), 2);
     QVERIFY(m_dialogs.satisfied());
     QCOMPARE(QUrl(m_dialogs.shown().constLast().text).toLocalFile(), program + "/Samples/");
@@ -58,9 +58,9 @@ void SampleFilesTest::samplesComeBackAndCompareCaseSensitively() {
     m_dir->add("Samples/b.png");
     AddImageRow(*m_list, program + "/Samples/B.PNG");
     m_dialogs.expectMessage(MsgBoxResult::No).expectMessage(MsgBoxResult::No);
-    PushButton5_Click(*m_list, m_dialogs, program);
+    loadSampleFiles(*m_list, m_dialogs, program);
     m_list->remove(2); // the user takes a.jpg out again
-    PushButton5_Click(*m_list, m_dialogs, program);
+    loadSampleFiles(*m_list, m_dialogs, program);
     QCOMPARE(m_list->texts(), (QStringList{program + "/Samples/B.PNG", program + "/Samples/b.png",
                                            program + "/Samples/a.jpg"}));
     QVERIFY(m_dialogs.satisfied());
@@ -68,7 +68,7 @@ void SampleFilesTest::samplesComeBackAndCompareCaseSensitively() {
 
 void SampleFilesTest::missingSamplesFolderStillAsks() {
     m_dialogs.expectMessage(MsgBoxResult::No);
-    PushButton5_Click(*m_list, m_dialogs, m_dir->path("nowhere"));
+    loadSampleFiles(*m_list, m_dialogs, m_dir->path("nowhere"));
     QCOMPARE(m_list->count(), 0);
     QVERIFY(m_dialogs.satisfied());
 }

@@ -91,7 +91,7 @@ struct Fixture {
         for (int i = 0; i < messages; ++i) {
             dialogs.expectMessage();
         }
-        controller->PushButton2_Click();
+        controller->startEnlarging();
     }
 
     QString lastMessage() const { return dialogs.messages().value(dialogs.messages().size() - 1); }
@@ -365,7 +365,7 @@ private slots:
             if (!clicked) {
                 clicked = true;
                 QVERIFY(f.controller->runInProgress());
-                f.controller->PushButton2_Click();
+                f.controller->startEnlarging();
             }
         };
         f.run();
@@ -407,7 +407,7 @@ private slots:
                 f.controller->windowClosing();
             }
         };
-        f.controller->PushButton2_Click();
+        f.controller->startEnlarging();
         QVERIFY(closed);
         QVERIFY(f.dialogs.messages().isEmpty()); // no "Done."
         QVERIFY(!QFileInfo::exists(ConverterPath()));

@@ -61,8 +61,8 @@ void FileDropTest::init() {
 void FileDropTest::filesComeAsDelivered() {
     const QString base = m_dir->path();
     // Files are not looked at: a missing one, a text file, any order.
-    ListView1_OLEDragDrop(*m_list, m_dialogs,
-                          {base + "/notes.txt", base + "/z.jpg", base + "/a.png", base + "/a.png"});
+    dropFiles(*m_list, m_dialogs,
+              {base + "/notes.txt", base + "/z.jpg", base + "/a.png", base + "/a.png"});
     QCOMPARE(relative(m_list->texts(), base),
              (QStringList{"/notes.txt", "/z.jpg", "/a.png", "/a.png"}));
     QVERIFY(m_dialogs.satisfied());
@@ -79,7 +79,7 @@ void FileDropTest::folderGivesItsTreeFolderByFolder() {
     // Delivered with a closing separator, as some file managers do.
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(base + "/F/")});
-    ListView1_OLEDragDrop(*m_list, m_dialogs, droppedPaths(&data));
+    dropFiles(*m_list, m_dialogs, droppedPaths(&data));
     QCOMPARE(relative(m_list->texts(), base),
              (QStringList{"/F/.hidden-readonly", "/F/a.jpg", "/F/c.png", "/F/sub/d.bmp"}));
 }
@@ -89,8 +89,7 @@ void FileDropTest::foldersAndFilesKeepTheDeliveredOrder() {
     touch(base + "/A/1.jpg");
     touch(base + "/B/2.jpg");
     touch(base + "/loose.gif");
-    ListView1_OLEDragDrop(*m_list, m_dialogs,
-                          {base + "/B", base + "/loose.gif", base + "/A", base + "/B"});
+    dropFiles(*m_list, m_dialogs, {base + "/B", base + "/loose.gif", base + "/A", base + "/B"});
     QCOMPARE(relative(m_list->texts(), base),
              (QStringList{"/B/2.jpg", "/loose.gif", "/A/1.jpg", "/B/2.jpg"}));
 }

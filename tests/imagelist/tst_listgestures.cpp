@@ -162,7 +162,7 @@ void TestListGestures::clearList() {
     QFETCH(QStringList, expected);
     Fixture f({"A", "A", "B", "A"});
     f.pointer.setMousePointer(busy ? pointer::kHourglass : pointer::kDefault);
-    f.controller->PushButton4_Click();
+    f.controller->clearList();
     QCOMPARE(f.list.texts(), expected);
     QVERIFY(f.dialogs.satisfied());
 }
@@ -245,7 +245,7 @@ void TestListGestures::dragRowFollowsItsEntry() {
         f.list.remove(removed);
     }
     QCOMPARE(f.controller->rowDrag().dragRow(), dragRow);
-    f.controller->ListView1_MouseDown(); // a press beside the rows: no row click
+    f.controller->mousePressed(); // a press beside the rows: no row click
     f.moveTo(1);
     QCOMPARE(f.list.texts(), afterMoveOverRow1);
 }
