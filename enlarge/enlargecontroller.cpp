@@ -14,6 +14,7 @@
 #include "platform/windowpointer.h"
 #include "platform/yield.h"
 #include "progressbarview.h"
+#include "rounding.h"
 #include "zoomfactor.h"
 
 #include <QImageReader>
@@ -207,7 +208,7 @@ void EnlargeController::convertOne(ErrorTrap& trap, int i, int zoom, QString& so
     int result = kStillActive;
     const bool ran = trap.step(156, [&] {
         const QString text = bar.text();
-        const int value = roundHalfEven(bar.value());
+        const int value = int(roundHalfEven(bar.value()));
         const int rows = m_services.list.count();
         if (!m_converterReady) {
             // The converter could not be put in place: whatever is at its path

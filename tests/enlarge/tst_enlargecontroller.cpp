@@ -99,7 +99,7 @@ struct Fixture {
 
 } // namespace
 
-class TestEnlargeController : public QObject {
+class EnlargeControllerTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() { QLocale::setDefault(QLocale::c()); }
@@ -419,5 +419,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestEnlargeController)
+QTEST_MAIN(EnlargeControllerTest)
 #include "tst_enlargecontroller.moc"

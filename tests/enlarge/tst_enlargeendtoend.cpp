@@ -35,7 +35,7 @@ struct Window {
 
 } // namespace
 
-class TestEnlargeEndToEnd : public QObject {
+class EnlargeEndToEndTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() {
@@ -169,5 +169,5 @@ private:
     std::unique_ptr<Window> m_window;
 };
 
-QTEST_MAIN(TestEnlargeEndToEnd)
+QTEST_MAIN(EnlargeEndToEndTest)
 #include "tst_enlargeendtoend.moc"

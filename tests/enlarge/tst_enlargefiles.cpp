@@ -43,7 +43,7 @@ const QByteArray kConverter("\x7f"
 
 } // namespace
 
-class TestEnlargeFiles : public QObject {
+class EnlargeFilesTest : public QObject {
     Q_OBJECT
 private slots:
     void init() {
@@ -295,5 +295,5 @@ private:
     std::optional<QTemporaryDir> m_dir;
 };
 
-QTEST_MAIN(TestEnlargeFiles)
+QTEST_MAIN(EnlargeFilesTest)
 #include "tst_enlargefiles.moc"
