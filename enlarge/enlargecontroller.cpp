@@ -18,8 +18,6 @@
 #include "zoomfactor.h"
 
 #include <QImageReader>
-#include <QLineEdit>
-#include <QRadioButton>
 
 namespace quorvel {
 
@@ -58,7 +56,7 @@ void EnlargeController::startEnlarging() {
     ErrorTrap trap(m_services.dialogs, formLocation(QStringLiteral("PushButton2_Click")));
     if (trap.test(104, [&] { return m_services.list.count() == 0; })) {
         trap.step(174, [&] { showMessage(enlargemsg::kNoFiles); });
-    } else if (trap.test(106, [&] { return !IsFolder(m_controls.outputFolder->text()); })) {
+    } else if (trap.test(106, [&] { return !IsFolder(m_controls.zoom->outputFolder()); })) {
         trap.step(172, [&] { showMessage(enlargemsg::kNoFolder); });
     } else {
         runFiles(trap);
@@ -135,14 +133,17 @@ void EnlargeController::runFiles(ErrorTrap& trap) {
 
 int EnlargeController::zoomPercentage(ErrorTrap& trap) {
     int zoom = 0;
-    if (trap.test(116, [&] { return m_controls.zoom200->isChecked(); })) {
+    if (trap.test(116, [&] { return m_controls.zoom->isChosen(ZoomChoiceView::Zoom::Times2); })) {
         trap.step(118, [&] { zoom = 200; });
-    } else if (trap.test(120, [&] { return m_controls.zoom300->isChecked(); })) {
+    } else if (trap.test(120,
+                         [&] { return m_controls.zoom->isChosen(ZoomChoiceView::Zoom::Times3); })) {
         trap.step(122, [&] { zoom = 300; });
-    } else if (trap.test(124, [&] { return m_controls.zoom400->isChecked(); })) {
+    } else if (trap.test(124,
+                         [&] { return m_controls.zoom->isChosen(ZoomChoiceView::Zoom::Times4); })) {
         trap.step(126, [&] { zoom = 400; });
-    } else if (trap.test(128, [&] { return m_controls.zoomCustom->isChecked(); })) {
-        trap.step(130, [&] { zoom = CustomZoomPercentage(m_controls.customFactor->text()); });
+    } else if (trap.test(128,
+                         [&] { return m_controls.zoom->isChosen(ZoomChoiceView::Zoom::Custom); })) {
+        trap.step(130, [&] { zoom = CustomZoomPercentage(m_controls.zoom->customFactor()); });
     }
     return zoom;
 }
@@ -187,7 +188,7 @@ void EnlargeController::convertOne(ErrorTrap& trap, int i, int zoom, QString& so
     QString output;
     OutputGuard::Verdict verdict = OutputGuard::Verdict::Clear;
     trap.step(150, [&] {
-        output = OutputPathFor(m_controls.outputFolder->text(), FileNameOf(source));
+        output = OutputPathFor(m_controls.zoom->outputFolder(), FileNameOf(source));
         verdict = guard.check(source, output);
     });
     if (verdict != OutputGuard::Verdict::Clear) {

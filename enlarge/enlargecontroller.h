@@ -2,7 +2,7 @@
 #pragma once
 
 #include "runandwait.h"
-#include "zoomcontrols.h"
+#include "zoomchoiceview.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -10,9 +10,6 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
-
-class QLineEdit;
-class QRadioButton;
 
 namespace quorvel {
 
@@ -28,7 +25,8 @@ class WindowPointer;
 class EnlargeController : public QObject {
     Q_OBJECT
 public:
-    struct Controls : ZoomControls {
+    struct Controls {
+        ZoomChoiceView* zoom;
         ProgressBarView* progressBar;
     };
     struct Services {

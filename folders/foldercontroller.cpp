@@ -16,7 +16,6 @@
 #include "settings/settingskeys.h"
 #include "settings/settingsstore.h"
 
-#include <QLineEdit>
 #include <QStringBuilder>
 #include <QStringList>
 
@@ -159,9 +158,9 @@ void FolderController::chooseOutputFolder() {
         m_services.settings.save(settings::kLastFolderDot, m_lastFolderDot);
     });
     if (trap.test(104, [&] { return !chosen.endsWith(sep); })) {
-        trap.step(106, [&] { m_services.outputFolder->setText(chosen + sep); });
+        trap.step(106, [&] { m_services.showOutputFolder(chosen + sep); });
     } else {
-        trap.step(108, [&] { m_services.outputFolder->setText(chosen); });
+        trap.step(108, [&] { m_services.showOutputFolder(chosen); });
     }
 }
 

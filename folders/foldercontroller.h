@@ -3,8 +3,8 @@
 
 #include <QObject>
 #include <QString>
+#include <functional>
 
-class QLineEdit;
 class QWidget;
 
 namespace quorvel {
@@ -30,8 +30,8 @@ public:
         ImageList& imageList;
         /// The window the folder browser belongs to.
         QWidget* owner = nullptr;
-        /// The output folder box.
-        QLineEdit* outputFolder = nullptr;
+        /// Puts the chosen output folder into the window's box.
+        std::function<void(const QString&)> showOutputFolder;
         /// The scan's file system; null means the real one.
         const FolderFileSystem* fileSystem = nullptr;
     };

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "enlarge/converterdeployment.h"
 #include "enlarge/enlargecontroller.h"
+#include "enlarge/qzoomcontrolsadapter.h"
 #include "fakeconverterenv.h"
 #include "imagelist/imagelist.h"
 #include "platform/appinfo.h"
@@ -44,6 +45,7 @@ struct Fixture {
     QRadioButton* option4 = new QRadioButton(&frame);
     QLineEdit* text1 = new QLineEdit(&frame);
     QLineEdit* text2 = new QLineEdit(&frame);
+    QZoomControlsAdapter zoom{{option1, option2, option3, option4, text1, text2}};
     RecordingBar bar;
     ScriptedDialogs dialogs;
     PlainWindowPointer pointer;
@@ -61,7 +63,7 @@ struct Fixture {
         text2->setText(QStringLiteral("2"));
         option1->setChecked(true);
         controller = std::make_unique<EnlargeController>(
-            EnlargeController::Controls{{option1, option2, option3, option4, text1, text2}, &bar},
+            EnlargeController::Controls{&zoom, &bar},
             EnlargeController::Services{dialogs, pointer, list, &FakeConverter::bytes});
         WaitOptions options;
         options.pollIntervalMs = 1;

@@ -113,7 +113,8 @@ void FolderControllerTest::cleanup() {
 
 void FolderControllerTest::setUpController(const FolderFileSystem* fs) {
     m_controller = std::make_unique<FolderController>(FolderController::Services{
-        *m_dialogs, *m_settings, *m_pointer, *m_list, nullptr, m_text1.get(), fs});
+        *m_dialogs, *m_settings, *m_pointer, *m_list, nullptr,
+        [this](const QString& folder) { m_text1->setText(folder); }, fs});
 }
 
 QStringList FolderControllerTest::rows(const Sandbox& box, const QStringList& entries) const {
