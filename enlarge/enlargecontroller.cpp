@@ -43,11 +43,18 @@ EnlargeController::EnlargeController(Controls controls, Services services, QObje
 
 EnlargeController::~EnlargeController() = default;
 
+void EnlargeController::setState(State state) {
+    if (m_state != state) {
+        m_state = state;
+        emit stateChanged(state);
+    }
+}
+
 void EnlargeController::startEnlarging() {
-    if (m_runInProgress) {
+    if (m_state != State::Idle) {
         return;
     }
-    m_runInProgress = true;
+    setState(State::Running);
     m_failedNames.clear();
     m_attempted = 0;
     m_converterReady = false;
@@ -61,19 +68,19 @@ void EnlargeController::startEnlarging() {
     } else {
         runFiles(trap);
     }
-    if (m_closed) {
+    if (closing()) {
         // The program is ending; whatever the run had put in place goes with it.
         removeDeployedConverter();
         return;
     }
-    trap.step(176, [&] { m_runInProgress = false; });
+    trap.step(176, [&] { setState(State::Idle); });
 }
 
 void EnlargeController::windowClosing() {
-    if (!m_runInProgress) {
+    if (m_state == State::Idle) {
         return;
     }
-    m_closed = true;
+    setState(State::Closing);
     // No yield here: the program ends as soon as this returns.
     removeDeployedConverter();
 }
@@ -104,7 +111,7 @@ void EnlargeController::runFiles(ErrorTrap& trap) {
         m_converterPath = ConverterPath();
         DeployConverter(converter);
     });
-    if (m_closed) {
+    if (closing()) {
         return;
     }
     trap.step(114, [&] { m_converterPath = ConverterPath(); });
@@ -116,13 +123,13 @@ void EnlargeController::runFiles(ErrorTrap& trap) {
     QString source;
     for (int i = 1; i <= n; ++i) {
         convertOne(trap, i, zoom, source, guard);
-        if (m_closed) {
+        if (closing()) {
             return;
         }
     }
 
     trap.step(162, [&] { DeleteFileIfPresent(ConverterPath()); });
-    if (m_closed) {
+    if (closing()) {
         return;
     }
     trap.step(164, [&] { pointer.setMousePointer(pointer::kDefault); });
@@ -164,7 +171,7 @@ void EnlargeController::convertOne(ErrorTrap& trap, int i, int zoom, QString& so
     trap.step(138, [&] { source = m_services.list.text(i); });
     trap.step(140, [&] { bar.setText(enlargemsg::kProcessingPrefix + FileNameOf(source)); });
     trap.step(142, [] { yieldToEventLoop(); });
-    if (m_closed) {
+    if (closing()) {
         return;
     }
 
@@ -199,7 +206,7 @@ void EnlargeController::convertOne(ErrorTrap& trap, int i, int zoom, QString& so
         return;
     }
     trap.step(152, [&] { DeleteFileIfPresent(output); });
-    if (m_closed) {
+    if (closing()) {
         return;
     }
     ConverterCommand command;
@@ -219,11 +226,11 @@ void EnlargeController::convertOne(ErrorTrap& trap, int i, int zoom, QString& so
         }
         WaitOptions options = m_waitOptions;
         options.abandon = [this, outer = m_waitOptions.abandon] {
-            return m_closed || (outer && outer());
+            return closing() || (outer && outer());
         };
         result = RunAndWait(command, kHiddenWindow, &bar, text, value, rows, options);
     });
-    if (m_closed) {
+    if (closing()) {
         return;
     }
     if (!ran || result != 0) {

@@ -15,6 +15,7 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
@@ -370,8 +371,11 @@ private slots:
                 f.controller->startEnlarging();
             }
         };
+        QSignalSpy states(f.controller.get(), &EnlargeController::stateChanged);
         f.run();
         QVERIFY(clicked);
+        QCOMPARE(states.size(), 2); // running, then idle once: the second click changed nothing
+        QCOMPARE(f.controller->state(), EnlargeController::State::Idle);
         QCOMPARE(f.dialogs.messages(), QStringList{QStringLiteral("Done.")});
         QCOMPARE(f.fake.calls().size(), 2);
     }
@@ -409,8 +413,17 @@ private slots:
                 f.controller->windowClosing();
             }
         };
+        QSignalSpy states(f.controller.get(), &EnlargeController::stateChanged);
         f.controller->startEnlarging();
         QVERIFY(closed);
+        // Closing is for good: the run never goes back to idle.
+        QCOMPARE(states.size(), 2);
+        QCOMPARE(states.at(0).at(0).value<EnlargeController::State>(),
+                 EnlargeController::State::Running);
+        QCOMPARE(states.at(1).at(0).value<EnlargeController::State>(),
+                 EnlargeController::State::Closing);
+        f.controller->startEnlarging(); // a click that arrives while the window goes does nothing
+        QCOMPARE(states.size(), 2);
         QVERIFY(f.dialogs.messages().isEmpty()); // no "Done."
         QVERIFY(!QFileInfo::exists(ConverterPath()));
         // The converter already started is left to finish its file, and no other starts.
