@@ -150,7 +150,7 @@ int EnlargeController::zoomPercentage(ErrorTrap& trap) {
         trap.step(126, [&] { zoom = 400; });
     } else if (trap.test(128,
                          [&] { return m_controls.zoom->isChosen(ZoomChoiceView::Zoom::Custom); })) {
-        trap.step(130, [&] { zoom = CustomZoomPercentage(m_controls.zoom->customFactor()); });
+        trap.step(130, [&] { zoom = customZoomPercentage(m_controls.zoom->customFactor()); });
     }
     return zoom;
 }
@@ -195,7 +195,7 @@ void EnlargeController::convertOne(ErrorTrap& trap, int i, int zoom, QString& so
     QString output;
     OutputGuard::Verdict verdict = OutputGuard::Verdict::Clear;
     trap.step(150, [&] {
-        output = OutputPathFor(m_controls.zoom->outputFolder(), FileNameOf(source));
+        output = outputPathFor(m_controls.zoom->outputFolder(), FileNameOf(source));
         verdict = guard.check(source, output);
     });
     if (verdict != OutputGuard::Verdict::Clear) {

@@ -27,7 +27,7 @@ QString ExtensionOf(const QString& path) {
     return path;
 }
 
-QString OutputPathFor(const QString& folderText, const QString& fileName) {
+QString outputPathFor(const QString& folderText, const QString& fileName) {
     // Without the separator the result would land beside the chosen folder, under
     // a name the user never asked for, and clearing that name first could delete
     // an unrelated file there.

@@ -40,7 +40,7 @@ std::int16_t factorToInt16(const QString& text, const QLocale& locale) {
     return static_cast<std::int16_t>(rounded);
 }
 
-std::int16_t CustomZoomPercentage(const QString& text, const QLocale& locale) {
+std::int16_t customZoomPercentage(const QString& text, const QLocale& locale) {
     const int product = int(factorToInt16(text, locale)) * 100;
     if (product < kInt16Min || product > kInt16Max) {
         throw AppError::fromNumber(errnum::kOverflow);

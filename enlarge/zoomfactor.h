@@ -14,7 +14,7 @@ std::int16_t factorToInt16(const QString& text, const QLocale& locale = QLocale(
 
 /// The zoom percentage of the custom option: the factor times 100, raising
 /// "Overflow" when the product leaves the 16-bit range.
-std::int16_t CustomZoomPercentage(const QString& text, const QLocale& locale = QLocale());
+std::int16_t customZoomPercentage(const QString& text, const QLocale& locale = QLocale());
 
 /// What leaving the custom-factor box does with its text.
 enum class ZoomTextCheck {

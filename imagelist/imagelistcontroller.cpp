@@ -110,7 +110,7 @@ void ImageListController::mouseReleased() {
 }
 
 void ImageListController::addFilesFromDialog() {
-    AddFilesFromOpenDialog(m_list, m_dialogs, m_dialogOwner, QDir::separator());
+    addFilesFromOpenDialog(m_list, m_dialogs, m_dialogOwner, QDir::separator());
 }
 
 void ImageListController::clearList() {

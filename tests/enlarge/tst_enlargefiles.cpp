@@ -99,7 +99,7 @@ private slots:
     void outputPath() {
         QFETCH(QString, folder);
         QFETCH(QString, output);
-        QCOMPARE(OutputPathFor(folder, QStringLiteral("photo.jpg")), output);
+        QCOMPARE(outputPathFor(folder, QStringLiteral("photo.jpg")), output);
     }
 
     void converterPathFollowsTemp() {

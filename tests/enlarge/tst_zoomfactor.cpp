@@ -42,7 +42,7 @@ void ZoomFactorTest::zoomFactorConversion() {
     QFETCH(int, percent);
     int got = 0;
     try {
-        got = CustomZoomPercentage(text);
+        got = customZoomPercentage(text);
     } catch (const AppError& e) {
         got = -e.number();
     }

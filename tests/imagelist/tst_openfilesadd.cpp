@@ -78,7 +78,7 @@ void OpenFilesAddTest::picksBecomeRows() {
     list.append(QStringLiteral("/already/there.jpg"));
     ScriptedDialogs dialogs;
     dialogs.expectOpenFiles(picked);
-    AddFilesFromOpenDialog(list, dialogs, nullptr, separator);
+    addFilesFromOpenDialog(list, dialogs, nullptr, separator);
     QCOMPARE(list.texts(), QStringList{"/already/there.jpg"} + rows);
     QVERIFY(dialogs.satisfied());
 }
@@ -88,7 +88,7 @@ void OpenFilesAddTest::showsTheDialogWithTitleAndFilter() {
     ImageList list(model);
     ScriptedDialogs dialogs;
     dialogs.expectOpenFiles({});
-    AddFilesFromOpenDialog(list, dialogs, nullptr, QLatin1Char('/'));
+    addFilesFromOpenDialog(list, dialogs, nullptr, QLatin1Char('/'));
     QCOMPARE(dialogs.shown().size(), 1);
     QCOMPARE(dialogs.shown().constFirst().text,
              QStringLiteral("Add File(s) - Hold Ctrl or Shift to select multiple files"));
@@ -117,8 +117,8 @@ void OpenFilesAddTest::sameFileTwiceGivesTwoRows() {
     ImageList list(model);
     ScriptedDialogs dialogs;
     dialogs.expectOpenFiles({"/pics/a.jpg"}).expectOpenFiles({"/pics/a.jpg"});
-    AddFilesFromOpenDialog(list, dialogs, nullptr, QLatin1Char('/'));
-    AddFilesFromOpenDialog(list, dialogs, nullptr, QLatin1Char('/'));
+    addFilesFromOpenDialog(list, dialogs, nullptr, QLatin1Char('/'));
+    addFilesFromOpenDialog(list, dialogs, nullptr, QLatin1Char('/'));
     QCOMPARE(list.texts(), (QStringList{"/pics/a.jpg", "/pics/a.jpg"}));
 }
 
@@ -142,7 +142,7 @@ void OpenFilesAddTest::tooManyFilesAddsNothing() {
     if (!fits) {
         dialogs.expectMessage();
     }
-    AddFilesFromOpenDialog(list, dialogs, nullptr, QLatin1Char('/'));
+    addFilesFromOpenDialog(list, dialogs, nullptr, QLatin1Char('/'));
     QVERIFY(dialogs.satisfied());
     if (fits) {
         QCOMPARE(list.count(), picked.size());
