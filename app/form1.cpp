@@ -1,13 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "form1.h"
 
-#include "app/settings/settingskeys.h"
-#include "app/settings/settingsstore.h"
 #include "enlarge/enlargecontroller.h"
 #include "enlarge/zoomoptions.h"
+#include "folders/filedrop.h"
 #include "folders/foldercontroller.h"
 #include "form1layout.h"
-#include "imagelist/filedrop.h"
 #include "imagelist/imagelist.h"
 #include "imagelist/imagelistcontroller.h"
 #include "platform/appinfo.h"
@@ -16,6 +14,8 @@
 #include "platform/errortrap.h"
 #include "platform/paths.h"
 #include "samplefiles.h"
+#include "settings/settingskeys.h"
+#include "settings/settingsstore.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -102,7 +102,7 @@ Form1::Form1(Form1Services services, QWidget* parent)
     wireEnlarge();
     m_fileDrop = std::make_unique<FileDropTarget>(ListView1, *m_imageList, m_services.dialogs);
     connect(PushButton5, &QPushButton::clicked, this, [this] {
-        PushButton5_Click(*m_imageList, m_services.dialogs, m_services.programFolder);
+        loadSampleFiles(*m_imageList, m_services.dialogs, m_services.programFolder);
     });
 }
 

@@ -27,6 +27,7 @@ class ImageListController;
 class FolderController;
 class EnlargeController;
 class ZoomOptions;
+class QZoomControlsAdapter;
 class FileDropTarget;
 
 /// What the window needs from its surroundings; tests replace every part.
@@ -108,6 +109,8 @@ private:
 
     std::unique_ptr<ImageListModel> m_imageListModel;
     std::unique_ptr<ImageList> m_imageList;
+    /// The zoom buttons and boxes as the run and the zoom options see them; a child of the window.
+    QZoomControlsAdapter* m_zoomChoice = nullptr;
     std::unique_ptr<ZoomOptions> m_zoomOptions;
     std::unique_ptr<ImageListController> m_imageListController;
     std::unique_ptr<FolderController> m_folderController;

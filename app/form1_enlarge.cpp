@@ -3,6 +3,7 @@
 #include "enlarge/embeddedconverter.h"
 #include "enlarge/enlargecontroller.h"
 #include "enlarge/qprogressbaradapter.h"
+#include "enlarge/qzoomcontrolsadapter.h"
 
 #include <QPushButton>
 
@@ -11,10 +12,10 @@ namespace quorvel {
 void Form1::wireEnlarge() {
     auto* bar = new QProgressBarAdapter(ProgressBar1);
     m_enlargeController = std::make_unique<EnlargeController>(
-        EnlargeController::Controls{{Option1, Option2, Option3, Option4, Text1, Text2}, bar},
+        EnlargeController::Controls{m_zoomChoice, bar},
         EnlargeController::Services{m_services.dialogs, *this, *m_imageList, &embeddedConverter});
     connect(PushButton2, &QPushButton::clicked, m_enlargeController.get(),
-            &EnlargeController::PushButton2_Click);
+            &EnlargeController::startEnlarging);
     connect(this, &Form1::closing, m_enlargeController.get(), &EnlargeController::windowClosing);
 }
 

@@ -2,19 +2,21 @@
 #include "app/form1.h"
 #include "folders/foldercontroller.h"
 
+#include <QLineEdit>
 #include <QPushButton>
 
 namespace quorvel {
 
 void Form1::wireFolders() {
     m_folderController = std::make_unique<FolderController>(FolderController::Services{
-        m_services.dialogs, m_services.settings, *this, *m_imageList, this, Text1, nullptr});
+        m_services.dialogs, m_services.settings, *this, *m_imageList, this,
+        [this](const QString& folder) { Text1->setText(folder); }, nullptr});
     connect(PushButton3, &QPushButton::clicked, m_folderController.get(),
-            &FolderController::PushButton3_Click);
+            &FolderController::addFolderTree);
     connect(PushButton6, &QPushButton::clicked, m_folderController.get(),
-            &FolderController::PushButton6_Click);
+            &FolderController::showHelp);
     connect(PushButton7, &QPushButton::clicked, m_folderController.get(),
-            &FolderController::PushButton7_Click);
+            &FolderController::chooseOutputFolder);
 }
 
 } // namespace quorvel

@@ -12,9 +12,8 @@ void Form1::wireImageList() {
         *m_imageList, *this, m_services.dialogs, m_services.programFolder, this);
     ImageListController* controller = m_imageListController.get();
     connect(PushButton1, &QPushButton::clicked, controller,
-            &ImageListController::PushButton1_Click);
-    connect(PushButton4, &QPushButton::clicked, controller,
-            &ImageListController::PushButton4_Click);
+            &ImageListController::addFilesFromDialog);
+    connect(PushButton4, &QPushButton::clicked, controller, &ImageListController::clearList);
 }
 
 } // namespace quorvel

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "app/form1.h"
-#include "app/settings/settingsstore.h"
 #include "platform/errortrap.h"
 #include "platform/guardedapplication.h"
 #include "platform/paths.h"
 #include "platform/qtdialogs.h"
+#include "settings/settingsstore.h"
 
 #include <QDir>
 #include <QRandomGenerator>

@@ -36,7 +36,7 @@ void LoadSampleFiles(ImageList& list, Dialogs& dialogs, const QString& programFo
     }
 }
 
-void PushButton5_Click(ImageList& list, Dialogs& dialogs, const QString& programFolder) {
+void loadSampleFiles(ImageList& list, Dialogs& dialogs, const QString& programFolder) {
     ErrorTrap trap(dialogs, formLocation(QStringLiteral("PushButton5_Click")));
     trap.step(100, [&] { LoadSampleFiles(list, dialogs, programFolder); });
 }

@@ -20,6 +20,6 @@ bool IsPathListed(const ImageList& list, const QString& path);
 void LoadSampleFiles(ImageList& list, Dialogs& dialogs, const QString& programFolder);
 
 /// The click of "Load Sample/Example Files": LoadSampleFiles under the error box.
-void PushButton5_Click(ImageList& list, Dialogs& dialogs, const QString& programFolder);
+void loadSampleFiles(ImageList& list, Dialogs& dialogs, const QString& programFolder);
 
 } // namespace quorvel

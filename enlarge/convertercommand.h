@@ -11,10 +11,6 @@ namespace quorvel {
 struct ConverterCommand {
     QString program;
     QStringList arguments;
-
-    /// The command line as the user would type it, for display and logs:
-    /// "program" -resize Z% Z% -o "output" "source".
-    QString text() const;
 };
 
 /// The conversion of `source` to `output` at `zoomPercent` in width and height.

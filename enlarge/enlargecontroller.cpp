@@ -14,11 +14,10 @@
 #include "platform/windowpointer.h"
 #include "platform/yield.h"
 #include "progressbarview.h"
+#include "rounding.h"
 #include "zoomfactor.h"
 
 #include <QImageReader>
-#include <QLineEdit>
-#include <QRadioButton>
 
 namespace quorvel {
 
@@ -44,11 +43,18 @@ EnlargeController::EnlargeController(Controls controls, Services services, QObje
 
 EnlargeController::~EnlargeController() = default;
 
-void EnlargeController::PushButton2_Click() {
-    if (m_runInProgress) {
+void EnlargeController::setState(State state) {
+    if (m_state != state) {
+        m_state = state;
+        emit stateChanged(state);
+    }
+}
+
+void EnlargeController::startEnlarging() {
+    if (m_state != State::Idle) {
         return;
     }
-    m_runInProgress = true;
+    setState(State::Running);
     m_failedNames.clear();
     m_attempted = 0;
     m_converterReady = false;
@@ -57,24 +63,24 @@ void EnlargeController::PushButton2_Click() {
     ErrorTrap trap(m_services.dialogs, formLocation(QStringLiteral("PushButton2_Click")));
     if (trap.test(104, [&] { return m_services.list.count() == 0; })) {
         trap.step(174, [&] { showMessage(enlargemsg::kNoFiles); });
-    } else if (trap.test(106, [&] { return !IsFolder(m_controls.text1->text()); })) {
+    } else if (trap.test(106, [&] { return !IsFolder(m_controls.zoom->outputFolder()); })) {
         trap.step(172, [&] { showMessage(enlargemsg::kNoFolder); });
     } else {
         runFiles(trap);
     }
-    if (m_closed) {
+    if (closing()) {
         // The program is ending; whatever the run had put in place goes with it.
         removeDeployedConverter();
         return;
     }
-    trap.step(176, [&] { m_runInProgress = false; });
+    trap.step(176, [&] { setState(State::Idle); });
 }
 
 void EnlargeController::windowClosing() {
-    if (!m_runInProgress) {
+    if (m_state == State::Idle) {
         return;
     }
-    m_closed = true;
+    setState(State::Closing);
     // No yield here: the program ends as soon as this returns.
     removeDeployedConverter();
 }
@@ -105,7 +111,7 @@ void EnlargeController::runFiles(ErrorTrap& trap) {
         m_converterPath = ConverterPath();
         DeployConverter(converter);
     });
-    if (m_closed) {
+    if (closing()) {
         return;
     }
     trap.step(114, [&] { m_converterPath = ConverterPath(); });
@@ -117,13 +123,13 @@ void EnlargeController::runFiles(ErrorTrap& trap) {
     QString source;
     for (int i = 1; i <= n; ++i) {
         convertOne(trap, i, zoom, source, guard);
-        if (m_closed) {
+        if (closing()) {
             return;
         }
     }
 
     trap.step(162, [&] { DeleteFileIfPresent(ConverterPath()); });
-    if (m_closed) {
+    if (closing()) {
         return;
     }
     trap.step(164, [&] { pointer.setMousePointer(pointer::kDefault); });
@@ -134,14 +140,17 @@ void EnlargeController::runFiles(ErrorTrap& trap) {
 
 int EnlargeController::zoomPercentage(ErrorTrap& trap) {
     int zoom = 0;
-    if (trap.test(116, [&] { return m_controls.option1->isChecked(); })) {
+    if (trap.test(116, [&] { return m_controls.zoom->isChosen(ZoomChoiceView::Zoom::Times2); })) {
         trap.step(118, [&] { zoom = 200; });
-    } else if (trap.test(120, [&] { return m_controls.option2->isChecked(); })) {
+    } else if (trap.test(120,
+                         [&] { return m_controls.zoom->isChosen(ZoomChoiceView::Zoom::Times3); })) {
         trap.step(122, [&] { zoom = 300; });
-    } else if (trap.test(124, [&] { return m_controls.option3->isChecked(); })) {
+    } else if (trap.test(124,
+                         [&] { return m_controls.zoom->isChosen(ZoomChoiceView::Zoom::Times4); })) {
         trap.step(126, [&] { zoom = 400; });
-    } else if (trap.test(128, [&] { return m_controls.option4->isChecked(); })) {
-        trap.step(130, [&] { zoom = CustomZoomPercentage(m_controls.text2->text()); });
+    } else if (trap.test(128,
+                         [&] { return m_controls.zoom->isChosen(ZoomChoiceView::Zoom::Custom); })) {
+        trap.step(130, [&] { zoom = customZoomPercentage(m_controls.zoom->customFactor()); });
     }
     return zoom;
 }
@@ -162,7 +171,7 @@ void EnlargeController::convertOne(ErrorTrap& trap, int i, int zoom, QString& so
     trap.step(138, [&] { source = m_services.list.text(i); });
     trap.step(140, [&] { bar.setText(enlargemsg::kProcessingPrefix + FileNameOf(source)); });
     trap.step(142, [] { yieldToEventLoop(); });
-    if (m_closed) {
+    if (closing()) {
         return;
     }
 
@@ -186,7 +195,7 @@ void EnlargeController::convertOne(ErrorTrap& trap, int i, int zoom, QString& so
     QString output;
     OutputGuard::Verdict verdict = OutputGuard::Verdict::Clear;
     trap.step(150, [&] {
-        output = OutputPathFor(m_controls.text1->text(), FileNameOf(source));
+        output = outputPathFor(m_controls.zoom->outputFolder(), FileNameOf(source));
         verdict = guard.check(source, output);
     });
     if (verdict != OutputGuard::Verdict::Clear) {
@@ -197,7 +206,7 @@ void EnlargeController::convertOne(ErrorTrap& trap, int i, int zoom, QString& so
         return;
     }
     trap.step(152, [&] { DeleteFileIfPresent(output); });
-    if (m_closed) {
+    if (closing()) {
         return;
     }
     ConverterCommand command;
@@ -207,7 +216,7 @@ void EnlargeController::convertOne(ErrorTrap& trap, int i, int zoom, QString& so
     int result = kStillActive;
     const bool ran = trap.step(156, [&] {
         const QString text = bar.text();
-        const int value = roundHalfEven(bar.value());
+        const int value = int(roundHalfEven(bar.value()));
         const int rows = m_services.list.count();
         if (!m_converterReady) {
             // The converter could not be put in place: whatever is at its path
@@ -217,11 +226,11 @@ void EnlargeController::convertOne(ErrorTrap& trap, int i, int zoom, QString& so
         }
         WaitOptions options = m_waitOptions;
         options.abandon = [this, outer = m_waitOptions.abandon] {
-            return m_closed || (outer && outer());
+            return closing() || (outer && outer());
         };
         result = RunAndWait(command, kHiddenWindow, &bar, text, value, rows, options);
     });
-    if (m_closed) {
+    if (closing()) {
         return;
     }
     if (!ran || result != 0) {

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "runandwait.h"
-#include "zoomcontrols.h"
+#include "zoomchoiceview.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -10,9 +10,6 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
-
-class QLineEdit;
-class QRadioButton;
 
 namespace quorvel {
 
@@ -28,7 +25,13 @@ class WindowPointer;
 class EnlargeController : public QObject {
     Q_OBJECT
 public:
-    struct Controls : ZoomControls {
+    /// Idle until a click starts a run; Closing once the window closes during a
+    /// run, for good: the program is ending.
+    enum class State { Idle, Running, Closing };
+    Q_ENUM(State)
+
+    struct Controls {
+        ZoomChoiceView* zoom;
         ProgressBarView* progressBar;
     };
     struct Services {
@@ -44,17 +47,24 @@ public:
 
     /// The click of "Start Enlarging". Returns when the run is over; a click
     /// while a run is under way does nothing.
-    void PushButton2_Click();
+    void startEnlarging();
 
     /// The window is closing: a run under way stops before its next step, the
     /// converter it started is left to finish, and the deployed converter goes.
     void windowClosing();
 
-    bool runInProgress() const { return m_runInProgress; }
+    State state() const { return m_state; }
+    bool runInProgress() const { return m_state != State::Idle; }
     /// Tests shorten the poll interval and watch the waits.
     void setWaitOptions(WaitOptions options) { m_waitOptions = std::move(options); }
 
+signals:
+    void stateChanged(EnlargeController::State state);
+
 private:
+    void setState(State state);
+    /// Asked after everything that yields: a closing window ends the run there.
+    bool closing() const { return m_state == State::Closing; }
     void runFiles(ErrorTrap& trap);
     int zoomPercentage(ErrorTrap& trap);
     void convertOne(ErrorTrap& trap, int i, int zoom, QString& source, OutputGuard& guard);
@@ -64,8 +74,7 @@ private:
     Controls m_controls;
     Services m_services;
     WaitOptions m_waitOptions;
-    bool m_runInProgress = false;
-    bool m_closed = false;
+    State m_state = State::Idle;
     bool m_converterReady = false;
     QString m_converterPath;
     QStringList m_failedNames;

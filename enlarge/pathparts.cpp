@@ -1,23 +1,15 @@
 // SPDX-License-Identifier: MIT
 #include "pathparts.h"
 
+#include "platform/paths.h"
+
 #include <QDir>
 
 namespace quorvel {
 
-namespace {
-bool isSeparator(QChar c) {
-#ifdef Q_OS_WIN
-    return c == QLatin1Char('\\') || c == QLatin1Char('/');
-#else
-    return c == QLatin1Char('/');
-#endif
-}
-} // namespace
-
 QString FileNameOf(const QString& path) {
     for (qsizetype i = path.size() - 1; i >= 0; --i) {
-        if (isSeparator(path.at(i))) {
+        if (isPathSeparator(path.at(i))) {
             return path.mid(i + 1);
         }
     }
@@ -35,11 +27,11 @@ QString ExtensionOf(const QString& path) {
     return path;
 }
 
-QString OutputPathFor(const QString& folderText, const QString& fileName) {
+QString outputPathFor(const QString& folderText, const QString& fileName) {
     // Without the separator the result would land beside the chosen folder, under
     // a name the user never asked for, and clearing that name first could delete
     // an unrelated file there.
-    if (folderText.isEmpty() || isSeparator(folderText.back())) {
+    if (folderText.isEmpty() || isPathSeparator(folderText.back())) {
         return folderText + fileName;
     }
     return folderText + QDir::separator() + fileName;

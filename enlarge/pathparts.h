@@ -15,6 +15,6 @@ QString ExtensionOf(const QString& path);
 
 /// Where the result of `fileName` goes: the folder text followed by the name,
 /// with one separator put between them when the folder text does not end in one.
-QString OutputPathFor(const QString& folderText, const QString& fileName);
+QString outputPathFor(const QString& folderText, const QString& fileName);
 
 } // namespace quorvel

@@ -6,6 +6,7 @@
 #include "platform/paths.h"
 #include "platform/yield.h"
 #include "progressbarview.h"
+#include "rounding.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -91,14 +92,10 @@ int effectiveWindowStyle(std::optional<int> windowStyle) {
     return *windowStyle;
 }
 
-int roundHalfEven(double value) {
-    return int(std::nearbyint(value)); // the default rounding mode sends halves to even
-}
-
 Creep creepFor(int fileCount, int startValue) {
     Creep creep;
-    creep.step = roundHalfEven(100.0 / fileCount / 10.0);
-    creep.ceiling = roundHalfEven(100.0 / fileCount + startValue - creep.step);
+    creep.step = int(roundHalfEven(100.0 / fileCount / 10.0));
+    creep.ceiling = int(roundHalfEven(100.0 / fileCount + startValue - creep.step));
     return creep;
 }
 

@@ -29,9 +29,6 @@ struct WaitOptions {
 /// The window style a start uses: 6 when none is given or the value is outside 0..6.
 int effectiveWindowStyle(std::optional<int> windowStyle);
 
-/// Rounds to the nearest integer, halves to the even one.
-int roundHalfEven(double value);
-
 /// The bar's creep while one long conversion runs: how far it moves every 150
 /// polls, and the value it never passes.
 struct Creep {

@@ -2,8 +2,8 @@
 #include "zoomfactor.h"
 
 #include "platform/apperror.h"
+#include "rounding.h"
 
-#include <cfenv>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -24,22 +24,9 @@ std::optional<double> parseNumber(const QString& text, const QLocale& locale) {
     return value;
 }
 
-// Halves go to the even neighbour, whatever the current rounding mode says.
-double roundHalfEven(double value) {
-    const int saved = std::fegetround();
-    std::fesetround(FE_TONEAREST);
-    const double rounded = std::nearbyint(value);
-    std::fesetround(saved);
-    return rounded;
-}
-
 constexpr double kInt16Min = std::numeric_limits<std::int16_t>::min();
 constexpr double kInt16Max = std::numeric_limits<std::int16_t>::max();
 } // namespace
-
-bool isNumericText(const QString& text, const QLocale& locale) {
-    return parseNumber(text, locale).has_value();
-}
 
 std::int16_t factorToInt16(const QString& text, const QLocale& locale) {
     const std::optional<double> value = parseNumber(text, locale);
@@ -53,7 +40,7 @@ std::int16_t factorToInt16(const QString& text, const QLocale& locale) {
     return static_cast<std::int16_t>(rounded);
 }
 
-std::int16_t CustomZoomPercentage(const QString& text, const QLocale& locale) {
+std::int16_t customZoomPercentage(const QString& text, const QLocale& locale) {
     const int product = int(factorToInt16(text, locale)) * 100;
     if (product < kInt16Min || product > kInt16Max) {
         throw AppError::fromNumber(errnum::kOverflow);

@@ -7,10 +7,6 @@
 
 namespace quorvel {
 
-/// True when `text` reads as a number in `locale` (sign, decimal and group
-/// separators, blanks around it); text without digits is never numeric.
-bool isNumericText(const QString& text, const QLocale& locale = QLocale());
-
 /// The custom factor as a signed 16-bit integer: parsed by `locale`, rounded to
 /// the nearest integer with halves to even. Raises "Type mismatch" for text that
 /// is no number and "Overflow" outside -32,768..32,767.
@@ -18,7 +14,7 @@ std::int16_t factorToInt16(const QString& text, const QLocale& locale = QLocale(
 
 /// The zoom percentage of the custom option: the factor times 100, raising
 /// "Overflow" when the product leaves the 16-bit range.
-std::int16_t CustomZoomPercentage(const QString& text, const QLocale& locale = QLocale());
+std::int16_t customZoomPercentage(const QString& text, const QLocale& locale = QLocale());
 
 /// What leaving the custom-factor box does with its text.
 enum class ZoomTextCheck {

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "zoomcontrols.h"
+#include "zoomchoiceview.h"
 
 #include <QObject>
 
@@ -17,23 +17,23 @@ class SettingsStore;
 class ZoomOptions : public QObject {
     Q_OBJECT
 public:
-    using Controls = ZoomControls;
-
-    ZoomOptions(Controls controls, SettingsStore& settings, Dialogs& dialogs,
+    ZoomOptions(ZoomChoiceView& view, SettingsStore& settings, Dialogs& dialogs,
                 QObject* parent = nullptr);
 
-    /// The click of any option: stores all four switches, in order.
-    void Option_Click();
-    void Text1_Change();
-    void Text2_Change();
-    /// Focus left `Text2`: caps the factor at 10 or asks for a number.
-    void Text2_LostFocus();
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
+public slots:
+    /// A zoom was chosen: stores all four switches, in order, reporting under
+    /// the chosen option's handler name.
+    void zoomChosen(ZoomChoiceView::Zoom zoom);
+    void outputFolderEdited();
+    void customFactorEdited();
+    /// The user left the custom factor's box: caps it at 10 or asks for a number.
+    void customFactorLeft();
 
 private:
-    Controls m_controls;
+    void storeZoomChoice();
+    void checkCustomFactor();
+
+    ZoomChoiceView& m_view;
     SettingsStore& m_settings;
     Dialogs& m_dialogs;
 };

@@ -2,6 +2,7 @@
 #include "browseforfolder.h"
 
 #include "platform/dialogs.h"
+#include "platform/paths.h"
 
 #include <QDir>
 
@@ -13,22 +14,6 @@ QString& startFolderState() {
     return folder;
 }
 
-bool isSeparator(QChar c) {
-    return c == QLatin1Char('/') || c == QDir::separator();
-}
-
-// "C:\" is a root; its separator belongs to it.
-bool isDriveRoot(const QString& path) {
-    return path.size() == 3 && path.at(0).isLetter() && path.at(1) == QLatin1Char(':') &&
-           isSeparator(path.at(2));
-}
-
-QString withoutTrailingSeparator(QString path) {
-    while (path.size() > 1 && isSeparator(path.back()) && !isDriveRoot(path)) {
-        path.chop(1);
-    }
-    return path;
-}
 } // namespace
 
 QString BrowseForFolder(Dialogs& dialogs, QWidget* owner, const QString& prompt,
@@ -40,7 +25,7 @@ QString BrowseForFolder(Dialogs& dialogs, QWidget* owner, const QString& prompt,
     if (nul >= 0) {
         chosen.truncate(nul);
     }
-    return withoutTrailingSeparator(chosen);
+    return withoutTrailingSeparators(chosen);
 }
 
 QString BrowseStartFolder() {

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "foldercontroller.h"
 
-#include "app/settings/settingskeys.h"
-#include "app/settings/settingsstore.h"
 #include "browseforfolder.h"
 #include "filetests.h"
 #include "folderfilesystem.h"
@@ -15,8 +13,9 @@
 #include "platform/fileattributes.h"
 #include "platform/paths.h"
 #include "platform/windowpointer.h"
+#include "settings/settingskeys.h"
+#include "settings/settingsstore.h"
 
-#include <QLineEdit>
 #include <QStringBuilder>
 #include <QStringList>
 
@@ -53,7 +52,7 @@ QString FolderController::supportedFormatsNotice() {
            appinfo::kVendorContactPage;
 }
 
-void FolderController::PushButton3_Click() {
+void FolderController::addFolderTree() {
     Dialogs& dialogs = m_services.dialogs;
     SettingsStore& settings = m_services.settings;
     const FolderFileSystem& fs =
@@ -131,7 +130,7 @@ void FolderController::PushButton3_Click() {
     trap.step(136, [&] { m_services.pointer.setMousePointer(pointer::kDefault); });
 }
 
-void FolderController::PushButton6_Click() {
+void FolderController::showHelp() {
     ErrorTrap trap(m_services.dialogs, formLocation(QStringLiteral("PushButton6_Click")));
     trap.step(100, [&] {
         m_services.dialogs.messageBox(supportedFormatsNotice(), msgstyle::kOkOnly,
@@ -139,7 +138,7 @@ void FolderController::PushButton6_Click() {
     });
 }
 
-void FolderController::PushButton7_Click() {
+void FolderController::chooseOutputFolder() {
     ErrorTrap trap(m_services.dialogs, formLocation(QStringLiteral("PushButton7_Click")));
     const QString sep = separator();
 
@@ -159,9 +158,9 @@ void FolderController::PushButton7_Click() {
         m_services.settings.save(settings::kLastFolderDot, m_lastFolderDot);
     });
     if (trap.test(104, [&] { return !chosen.endsWith(sep); })) {
-        trap.step(106, [&] { m_services.text1->setText(chosen + sep); });
+        trap.step(106, [&] { m_services.showOutputFolder(chosen + sep); });
     } else {
-        trap.step(108, [&] { m_services.text1->setText(chosen); });
+        trap.step(108, [&] { m_services.showOutputFolder(chosen); });
     }
 }
 

@@ -3,8 +3,8 @@
 
 #include <QObject>
 #include <QString>
+#include <functional>
 
-class QLineEdit;
 class QWidget;
 
 namespace quorvel {
@@ -30,8 +30,8 @@ public:
         ImageList& imageList;
         /// The window the folder browser belongs to.
         QWidget* owner = nullptr;
-        /// The output folder box.
-        QLineEdit* text1 = nullptr;
+        /// Puts the chosen output folder into the window's box.
+        std::function<void(const QString&)> showOutputFolder;
         /// The scan's file system; null means the real one.
         const FolderFileSystem* fileSystem = nullptr;
     };
@@ -46,11 +46,11 @@ public:
 public slots:
     /// Asks for an extension and a folder, then adds every matching file of
     /// the folder and all its subfolders to the image list.
-    void PushButton3_Click();
+    void addFolderTree();
     /// Shows the supported formats and where to ask for more.
-    void PushButton6_Click();
+    void showHelp();
     /// Lets the user choose the output folder and puts it into the output box.
-    void PushButton7_Click();
+    void chooseOutputFolder();
 
 private:
     Services m_services;

@@ -17,19 +17,6 @@
 namespace quorvel {
 
 namespace {
-bool isSeparator(QChar c) {
-    return c == QLatin1Char('/') || c == QDir::separator();
-}
-
-// "dir/" would make the system look through a link; the link itself is wanted.
-QString withoutTrailingSeparators(const QString& path) {
-    qsizetype end = path.size();
-    while (end > 1 && isSeparator(path.at(end - 1))) {
-        --end;
-    }
-    return path.left(end);
-}
-
 // A folder that vanished reads as "Path not found" rather than "File not found".
 AppError folderError(int errnoValue) {
     if (errnoValue == ENOENT || errnoValue == ENOTDIR) {
@@ -55,6 +42,7 @@ void FolderFileSystem::openFolder(const QString& path) const {
 }
 
 int FolderFileSystem::attributes(const QString& path) const {
+    // "dir/" would make the system look through a link; the link itself is wanted.
     return fileAttributes(withoutTrailingSeparators(path));
 }
 

@@ -48,9 +48,8 @@ ImageListController::ImageListController(ImageList& list, WindowPointer& pointer
     m_view->installEventFilter(this);
     m_view->viewport()->installEventFilter(this);
     // Emitted after the view has selected the pressed row.
-    connect(m_view, &QAbstractItemView::pressed, this, [this] {
-        guarded(QStringLiteral("ListView1_ItemClick"), [this] { ListView1_ItemClick(); });
-    });
+    connect(m_view, &QAbstractItemView::pressed, this,
+            [this] { guarded(QStringLiteral("ListView1_ItemClick"), [this] { itemClicked(); }); });
 }
 
 ImageListController::~ImageListController() = default;
@@ -69,21 +68,21 @@ void ImageListController::removeSelectedRow() {
     }
 }
 
-void ImageListController::ListView1_KeyDown(int keyCode) {
+void ImageListController::keyPressed(int keyCode) {
     if (keyCode == kDeleteKeyCode) {
         removeSelectedRow();
     }
 }
 
-void ImageListController::ListView1_DblClick() {
+void ImageListController::doubleClicked() {
     removeSelectedRow();
 }
 
-void ImageListController::ListView1_MouseDown() {
+void ImageListController::mousePressed() {
     m_rowDrag.buttonPressed();
 }
 
-void ImageListController::ListView1_ItemClick() {
+void ImageListController::itemClicked() {
     if (m_view) {
         // Without the picture the drag still works, under the arrow.
         const QString path = m_programFolder + separator() + QStringLiteral("drag.ico");
@@ -92,7 +91,7 @@ void ImageListController::ListView1_ItemClick() {
     m_rowDrag.rowClicked();
 }
 
-void ImageListController::ListView1_MouseMove(const QPoint& position) {
+void ImageListController::mouseMoved(const QPoint& position) {
     if (!m_pointer.isBusy()) {
         m_pointer.setMousePointer(pointer::kDefault);
     }
@@ -103,18 +102,18 @@ void ImageListController::ListView1_MouseMove(const QPoint& position) {
     m_rowDrag.pointerMoved(hit.isValid() ? hit.row() + 1 : 0);
 }
 
-void ImageListController::ListView1_MouseUp() {
+void ImageListController::mouseReleased() {
     m_rowDrag.buttonReleased();
     if (m_view) {
         m_view->viewport()->setCursor(Qt::ArrowCursor);
     }
 }
 
-void ImageListController::PushButton1_Click() {
-    AddFilesFromOpenDialog(m_list, m_dialogs, m_dialogOwner, QDir::separator());
+void ImageListController::addFilesFromDialog() {
+    addFilesFromOpenDialog(m_list, m_dialogs, m_dialogOwner, QDir::separator());
 }
 
-void ImageListController::PushButton4_Click() {
+void ImageListController::clearList() {
     ErrorTrap trap(m_dialogs, formLocation(QStringLiteral("PushButton4_Click")));
     trap.step(100, [&] {
         if (!m_pointer.isBusy()) {
@@ -133,7 +132,7 @@ bool ImageListController::eventFilter(QObject* watched, QEvent* event) {
     }
     if (watched == m_view && event->type() == QEvent::KeyPress) {
         const int code = listKeyCode(static_cast<QKeyEvent*>(event)->key());
-        guarded(QStringLiteral("ListView1_KeyDown"), [&] { ListView1_KeyDown(code); });
+        guarded(QStringLiteral("ListView1_KeyDown"), [&] { keyPressed(code); });
         return code == kDeleteKeyCode;
     }
     if (watched != m_view->viewport()) {
@@ -141,21 +140,21 @@ bool ImageListController::eventFilter(QObject* watched, QEvent* event) {
     }
     switch (event->type()) {
     case QEvent::MouseButtonPress:
-        guarded(QStringLiteral("ListView1_MouseDown"), [this] { ListView1_MouseDown(); });
+        guarded(QStringLiteral("ListView1_MouseDown"), [this] { mousePressed(); });
         return false; // the view selects the row and reports the row click
     case QEvent::MouseButtonDblClick:
         // The second press of a double-click is no new press and selects nothing.
-        guarded(QStringLiteral("ListView1_DblClick"), [this] { ListView1_DblClick(); });
+        guarded(QStringLiteral("ListView1_DblClick"), [this] { doubleClicked(); });
         return true;
     case QEvent::MouseMove: {
         auto* mouse = static_cast<QMouseEvent*>(event);
         guarded(QStringLiteral("ListView1_MouseMove"),
-                [&] { ListView1_MouseMove(mouse->position().toPoint()); });
+                [&] { mouseMoved(mouse->position().toPoint()); });
         // With a button down the view would move its selection with the pointer.
         return mouse->buttons() != Qt::NoButton;
     }
     case QEvent::MouseButtonRelease:
-        guarded(QStringLiteral("ListView1_MouseUp"), [this] { ListView1_MouseUp(); });
+        guarded(QStringLiteral("ListView1_MouseUp"), [this] { mouseReleased(); });
         return false;
     default:
         return false;

@@ -37,15 +37,15 @@ public:
     void setCursorPositionSource(std::function<QPoint()> source);
 
     // The handlers, named after the control and event they serve.
-    void ListView1_KeyDown(int keyCode);
-    void ListView1_DblClick();
-    void ListView1_MouseDown();
-    void ListView1_ItemClick();
+    void keyPressed(int keyCode);
+    void doubleClicked();
+    void mousePressed();
+    void itemClicked();
     /// `position` is in the coordinates of the list's viewport.
-    void ListView1_MouseMove(const QPoint& position);
-    void ListView1_MouseUp();
-    void PushButton1_Click();
-    void PushButton4_Click();
+    void mouseMoved(const QPoint& position);
+    void mouseReleased();
+    void addFilesFromDialog();
+    void clearList();
 
     const RowDrag& rowDrag() const { return m_rowDrag; }
 

@@ -58,7 +58,7 @@ qsizetype openDialogTextLength(const QStringList& files, QChar separator) {
     return length + 1;
 }
 
-void AddFilesFromOpenDialog(ImageList& list, Dialogs& dialogs, QWidget* owner, QChar separator) {
+void addFilesFromOpenDialog(ImageList& list, Dialogs& dialogs, QWidget* owner, QChar separator) {
     ErrorTrap trap(dialogs, formLocation(QStringLiteral("PushButton1_Click")));
     // A selection too long for the dialog's text ends the handler with its own message.
     trap.setInterceptor([&dialogs](const AppError& error) {

@@ -51,6 +51,6 @@ qsizetype openDialogTextLength(const QStringList& files, QChar separator);
 /// one row. One file is added exactly as returned; several are each joined from
 /// folder, separator and name and cleaned with `NormalisePath`, in the dialog's
 /// order. A selection too long for the dialog's text adds nothing and says so.
-void AddFilesFromOpenDialog(ImageList& list, Dialogs& dialogs, QWidget* owner, QChar separator);
+void addFilesFromOpenDialog(ImageList& list, Dialogs& dialogs, QWidget* owner, QChar separator);
 
 } // namespace quorvel

@@ -31,4 +31,22 @@ QString separator() {
     return QString(QDir::separator());
 }
 
+bool isPathSeparator(QChar c) {
+    return c == QLatin1Char('/') || c == QDir::separator();
+}
+
+namespace {
+bool isDriveRoot(const QString& path) {
+    return path.size() == 3 && path.at(0).isLetter() && path.at(1) == QLatin1Char(':') &&
+           isPathSeparator(path.at(2));
+}
+} // namespace
+
+QString withoutTrailingSeparators(QString path) {
+    while (path.size() > 1 && isPathSeparator(path.back()) && !isDriveRoot(path)) {
+        path.chop(1);
+    }
+    return path;
+}
+
 } // namespace quorvel

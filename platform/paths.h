@@ -19,4 +19,11 @@ QString programFolder();
 /// The native path separator as a text ("/" on POSIX, "\" on Windows).
 QString separator();
 
+/// True for "/" and for the native separator.
+bool isPathSeparator(QChar c);
+
+/// The path without its closing separators. A root keeps its own: "/" and a
+/// drive root such as "C:\" come back unchanged.
+QString withoutTrailingSeparators(QString path);
+
 } // namespace quorvel

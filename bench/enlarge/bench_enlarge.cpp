@@ -3,9 +3,9 @@
 // same converter from a loop, and against ImageMagick's `convert` from the same
 // loop, rotating the order per round; prints medians, per-file figures and the ratio.
 #include "app/form1.h"
-#include "app/settings/settingsstore.h"
 #include "imagelist/imagelist.h"
 #include "platform/dialogs.h"
+#include "settings/settingsstore.h"
 
 #include <QApplication>
 #include <QDir>

@@ -4,10 +4,10 @@
 // medians, their ratio, and the longest the window went without handling an
 // event while the folders were scanned (and over the whole click).
 #include "app/form1.h"
-#include "app/settings/settingsstore.h"
 #include "imagelist/imagelist.h"
 #include "imagelist/imagelistmodel.h"
 #include "platform/dialogs.h"
+#include "settings/settingsstore.h"
 
 #include <QApplication>
 #include <QDir>

@@ -2,10 +2,10 @@
 // Appending 100,000 rows to the window's list and clearing them again, against a
 // plain QTreeWidget filled the same way, in the same run. Prints medians.
 #include "app/form1.h"
-#include "app/settings/settingsstore.h"
 #include "imagelist/imagelist.h"
 #include "imagelist/imagelistcontroller.h"
 #include "platform/dialogs.h"
+#include "settings/settingsstore.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

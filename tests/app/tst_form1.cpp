@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "app/form1.h"
-#include "app/settings/settingskeys.h"
-#include "app/settings/settingsstore.h"
 #include "platform/testing/scripteddialogs.h"
+#include "settings/settingskeys.h"
+#include "settings/settingsstore.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "enlarge/converterdeployment.h"
 #include "enlarge/enlargecontroller.h"
+#include "enlarge/qzoomcontrolsadapter.h"
 #include "fakeconverterenv.h"
 #include "imagelist/imagelist.h"
 #include "platform/appinfo.h"
@@ -14,6 +15,7 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
@@ -44,6 +46,7 @@ struct Fixture {
     QRadioButton* option4 = new QRadioButton(&frame);
     QLineEdit* text1 = new QLineEdit(&frame);
     QLineEdit* text2 = new QLineEdit(&frame);
+    QZoomControlsAdapter zoom{{option1, option2, option3, option4, text1, text2}};
     RecordingBar bar;
     ScriptedDialogs dialogs;
     PlainWindowPointer pointer;
@@ -61,7 +64,7 @@ struct Fixture {
         text2->setText(QStringLiteral("2"));
         option1->setChecked(true);
         controller = std::make_unique<EnlargeController>(
-            EnlargeController::Controls{{option1, option2, option3, option4, text1, text2}, &bar},
+            EnlargeController::Controls{&zoom, &bar},
             EnlargeController::Services{dialogs, pointer, list, &FakeConverter::bytes});
         WaitOptions options;
         options.pollIntervalMs = 1;
@@ -91,7 +94,7 @@ struct Fixture {
         for (int i = 0; i < messages; ++i) {
             dialogs.expectMessage();
         }
-        controller->PushButton2_Click();
+        controller->startEnlarging();
     }
 
     QString lastMessage() const { return dialogs.messages().value(dialogs.messages().size() - 1); }
@@ -99,7 +102,7 @@ struct Fixture {
 
 } // namespace
 
-class TestEnlargeController : public QObject {
+class EnlargeControllerTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() { QLocale::setDefault(QLocale::c()); }
@@ -365,11 +368,14 @@ private slots:
             if (!clicked) {
                 clicked = true;
                 QVERIFY(f.controller->runInProgress());
-                f.controller->PushButton2_Click();
+                f.controller->startEnlarging();
             }
         };
+        QSignalSpy states(f.controller.get(), &EnlargeController::stateChanged);
         f.run();
         QVERIFY(clicked);
+        QCOMPARE(states.size(), 2); // running, then idle once: the second click changed nothing
+        QCOMPARE(f.controller->state(), EnlargeController::State::Idle);
         QCOMPARE(f.dialogs.messages(), QStringList{QStringLiteral("Done.")});
         QCOMPARE(f.fake.calls().size(), 2);
     }
@@ -407,8 +413,17 @@ private slots:
                 f.controller->windowClosing();
             }
         };
-        f.controller->PushButton2_Click();
+        QSignalSpy states(f.controller.get(), &EnlargeController::stateChanged);
+        f.controller->startEnlarging();
         QVERIFY(closed);
+        // Closing is for good: the run never goes back to idle.
+        QCOMPARE(states.size(), 2);
+        QCOMPARE(states.at(0).at(0).value<EnlargeController::State>(),
+                 EnlargeController::State::Running);
+        QCOMPARE(states.at(1).at(0).value<EnlargeController::State>(),
+                 EnlargeController::State::Closing);
+        f.controller->startEnlarging(); // a click that arrives while the window goes does nothing
+        QCOMPARE(states.size(), 2);
         QVERIFY(f.dialogs.messages().isEmpty()); // no "Done."
         QVERIFY(!QFileInfo::exists(ConverterPath()));
         // The converter already started is left to finish its file, and no other starts.
@@ -419,5 +434,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestEnlargeController)
+QTEST_MAIN(EnlargeControllerTest)
 #include "tst_enlargecontroller.moc"

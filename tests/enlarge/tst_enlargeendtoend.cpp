@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
 // The real window driving the real converter it carries inside.
 #include "app/form1.h"
-#include "app/settings/settingsstore.h"
 #include "enlarge/converterdeployment.h"
 #include "enlarge/embeddedconverter.h"
 #include "imagelist/imagelist.h"
 #include "platform/testing/scripteddialogs.h"
+#include "settings/settingsstore.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -36,7 +36,7 @@ struct Window {
 
 } // namespace
 
-class TestEnlargeEndToEnd : public QObject {
+class EnlargeEndToEndTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() {
@@ -202,5 +202,5 @@ private:
     std::unique_ptr<Window> m_window;
 };
 
-QTEST_MAIN(TestEnlargeEndToEnd)
+QTEST_MAIN(EnlargeEndToEndTest)
 #include "tst_enlargeendtoend.moc"

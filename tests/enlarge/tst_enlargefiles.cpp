@@ -43,7 +43,7 @@ const QByteArray kConverter("\x7f"
 
 } // namespace
 
-class TestEnlargeFiles : public QObject {
+class EnlargeFilesTest : public QObject {
     Q_OBJECT
 private slots:
     void init() {
@@ -99,7 +99,7 @@ private slots:
     void outputPath() {
         QFETCH(QString, folder);
         QFETCH(QString, output);
-        QCOMPARE(OutputPathFor(folder, QStringLiteral("photo.jpg")), output);
+        QCOMPARE(outputPathFor(folder, QStringLiteral("photo.jpg")), output);
     }
 
     void converterPathFollowsTemp() {
@@ -295,5 +295,5 @@ private:
     std::optional<QTemporaryDir> m_dir;
 };
 
-QTEST_MAIN(TestEnlargeFiles)
+QTEST_MAIN(EnlargeFilesTest)
 #include "tst_enlargefiles.moc"

@@ -1,6 +1,4 @@
 // SPDX-License-Identifier: MIT
-#include "app/settings/settingskeys.h"
-#include "app/settings/settingsstore.h"
 #include "folders/browseforfolder.h"
 #include "folders/foldercontroller.h"
 #include "folders/folderfilesystem.h"
@@ -9,6 +7,8 @@
 #include "platform/testing/scripteddialogs.h"
 #include "platform/windowpointer.h"
 #include "sandbox.h"
+#include "settings/settingskeys.h"
+#include "settings/settingsstore.h"
 
 #include <QFile>
 #include <QHash>
@@ -113,7 +113,8 @@ void FolderControllerTest::cleanup() {
 
 void FolderControllerTest::setUpController(const FolderFileSystem* fs) {
     m_controller = std::make_unique<FolderController>(FolderController::Services{
-        *m_dialogs, *m_settings, *m_pointer, *m_list, nullptr, m_text1.get(), fs});
+        *m_dialogs, *m_settings, *m_pointer, *m_list, nullptr,
+        [this](const QString& folder) { m_text1->setText(folder); }, fs});
 }
 
 QStringList FolderControllerTest::rows(const Sandbox& box, const QStringList& entries) const {
@@ -144,7 +145,7 @@ void FolderControllerTest::addAll() {
     Sandbox box(kTree);
     box.makeReadOnly(".ro.jpg");
     m_dialogs->expectInput(extension).expectFolder(box.path());
-    m_controller->PushButton3_Click();
+    m_controller->addFolderTree();
     QCOMPARE(m_list->texts(), rows(box, expected));
     QCOMPARE(m_settings->get(settings::kExtension, "?"), extension);
     QCOMPARE(m_settings->get(settings::kLastFolder, "?"), box.path());
@@ -155,7 +156,7 @@ void FolderControllerTest::addAllAsksExactly() {
     Sandbox box({"a.jpg"});
     m_settings->save(settings::kLastFolder, box.path());
     m_dialogs->expectInput("jpg").expectFolder("");
-    m_controller->PushButton3_Click();
+    m_controller->addFolderTree();
     const auto& shown = m_dialogs->shown();
     QCOMPARE(shown.size(), 2);
     QCOMPARE(shown[0].text, QStringLiteral("Enter file extension to load:\r\r(* for all files, txt "
@@ -169,17 +170,17 @@ void FolderControllerTest::addAllAsksExactly() {
     m_dialogs->clear();
     m_dialogs->expectInput("").expectInput("");
     m_settings->save(settings::kExtension, "gif");
-    m_controller->PushButton3_Click();
+    m_controller->addFolderTree();
     QCOMPARE(m_dialogs->shown().at(0).preset, QStringLiteral("gif"));
-    m_controller->PushButton3_Click();
+    m_controller->addFolderTree();
 }
 
 void FolderControllerTest::sameFolderTwiceAddsEveryFileTwice() {
     Sandbox box({"a.jpg", "S/b.jpg"});
     m_dialogs->expectInput("jpg").expectFolder(box.path());
     m_dialogs->expectInput("jpg").expectFolder(box.path());
-    m_controller->PushButton3_Click();
-    m_controller->PushButton3_Click();
+    m_controller->addFolderTree();
+    m_controller->addFolderTree();
     const QStringList once = rows(box, {"a.jpg", "S/b.jpg"});
     QCOMPARE(m_list->texts(), once + once);
 }
@@ -187,7 +188,7 @@ void FolderControllerTest::sameFolderTwiceAddsEveryFileTwice() {
 void FolderControllerTest::emptyExtensionStopsBeforeTheBrowser() {
     m_settings->save(settings::kExtension, "bmp");
     m_dialogs->expectInput("");
-    m_controller->PushButton3_Click();
+    m_controller->addFolderTree();
     QCOMPARE(m_settings->get(settings::kExtension, "?"), QStringLiteral("bmp"));
     QCOMPARE(m_list->count(), 0);
 }
@@ -195,7 +196,7 @@ void FolderControllerTest::emptyExtensionStopsBeforeTheBrowser() {
 void FolderControllerTest::extensionIsSavedWhenTheBrowserIsCancelled() {
     m_settings->save(settings::kLastFolder, "/earlier");
     m_dialogs->expectInput("png").expectFolder("");
-    m_controller->PushButton3_Click();
+    m_controller->addFolderTree();
     QCOMPARE(m_settings->get(settings::kExtension, "?"), QStringLiteral("png"));
     QCOMPARE(m_settings->get(settings::kLastFolder, "?"), QStringLiteral("/earlier"));
     QCOMPARE(m_list->count(), 0);
@@ -207,7 +208,7 @@ void FolderControllerTest::hourglassDuringTheScanAndDefaultAfter() {
     WatchedFileSystem fs(*m_pointer);
     setUpController(&fs);
     m_dialogs->expectInput("jpg").expectFolder(box.path());
-    m_controller->PushButton3_Click();
+    m_controller->addFolderTree();
     QCOMPARE(fs.pointerDuringScan, (QList<int>{pointer::kHourglass, pointer::kHourglass}));
     QCOMPARE(m_pointer->mousePointer(), pointer::kDefault);
 }
@@ -218,7 +219,7 @@ void FolderControllerTest::unreadableChosenFolderAddsNothing() {
     fs.unreadable.insert(box.folder());
     setUpController(&fs);
     m_dialogs->expectInput("jpg").expectFolder(box.path());
-    m_controller->PushButton3_Click();
+    m_controller->addFolderTree();
     QCOMPARE(m_list->count(), 0);
     QCOMPARE(m_pointer->mousePointer(), pointer::kDefault);
 }
@@ -231,7 +232,7 @@ void FolderControllerTest::unreadableFoldersKeepTheirReadableNeighbours() {
     }
     setUpController(&fs);
     m_dialogs->expectInput("jpg").expectFolder(box.path());
-    m_controller->PushButton3_Click();
+    m_controller->addFolderTree();
     QCOMPARE(m_list->texts(), rows(box, {"top.jpg", "A/a.jpg", "B/b.jpg"}));
     QCOMPARE(m_pointer->mousePointer(), pointer::kDefault);
 }
@@ -247,7 +248,7 @@ void FolderControllerTest::onlyFilesThatOpenBecomeRows() {
                            [&] { QVERIFY(QFile::remove(box.path("A/gone.jpg"))); });
     setUpController(&fs);
     m_dialogs->expectInput("jpg").expectFolder(box.path());
-    m_controller->PushButton3_Click();
+    m_controller->addFolderTree();
     QCOMPARE(m_list->texts(), rows(box, {"ok.jpg", "A/a.jpg", "B/b.jpg"}));
 }
 
@@ -260,7 +261,7 @@ void FolderControllerTest::foldersOfEveryScriptAreFound() {
     box.addRaw("caf\xE9/");
     box.addRaw("caf\xE9/7.jpg");
     m_dialogs->expectInput("jpg").expectFolder(box.path());
-    m_controller->PushButton3_Click();
+    m_controller->addFolderTree();
     QCOMPARE(m_list->texts(), rows(box, found));
 }
 
@@ -285,7 +286,7 @@ void FolderControllerTest::outputFolder() {
     QFETCH(QString, remembered);
     m_text1->setText("typed");
     m_dialogs->expectFolder(chosen);
-    m_controller->PushButton7_Click();
+    m_controller->chooseOutputFolder();
     QCOMPARE(m_text1->text(), text1);
     QCOMPARE(m_settings->get(settings::kLastFolderDot, "?"), remembered);
     QCOMPARE(m_dialogs->shown().at(0).text, QStringLiteral("Please select folder:"));
@@ -295,7 +296,7 @@ void FolderControllerTest::cancelLeavesTypedOutputFolder() {
     m_settings->save(settings::kLastFolderDot, "/kept");
     m_text1->setText("/typed/by/hand");
     m_dialogs->expectFolder("");
-    m_controller->PushButton7_Click();
+    m_controller->chooseOutputFolder();
     QCOMPARE(m_text1->text(), QStringLiteral("/typed/by/hand"));
     QCOMPARE(m_settings->get(settings::kLastFolderDot, "?"), QStringLiteral("/kept"));
 }
@@ -303,10 +304,10 @@ void FolderControllerTest::cancelLeavesTypedOutputFolder() {
 void FolderControllerTest::outputAndAddFoldersAreRememberedApart() {
     m_settings->save(settings::kLastFolder, "/adds");
     m_dialogs->expectFolder("/out").expectFolder("");
-    m_controller->PushButton7_Click();
+    m_controller->chooseOutputFolder();
     // A fresh controller, as after a restart, starts where the output folder was chosen.
     setUpController();
-    m_controller->PushButton7_Click();
+    m_controller->chooseOutputFolder();
     QCOMPARE(m_dialogs->shown().at(0).preset, QString());
     QCOMPARE(m_dialogs->shown().at(1).preset, QStringLiteral("/out"));
     QCOMPARE(m_settings->get(settings::kLastFolder, "?"), QStringLiteral("/adds"));
@@ -314,7 +315,7 @@ void FolderControllerTest::outputAndAddFoldersAreRememberedApart() {
 
 void FolderControllerTest::helpNotice() {
     m_dialogs->expectMessage();
-    m_controller->PushButton6_Click();
+    m_controller->showHelp();
     const auto& box = m_dialogs->shown().at(0);
     QCOMPARE(box.text,
              QStringLiteral("This software currently supports the following image formats: jpg, "

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 // The list on the real window: its column, and the buttons and keys wired to it.
 #include "app/form1.h"
-#include "app/settings/settingsstore.h"
 #include "imagelist/imagelist.h"
 #include "platform/testing/scripteddialogs.h"
+#include "settings/settingsstore.h"
 
 #include <QFile>
 #include <QHeaderView>
@@ -18,7 +18,7 @@
 
 using namespace quorvel;
 
-class TestImageListWindow : public QObject {
+class ImageListWindowTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase();
@@ -39,13 +39,13 @@ private:
     std::unique_ptr<Form1> m_form;
 };
 
-void TestImageListWindow::initTestCase() {
+void ImageListWindowTest::initTestCase() {
     SettingsStore::setConfigFolder(m_config.path());
     QVERIFY(QFile::copy(QStringLiteral(QUORVEL_RESOURCES_DIR "/drag.ico"),
                         m_programFolder.filePath(QStringLiteral("drag.ico"))));
 }
 
-void TestImageListWindow::init() {
+void ImageListWindowTest::init() {
     m_dialogs = std::make_unique<ScriptedDialogs>();
     const QString desktop = m_config.path();
     m_form = std::make_unique<Form1>(Form1Services{*m_dialogs, m_settings, m_programFolder.path(),
@@ -56,13 +56,13 @@ void TestImageListWindow::init() {
     QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
 }
 
-void TestImageListWindow::cleanup() {
+void ImageListWindowTest::cleanup() {
     QVERIFY(m_dialogs->satisfied());
     m_form.reset();
     m_dialogs.reset();
 }
 
-void TestImageListWindow::listHasItsColumnAndTip() {
+void ImageListWindowTest::listHasItsColumnAndTip() {
     QTreeView* list = m_form->ListView1;
     QCOMPARE(list->model()->columnCount(), 1);
     QCOMPARE(list->model()->headerData(0, Qt::Horizontal).toString(),
@@ -77,7 +77,7 @@ void TestImageListWindow::listHasItsColumnAndTip() {
     QVERIFY(!list->dragEnabled());
 }
 
-void TestImageListWindow::addImageFilesButton() {
+void ImageListWindowTest::addImageFilesButton() {
     m_dialogs->expectOpenFiles({"/pics/b.jpg", "/pics/a.png", "/pics/c.gif"});
     QTest::mouseClick(m_form->PushButton1, Qt::LeftButton);
     QCOMPARE(m_form->imageList().texts(),
@@ -86,7 +86,7 @@ void TestImageListWindow::addImageFilesButton() {
              QStringLiteral("Add File(s) - Hold Ctrl or Shift to select multiple files"));
 }
 
-void TestImageListWindow::clearListButton() {
+void ImageListWindowTest::clearListButton() {
     ImageList& list = m_form->imageList();
     for (const char* row : {"/a.jpg", "/a.jpg", "/b.jpg"}) {
         AddImageRow(list, QString::fromLatin1(row));
@@ -99,7 +99,7 @@ void TestImageListWindow::clearListButton() {
     QCOMPARE(list.count(), 0);
 }
 
-void TestImageListWindow::deleteKeyOnTheList() {
+void ImageListWindowTest::deleteKeyOnTheList() {
     ImageList& list = m_form->imageList();
     for (const char* row : {"A", "B", "C"}) {
         AddImageRow(list, QString::fromLatin1(row));
@@ -109,7 +109,7 @@ void TestImageListWindow::deleteKeyOnTheList() {
     QCOMPARE(list.texts(), (QStringList{"A", "C"}));
 }
 
-void TestImageListWindow::rowDragOnTheWindow() {
+void ImageListWindowTest::rowDragOnTheWindow() {
     ImageList& list = m_form->imageList();
     for (const char* row : {"A", "B", "C"}) {
         AddImageRow(list, QString::fromLatin1(row));
@@ -129,7 +129,7 @@ void TestImageListWindow::rowDragOnTheWindow() {
     QCOMPARE(view->viewport()->cursor().shape(), Qt::ArrowCursor);
 }
 
-void TestImageListWindow::listTipOverARow() {
+void ImageListWindowTest::listTipOverARow() {
     AddImageRow(m_form->imageList(), QStringLiteral("/pics/a.jpg"));
     QTreeView* view = m_form->ListView1;
     const QPoint at = view->visualRect(view->model()->index(0, 0)).center();
@@ -138,5 +138,5 @@ void TestImageListWindow::listTipOverARow() {
     QCOMPARE(QToolTip::text(), view->toolTip());
 }
 
-QTEST_MAIN(TestImageListWindow)
+QTEST_MAIN(ImageListWindowTest)
 #include "tst_imagelistwindow.moc"

@@ -78,7 +78,7 @@ const QStringList kABC{"A", "B", "C"};
 
 } // namespace
 
-class TestListGestures : public QObject {
+class ListGesturesTest : public QObject {
     Q_OBJECT
 private slots:
     void removal_data();
@@ -99,7 +99,7 @@ private slots:
     void moveOverListResetsWindowPointer();
 };
 
-void TestListGestures::removal_data() {
+void ListGesturesTest::removal_data() {
     QTest::addColumn<QStringList>("rows");
     QTest::addColumn<int>("selected");
     QTest::addColumn<bool>("busy");
@@ -123,7 +123,7 @@ void TestListGestures::removal_data() {
         << QStringList() << 0 << false << 0 << QStringList();
 }
 
-void TestListGestures::removal() {
+void ListGesturesTest::removal() {
     QFETCH(QStringList, rows);
     QFETCH(int, selected);
     QFETCH(bool, busy);
@@ -140,7 +140,7 @@ void TestListGestures::removal() {
     QCOMPARE(f.list.texts(), expected);
 }
 
-void TestListGestures::doubleClickRemovesTheClickedRow() {
+void ListGesturesTest::doubleClickRemovesTheClickedRow() {
     Fixture f(kABC);
     // As a person double-clicks: the first click selects the row.
     QTest::mouseClick(f.view.viewport(), Qt::LeftButton, {}, f.rowCentre(2));
@@ -150,24 +150,24 @@ void TestListGestures::doubleClickRemovesTheClickedRow() {
     QVERIFY(!f.controller->rowDrag().isDragging());
 }
 
-void TestListGestures::clearList_data() {
+void ListGesturesTest::clearList_data() {
     QTest::addColumn<bool>("busy");
     QTest::addColumn<QStringList>("expected");
     QTest::newRow("removes every row, duplicates too") << false << QStringList();
     QTest::newRow("nothing while busy") << true << QStringList{"A", "A", "B", "A"};
 }
 
-void TestListGestures::clearList() {
+void ListGesturesTest::clearList() {
     QFETCH(bool, busy);
     QFETCH(QStringList, expected);
     Fixture f({"A", "A", "B", "A"});
     f.pointer.setMousePointer(busy ? pointer::kHourglass : pointer::kDefault);
-    f.controller->PushButton4_Click();
+    f.controller->clearList();
     QCOMPARE(f.list.texts(), expected);
     QVERIFY(f.dialogs.satisfied());
 }
 
-void TestListGestures::dragMovesTheEntry() {
+void ListGesturesTest::dragMovesTheEntry() {
     Fixture f(kABC);
     f.press(1);
     QVERIFY(f.controller->rowDrag().isDragging());
@@ -188,7 +188,7 @@ void TestListGestures::dragMovesTheEntry() {
     QCOMPARE(f.list.selectedIndex(), 1);
 }
 
-void TestListGestures::dragOverSameTextExchangesNothing() {
+void ListGesturesTest::dragOverSameTextExchangesNothing() {
     Fixture f({"A", "A", "B"});
     f.press(1);
     f.moveTo(2);
@@ -197,7 +197,7 @@ void TestListGestures::dragOverSameTextExchangesNothing() {
     QCOMPARE(f.list.selectedIndex(), 1);
 }
 
-void TestListGestures::dragEndsOnRelease() {
+void ListGesturesTest::dragEndsOnRelease() {
     Fixture f(kABC);
     f.press(1);
     f.release();
@@ -208,7 +208,7 @@ void TestListGestures::dragEndsOnRelease() {
     QCOMPARE(f.controller->rowDrag().dragRow(), 1);
 }
 
-void TestListGestures::dragWorksWhileBusy() {
+void ListGesturesTest::dragWorksWhileBusy() {
     Fixture f(kABC);
     f.pointer.setMousePointer(pointer::kHourglass);
     f.press(1);
@@ -217,7 +217,7 @@ void TestListGestures::dragWorksWhileBusy() {
     QCOMPARE(f.pointer.mousePointer(), pointer::kHourglass);
 }
 
-void TestListGestures::dragRowFollowsItsEntry_data() {
+void ListGesturesTest::dragRowFollowsItsEntry_data() {
     QTest::addColumn<int>("removed"); // 0: the list was cleared and filled again
     QTest::addColumn<int>("dragRow");
     QTest::addColumn<QStringList>("afterMoveOverRow1");
@@ -229,7 +229,7 @@ void TestListGestures::dragRowFollowsItsEntry_data() {
     QTest::newRow("list cleared and filled again") << 0 << 0 << QStringList{"A", "B", "C", "D"};
 }
 
-void TestListGestures::dragRowFollowsItsEntry() {
+void ListGesturesTest::dragRowFollowsItsEntry() {
     QFETCH(int, removed);
     QFETCH(int, dragRow);
     QFETCH(QStringList, afterMoveOverRow1);
@@ -245,12 +245,12 @@ void TestListGestures::dragRowFollowsItsEntry() {
         f.list.remove(removed);
     }
     QCOMPARE(f.controller->rowDrag().dragRow(), dragRow);
-    f.controller->ListView1_MouseDown(); // a press beside the rows: no row click
+    f.controller->mousePressed(); // a press beside the rows: no row click
     f.moveTo(1);
     QCOMPARE(f.list.texts(), afterMoveOverRow1);
 }
 
-void TestListGestures::edgeScrolling_data() {
+void ListGesturesTest::edgeScrolling_data() {
     QTest::addColumn<int>("firstShown");
     QTest::addColumn<int>("pressRow");
     QTest::addColumn<int>("moveRow");
@@ -267,7 +267,7 @@ void TestListGestures::edgeScrolling_data() {
     QTest::newRow("no exchange never scrolls, high") << 4 << 4 << 4 << 300 << 0;
 }
 
-void TestListGestures::edgeScrolling() {
+void ListGesturesTest::edgeScrolling() {
     QFETCH(int, firstShown);
     QFETCH(int, pressRow);
     QFETCH(int, moveRow);
@@ -289,14 +289,14 @@ void TestListGestures::edgeScrolling() {
     }
 }
 
-void TestListGestures::dragPointer_data() {
+void ListGesturesTest::dragPointer_data() {
     QTest::addColumn<bool>("pictureBesideProgram");
     QTest::addColumn<int>("shapeWhileDragging");
     QTest::newRow("drag.ico present") << true << int(Qt::BitmapCursor);
     QTest::newRow("drag.ico missing: the arrow") << false << int(Qt::ArrowCursor);
 }
 
-void TestListGestures::dragPointer() {
+void ListGesturesTest::dragPointer() {
     QFETCH(bool, pictureBesideProgram);
     QFETCH(int, shapeWhileDragging);
     Fixture f(kABC, pictureBesideProgram);
@@ -308,7 +308,7 @@ void TestListGestures::dragPointer() {
     QCOMPARE(f.view.viewport()->cursor().shape(), Qt::ArrowCursor);
 }
 
-void TestListGestures::moveOverListResetsWindowPointer() {
+void ListGesturesTest::moveOverListResetsWindowPointer() {
     Fixture f(kABC);
     f.pointer.setMousePointer(pointer::kCustom);
     f.mouse(QEvent::MouseMove, f.rowCentre(1), {});
@@ -318,5 +318,5 @@ void TestListGestures::moveOverListResetsWindowPointer() {
     QCOMPARE(f.pointer.mousePointer(), pointer::kHourglass);
 }
 
-QTEST_MAIN(TestListGestures)
+QTEST_MAIN(ListGesturesTest)
 #include "tst_listgestures.moc"

@@ -6,7 +6,7 @@
 
 using namespace quorvel;
 
-class TestNormalisePath : public QObject {
+class NormalisePathTest : public QObject {
     Q_OBJECT
 private slots:
     void backslashForm_data();
@@ -16,7 +16,7 @@ private slots:
     void nativeFormIsTheSeparatorsForm();
 };
 
-void TestNormalisePath::backslashForm_data() {
+void NormalisePathTest::backslashForm_data() {
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("expected");
     // Raw strings show every backslash as the user would see it.
@@ -44,13 +44,13 @@ void TestNormalisePath::backslashForm_data() {
                            << "";
 }
 
-void TestNormalisePath::backslashForm() {
+void NormalisePathTest::backslashForm() {
     QFETCH(QString, path);
     QFETCH(QString, expected);
     QCOMPARE(NormalisePath(path, QLatin1Char('\\')), expected);
 }
 
-void TestNormalisePath::slashForm_data() {
+void NormalisePathTest::slashForm_data() {
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("expected");
     QTest::newRow("folder ending in a separator, joined") << "/pics//a.jpg"
@@ -71,17 +71,17 @@ void TestNormalisePath::slashForm_data() {
                            << "";
 }
 
-void TestNormalisePath::slashForm() {
+void NormalisePathTest::slashForm() {
     QFETCH(QString, path);
     QFETCH(QString, expected);
     QCOMPARE(NormalisePath(path, QLatin1Char('/')), expected);
 }
 
-void TestNormalisePath::nativeFormIsTheSeparatorsForm() {
+void NormalisePathTest::nativeFormIsTheSeparatorsForm() {
     const QString sep(QDir::separator());
     const QString joined = sep + sep + QStringLiteral("pics") + sep + sep + QStringLiteral("a.jpg");
     QCOMPARE(NormalisePath(joined), NormalisePath(joined, QDir::separator()));
 }
 
-QTEST_GUILESS_MAIN(TestNormalisePath)
+QTEST_GUILESS_MAIN(NormalisePathTest)
 #include "tst_normalisepath.moc"

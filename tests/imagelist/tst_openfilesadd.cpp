@@ -29,7 +29,7 @@ QStringList filesTaking(int length) {
 
 } // namespace
 
-class TestOpenFilesAdd : public QObject {
+class OpenFilesAddTest : public QObject {
     Q_OBJECT
 private slots:
     void picksBecomeRows_data();
@@ -43,7 +43,7 @@ private slots:
     void textLength();
 };
 
-void TestOpenFilesAdd::picksBecomeRows_data() {
+void OpenFilesAddTest::picksBecomeRows_data() {
     QTest::addColumn<QStringList>("picked");
     QTest::addColumn<QChar>("separator");
     QTest::addColumn<QStringList>("rows");
@@ -69,7 +69,7 @@ void TestOpenFilesAdd::picksBecomeRows_data() {
         << QStringList{"/p/notes.txt", "/p/b"} << slash << QStringList{"/p/notes.txt", "/p/b"};
 }
 
-void TestOpenFilesAdd::picksBecomeRows() {
+void OpenFilesAddTest::picksBecomeRows() {
     QFETCH(QStringList, picked);
     QFETCH(QChar, separator);
     QFETCH(QStringList, rows);
@@ -78,17 +78,17 @@ void TestOpenFilesAdd::picksBecomeRows() {
     list.append(QStringLiteral("/already/there.jpg"));
     ScriptedDialogs dialogs;
     dialogs.expectOpenFiles(picked);
-    AddFilesFromOpenDialog(list, dialogs, nullptr, separator);
+    addFilesFromOpenDialog(list, dialogs, nullptr, separator);
     QCOMPARE(list.texts(), QStringList{"/already/there.jpg"} + rows);
     QVERIFY(dialogs.satisfied());
 }
 
-void TestOpenFilesAdd::showsTheDialogWithTitleAndFilter() {
+void OpenFilesAddTest::showsTheDialogWithTitleAndFilter() {
     ImageListModel model;
     ImageList list(model);
     ScriptedDialogs dialogs;
     dialogs.expectOpenFiles({});
-    AddFilesFromOpenDialog(list, dialogs, nullptr, QLatin1Char('/'));
+    addFilesFromOpenDialog(list, dialogs, nullptr, QLatin1Char('/'));
     QCOMPARE(dialogs.shown().size(), 1);
     QCOMPARE(dialogs.shown().constFirst().text,
              QStringLiteral("Add File(s) - Hold Ctrl or Shift to select multiple files"));
@@ -98,7 +98,7 @@ void TestOpenFilesAdd::showsTheDialogWithTitleAndFilter() {
     QVERIFY(filter.endsWith(QStringLiteral("(*.bmp *.jpg *.jpeg *.gif *.png)")));
 }
 
-void TestOpenFilesAdd::qtFiltersByThePatterns() {
+void OpenFilesAddTest::qtFiltersByThePatterns() {
     QFileDialog dialog;
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     dialog.setOption(QFileDialog::HideNameFilterDetails, true);
@@ -112,17 +112,17 @@ void TestOpenFilesAdd::qtFiltersByThePatterns() {
     QCOMPARE(types->itemText(0), openfiles::kFilterDescription);
 }
 
-void TestOpenFilesAdd::sameFileTwiceGivesTwoRows() {
+void OpenFilesAddTest::sameFileTwiceGivesTwoRows() {
     ImageListModel model;
     ImageList list(model);
     ScriptedDialogs dialogs;
     dialogs.expectOpenFiles({"/pics/a.jpg"}).expectOpenFiles({"/pics/a.jpg"});
-    AddFilesFromOpenDialog(list, dialogs, nullptr, QLatin1Char('/'));
-    AddFilesFromOpenDialog(list, dialogs, nullptr, QLatin1Char('/'));
+    addFilesFromOpenDialog(list, dialogs, nullptr, QLatin1Char('/'));
+    addFilesFromOpenDialog(list, dialogs, nullptr, QLatin1Char('/'));
     QCOMPARE(list.texts(), (QStringList{"/pics/a.jpg", "/pics/a.jpg"}));
 }
 
-void TestOpenFilesAdd::tooManyFilesAddsNothing_data() {
+void OpenFilesAddTest::tooManyFilesAddsNothing_data() {
     QTest::addColumn<QStringList>("picked");
     QTest::addColumn<bool>("fits");
     QTest::newRow("exactly the limit") << filesTaking(openfiles::kMaxFileText) << true;
@@ -132,7 +132,7 @@ void TestOpenFilesAdd::tooManyFilesAddsNothing_data() {
         << false;
 }
 
-void TestOpenFilesAdd::tooManyFilesAddsNothing() {
+void OpenFilesAddTest::tooManyFilesAddsNothing() {
     QFETCH(QStringList, picked);
     QFETCH(bool, fits);
     ImageListModel model;
@@ -142,7 +142,7 @@ void TestOpenFilesAdd::tooManyFilesAddsNothing() {
     if (!fits) {
         dialogs.expectMessage();
     }
-    AddFilesFromOpenDialog(list, dialogs, nullptr, QLatin1Char('/'));
+    addFilesFromOpenDialog(list, dialogs, nullptr, QLatin1Char('/'));
     QVERIFY(dialogs.satisfied());
     if (fits) {
         QCOMPARE(list.count(), picked.size());
@@ -156,7 +156,7 @@ void TestOpenFilesAdd::tooManyFilesAddsNothing() {
     QCOMPARE(box.title, appinfo::kApplicationTitle);
 }
 
-void TestOpenFilesAdd::textLength_data() {
+void OpenFilesAddTest::textLength_data() {
     QTest::addColumn<QStringList>("files");
     QTest::addColumn<QChar>("separator");
     QTest::addColumn<int>("length");
@@ -172,12 +172,12 @@ void TestOpenFilesAdd::textLength_data() {
         << QStringList{"/p/a", "/q/b"} << QChar('/') << 2 + 1 + 2 + 5 + 1;
 }
 
-void TestOpenFilesAdd::textLength() {
+void OpenFilesAddTest::textLength() {
     QFETCH(QStringList, files);
     QFETCH(QChar, separator);
     QFETCH(int, length);
     QCOMPARE(openDialogTextLength(files, separator), qsizetype(length));
 }
 
-QTEST_MAIN(TestOpenFilesAdd)
+QTEST_MAIN(OpenFilesAddTest)
 #include "tst_openfilesadd.moc"

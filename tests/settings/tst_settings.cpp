@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "app/settings/settingskeys.h"
-#include "app/settings/settingsstore.h"
-#include "enlarge/zoomfactor.h"
 #include "platform/apperror.h"
+#include "settings/settingskeys.h"
+#include "settings/settingsstore.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -19,10 +18,6 @@ private slots:
     void failedWriteIsRaised();
     void booleanReadings_data();
     void booleanReadings();
-    void zoomFactorConversion_data();
-    void zoomFactorConversion();
-    void zoomTextCheck_data();
-    void zoomTextCheck();
 
 private:
     QTemporaryDir m_config;
@@ -96,57 +91,6 @@ void SettingsTest::booleanReadings() {
         QCOMPARE(e.number(), errnum::kTypeMismatch);
     }
     QCOMPARE(got, expected);
-}
-
-void SettingsTest::zoomFactorConversion_data() {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("percent"); // or the error number, negated
-    QTest::newRow("2.5 rounds to even") << "2.5" << 200;
-    QTest::newRow("3.5 rounds to even") << "3.5" << 400;
-    QTest::newRow("10.5") << "10.5" << 1000;
-    QTest::newRow("blanks around") << " 4 " << 400;
-    QTest::newRow("zero") << "0" << 0;
-    QTest::newRow("negative") << "-3" << -300;
-    QTest::newRow("stored above cap") << "15" << 1500;
-    QTest::newRow("product overflows") << "328" << -errnum::kOverflow;
-    QTest::newRow("factor overflows") << "40000" << -errnum::kOverflow;
-    QTest::newRow("no number") << "abc" << -errnum::kTypeMismatch;
-    QTest::newRow("empty") << "" << -errnum::kTypeMismatch;
-}
-
-void SettingsTest::zoomFactorConversion() {
-    QFETCH(QString, text);
-    QFETCH(int, percent);
-    int got = 0;
-    try {
-        got = CustomZoomPercentage(text);
-    } catch (const AppError& e) {
-        got = -e.number();
-    }
-    QCOMPARE(got, percent);
-}
-
-void SettingsTest::zoomTextCheck_data() {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("check");
-    const int keep = int(ZoomTextCheck::Keep);
-    const int cap = int(ZoomTextCheck::CapToTen);
-    const int refuse = int(ZoomTextCheck::NotNumeric);
-    QTest::newRow("10.4") << "10.4" << keep;
-    QTest::newRow("10.5 rounds down to even") << "10.5" << keep;
-    QTest::newRow("10.6") << "10.6" << cap;
-    QTest::newRow("15") << "15" << cap;
-    QTest::newRow("huge positive") << "1e6" << cap;
-    QTest::newRow("huge negative stays") << "-40000" << keep;
-    QTest::newRow("zero") << "0" << keep;
-    QTest::newRow("letters") << "abc" << refuse;
-    QTest::newRow("empty") << "" << refuse;
-}
-
-void SettingsTest::zoomTextCheck() {
-    QFETCH(QString, text);
-    QFETCH(int, check);
-    QCOMPARE(int(checkZoomText(text)), check);
 }
 
 QTEST_GUILESS_MAIN(SettingsTest)

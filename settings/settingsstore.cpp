@@ -60,10 +60,10 @@ void SettingsStore::setConfigFolder(const QString& folder) {
 
 bool booleanReading(const QString& text) {
     const QString trimmed = text.trimmed();
-    if (trimmed.compare(QStringLiteral("True"), Qt::CaseInsensitive) == 0) {
+    if (trimmed.compare(settings::kTrue, Qt::CaseInsensitive) == 0) {
         return true;
     }
-    if (trimmed.compare(QStringLiteral("False"), Qt::CaseInsensitive) == 0) {
+    if (trimmed.compare(settings::kFalse, Qt::CaseInsensitive) == 0) {
         return false;
     }
     bool ok = false;

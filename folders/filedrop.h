@@ -21,7 +21,7 @@ QStringList droppedPaths(const QMimeData* data);
 /// file of its tree (folder by folder, breadth first), leaving out names that
 /// begin with "~", entries that are not files and writable dot-files.
 /// Nothing is sorted or compared with the rows already listed.
-void ListView1_OLEDragDrop(ImageList& list, Dialogs& dialogs, const QStringList& paths);
+void dropFiles(ImageList& list, Dialogs& dialogs, const QStringList& paths);
 
 /// Makes the list's viewport accept drops of local files and nothing else.
 class FileDropTarget : public QObject {

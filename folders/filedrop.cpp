@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "filedrop.h"
 
-#include "folders/filetests.h"
-#include "folders/getsubdirectories.h"
-#include "imagelist.h"
-#include "normalisepath.h"
+#include "filetests.h"
+#include "getsubdirectories.h"
+#include "imagelist/imagelist.h"
+#include "imagelist/normalisepath.h"
 #include "platform/apperror.h"
 #include "platform/errortrap.h"
 #include "platform/fileattributes.h"
@@ -75,7 +75,7 @@ QStringList droppedPaths(const QMimeData* data) {
     return paths;
 }
 
-void ListView1_OLEDragDrop(ImageList& list, Dialogs& dialogs, const QStringList& paths) {
+void dropFiles(ImageList& list, Dialogs& dialogs, const QStringList& paths) {
     // The drop has no error box of its own; an error ends the entry it hit and
     // is reported so the user knows the list may be incomplete.
     ErrorTrap trap(dialogs, formLocation(QStringLiteral("ListView1_OLEDragDrop")));
@@ -119,7 +119,7 @@ bool FileDropTarget::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
         drop->acceptProposedAction();
-        ListView1_OLEDragDrop(m_list, m_dialogs, paths);
+        dropFiles(m_list, m_dialogs, paths);
         return true;
     }
     default:

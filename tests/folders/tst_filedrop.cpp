@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "app/samplefiles.h"
-#include "imagelist/filedrop.h"
+#include "folders/filedrop.h"
 #include "imagelist/imagelist.h"
 #include "platform/testing/scripteddialogs.h"
 
@@ -44,9 +43,6 @@ private slots:
     void folderGivesItsTreeFolderByFolder();
     void foldersAndFilesKeepTheDeliveredOrder();
     void onlyLocalFilesOfferADrop();
-    void samplesAreAddedOnceAndTheQuestionAlwaysFollows();
-    void samplesComeBackAndCompareCaseSensitively();
-    void missingSamplesFolderStillAsks();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -65,8 +61,8 @@ void FileDropTest::init() {
 void FileDropTest::filesComeAsDelivered() {
     const QString base = m_dir->path();
     // Files are not looked at: a missing one, a text file, any order.
-    ListView1_OLEDragDrop(*m_list, m_dialogs,
-                          {base + "/notes.txt", base + "/z.jpg", base + "/a.png", base + "/a.png"});
+    dropFiles(*m_list, m_dialogs,
+              {base + "/notes.txt", base + "/z.jpg", base + "/a.png", base + "/a.png"});
     QCOMPARE(relative(m_list->texts(), base),
              (QStringList{"/notes.txt", "/z.jpg", "/a.png", "/a.png"}));
     QVERIFY(m_dialogs.satisfied());
@@ -83,7 +79,7 @@ void FileDropTest::folderGivesItsTreeFolderByFolder() {
     // Delivered with a closing separator, as some file managers do.
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(base + "/F/")});
-    ListView1_OLEDragDrop(*m_list, m_dialogs, droppedPaths(&data));
+    dropFiles(*m_list, m_dialogs, droppedPaths(&data));
     QCOMPARE(relative(m_list->texts(), base),
              (QStringList{"/F/.hidden-readonly", "/F/a.jpg", "/F/c.png", "/F/sub/d.bmp"}));
 }
@@ -93,8 +89,7 @@ void FileDropTest::foldersAndFilesKeepTheDeliveredOrder() {
     touch(base + "/A/1.jpg");
     touch(base + "/B/2.jpg");
     touch(base + "/loose.gif");
-    ListView1_OLEDragDrop(*m_list, m_dialogs,
-                          {base + "/B", base + "/loose.gif", base + "/A", base + "/B"});
+    dropFiles(*m_list, m_dialogs, {base + "/B", base + "/loose.gif", base + "/A", base + "/B"});
     QCOMPARE(relative(m_list->texts(), base),
              (QStringList{"/B/2.jpg", "/loose.gif", "/A/1.jpg", "/B/2.jpg"}));
 }
@@ -123,47 +118,6 @@ void FileDropTest::onlyLocalFilesOfferADrop() {
     QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &files, Qt::LeftButton, {});
     QCoreApplication::sendEvent(view.viewport(), &drop);
     QCOMPARE(m_list->texts(), QStringList{m_dir->path() + "/x.jpg"});
-}
-
-void FileDropTest::samplesAreAddedOnceAndTheQuestionAlwaysFollows() {
-    const QString program = m_dir->path();
-    touch(program + "/Samples/b.png");
-    touch(program + "/Samples/a.jpg");
-    touch(program + "/Samples/nested/c.gif"); // subfolders are not looked into
-    m_dialogs.expectMessage(MsgBoxResult::No);
-    PushButton5_Click(*m_list, m_dialogs, program);
-    QCOMPARE(m_list->texts(),
-             (QStringList{program + "/Samples/a.jpg", program + "/Samples/b.png"}));
-    QCOMPARE(m_dialogs.shown().constLast().text, kOpenSamplesQuestion);
-    QCOMPARE(m_dialogs.shown().constLast().style, 4);
-    QCOMPARE(m_dialogs.shown().constLast().title, QStringLiteral("Quorvel"));
-
-    m_dialogs.expectMessage(MsgBoxResult::Yes).expectUrl();
-    PushButton5_Click(*m_list, m_dialogs, program);
-    QCOMPARE(m_list->count(), 2);
-    QVERIFY(m_dialogs.satisfied());
-    QCOMPARE(QUrl(m_dialogs.shown().constLast().text).toLocalFile(), program + "/Samples/");
-}
-
-void FileDropTest::samplesComeBackAndCompareCaseSensitively() {
-    const QString program = m_dir->path();
-    touch(program + "/Samples/a.jpg");
-    touch(program + "/Samples/b.png");
-    AddImageRow(*m_list, program + "/Samples/B.PNG");
-    m_dialogs.expectMessage(MsgBoxResult::No).expectMessage(MsgBoxResult::No);
-    PushButton5_Click(*m_list, m_dialogs, program);
-    m_list->remove(2); // the user takes a.jpg out again
-    PushButton5_Click(*m_list, m_dialogs, program);
-    QCOMPARE(relative(m_list->texts(), program),
-             (QStringList{"/Samples/B.PNG", "/Samples/b.png", "/Samples/a.jpg"}));
-    QVERIFY(m_dialogs.satisfied());
-}
-
-void FileDropTest::missingSamplesFolderStillAsks() {
-    m_dialogs.expectMessage(MsgBoxResult::No);
-    PushButton5_Click(*m_list, m_dialogs, m_dir->path() + "/nowhere");
-    QCOMPARE(m_list->count(), 0);
-    QVERIFY(m_dialogs.satisfied());
 }
 
 QTEST_MAIN(FileDropTest)

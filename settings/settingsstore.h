@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "settingskeys.h"
+
 #include <QString>
 
 namespace quorvel {
@@ -31,7 +33,7 @@ public:
 
 /// The Boolean text the store keeps for a switch.
 inline QString booleanText(bool value) {
-    return value ? QStringLiteral("True") : QStringLiteral("False");
+    return value ? settings::kTrue : settings::kFalse;
 }
 
 /// Reads a stored switch: "True"/"False" in any case, or a number (non-zero is
