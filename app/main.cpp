@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "app/form1.h"
 #include "platform/errortrap.h"
-#include "platform/guardedapplication.h"
 #include "platform/paths.h"
-#include "platform/qtdialogs.h"
+#include "platform/widgets/guardedapplication.h"
+#include "platform/widgets/qtdialogs.h"
 #include "settings/settingsstore.h"
 
 #include <QDir>

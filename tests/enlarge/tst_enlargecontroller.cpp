@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "enlarge/converterdeployment.h"
 #include "enlarge/enlargecontroller.h"
-#include "enlarge/qzoomcontrolsadapter.h"
+#include "enlarge/widgets/qzoomcontrolsadapter.h"
 #include "fakeconverterenv.h"
 #include "imagelist/imagelist.h"
 #include "platform/appinfo.h"

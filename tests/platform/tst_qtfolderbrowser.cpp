@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/qtdialogs.h"
+#include "platform/widgets/qtdialogs.h"
 #include "sandbox.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "dialogs.h"
+#include "platform/dialogs.h"
 
 #include <QPointer>
 #include <QWidget>
