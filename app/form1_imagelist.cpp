@@ -10,7 +10,7 @@ namespace quorvel {
 
 void Form1::wireImageList() {
     m_imageListController = std::make_unique<ImageListController>(
-        *m_imageList, *this, m_services.dialogs, m_services.programFolder, this);
+        *m_imageList, *this, m_services.dialogs, m_services.programFolder);
     ImageListController* controller = m_imageListController.get();
     m_listView->forwardGesturesTo(controller);
     connect(PushButton1, &QPushButton::clicked, controller,

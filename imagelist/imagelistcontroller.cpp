@@ -18,10 +18,9 @@ int listKeyCode(int qtKey) {
 }
 
 ImageListController::ImageListController(ImageList& list, WindowPointer& pointer, Dialogs& dialogs,
-                                         QString programFolder, QWidget* dialogOwner,
-                                         QObject* parent)
+                                         QString programFolder, QObject* parent)
     : QObject(parent), m_list(list), m_pointer(pointer), m_dialogs(dialogs),
-      m_programFolder(std::move(programFolder)), m_dialogOwner(dialogOwner),
+      m_programFolder(std::move(programFolder)),
       m_rowDrag(list, [this] { return cursorPosition().y(); }) {
     // Rows removed while the dragged one is remembered must not make a later drag
     // move some other entry.
@@ -97,7 +96,7 @@ void ImageListController::mouseReleased() {
 }
 
 void ImageListController::addFilesFromDialog() {
-    addFilesFromOpenDialog(m_list, m_dialogs, m_dialogOwner, QDir::separator());
+    addFilesFromOpenDialog(m_list, m_dialogs, QDir::separator());
 }
 
 void ImageListController::clearList() {

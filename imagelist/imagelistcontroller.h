@@ -8,8 +8,6 @@
 #include <QString>
 #include <functional>
 
-class QWidget;
-
 namespace quorvel {
 
 class Dialogs;
@@ -25,11 +23,9 @@ public:
     /// The key code of the Delete key, as the list's key handler knows it.
     static constexpr int kDeleteKeyCode = 46;
 
-    /// `list` must already have its view; `programFolder` holds drag.ico;
-    /// `dialogOwner` parents the open dialog and the message boxes and must outlive
-    /// the controller.
+    /// `list` must already have its view; `programFolder` holds drag.ico.
     ImageListController(ImageList& list, WindowPointer& pointer, Dialogs& dialogs,
-                        QString programFolder, QWidget* dialogOwner, QObject* parent = nullptr);
+                        QString programFolder, QObject* parent = nullptr);
     ~ImageListController() override;
 
     /// Where the pointer is on the screen; tests give a fixed position. Null
@@ -70,7 +66,6 @@ private:
     WindowPointer& m_pointer;
     Dialogs& m_dialogs;
     QString m_programFolder;
-    QWidget* m_dialogOwner;
     std::function<QPoint()> m_cursorPosition;
     RowDrag m_rowDrag;
 };

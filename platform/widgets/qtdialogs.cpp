@@ -48,21 +48,20 @@ QString QtDialogs::inputBox(const QString& prompt, const QString& title,
     return ok ? text : QString();
 }
 
-QStringList QtDialogs::openFiles(QWidget* owner, const QString& title, const QString& filter) {
+QStringList QtDialogs::openFiles(const QString& title, const QString& filter) {
     QStringList files =
         // The filter's visible text is its description alone; the patterns Qt
         // filters by follow it in parentheses of their own.
-        QFileDialog::getOpenFileNames(owner ? owner : m_owner.data(), title, QString(), filter,
-                                      nullptr, QFileDialog::HideNameFilterDetails);
+        QFileDialog::getOpenFileNames(m_owner, title, QString(), filter, nullptr,
+                                      QFileDialog::HideNameFilterDetails);
     for (QString& file : files) {
         file = QDir::toNativeSeparators(file);
     }
     return files;
 }
 
-QString QtDialogs::browseForFolder(QWidget* owner, const QString& prompt,
-                                   const QString& startFolder) {
-    QFileDialog dialog(owner ? owner : m_owner.data());
+QString QtDialogs::browseForFolder(const QString& prompt, const QString& startFolder) {
+    QFileDialog dialog(m_owner);
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly, true);
     // The prompt belongs inside the dialog, where the user reads it, not in its caption.

@@ -12,14 +12,14 @@ namespace quorvel {
 class QtDialogs : public Dialogs {
 public:
     explicit QtDialogs(QWidget* owner = nullptr);
+    /// The window every box and dialog belongs to.
     void setOwner(QWidget* owner) { m_owner = owner; }
 
     MsgBoxResult messageBox(const QString& text, int style, const QString& title) override;
     QString inputBox(const QString& prompt, const QString& title,
                      const QString& defaultText) override;
-    QStringList openFiles(QWidget* owner, const QString& title, const QString& filter) override;
-    QString browseForFolder(QWidget* owner, const QString& prompt,
-                            const QString& startFolder) override;
+    QStringList openFiles(const QString& title, const QString& filter) override;
+    QString browseForFolder(const QString& prompt, const QString& startFolder) override;
     void openUrl(const QUrl& url) override;
 
 private:

@@ -112,7 +112,7 @@ void FolderControllerTest::cleanup() {
 
 void FolderControllerTest::setUpController(const FolderFileSystem* fs) {
     m_controller = std::make_unique<FolderController>(
-        FolderController::Services{*m_dialogs, *m_settings, *m_pointer, *m_list, nullptr,
+        FolderController::Services{*m_dialogs, *m_settings, *m_pointer, *m_list,
                                    [this](const QString& folder) { m_outputBox = folder; }, fs});
 }
 
@@ -326,9 +326,9 @@ void FolderControllerTest::helpNotice() {
 
 void FolderControllerTest::browserKeepsStartFolderAndCutsAtNul() {
     m_dialogs->expectFolder("").expectFolder(QStringLiteral("/picked") + QChar(0) + "junk");
-    QCOMPARE(BrowseForFolder(*m_dialogs, nullptr, "p", "/start"), QString());
+    QCOMPARE(BrowseForFolder(*m_dialogs, "p", "/start"), QString());
     QCOMPARE(BrowseStartFolder(), QStringLiteral("/start"));
-    QCOMPARE(BrowseForFolder(*m_dialogs, nullptr, "p", "/other"), QStringLiteral("/picked"));
+    QCOMPARE(BrowseForFolder(*m_dialogs, "p", "/other"), QStringLiteral("/picked"));
     QCOMPARE(BrowseStartFolder(), QStringLiteral("/other"));
 }
 

@@ -72,7 +72,7 @@ struct Fixture {
     ImageList list{model, &view};
     PlainWindowPointer pointer;
     ScriptedDialogs dialogs;
-    ImageListController controller{list, pointer, dialogs, QStringLiteral("/prog"), nullptr};
+    ImageListController controller{list, pointer, dialogs, QStringLiteral("/prog")};
 };
 
 } // namespace

@@ -35,8 +35,8 @@ struct Fixture {
         for (const QString& row : rows) {
             list.append(row);
         }
-        controller = std::make_unique<ImageListController>(list, pointer, dialogs,
-                                                           programFolder.path(), &view);
+        controller =
+            std::make_unique<ImageListController>(list, pointer, dialogs, programFolder.path());
         listView->forwardGesturesTo(controller.get());
         controller->setCursorPositionSource([this] { return QPoint(10, screenY); });
         view.resize(300, 200);

@@ -60,8 +60,7 @@ void QtFolderBrowserTest::confirmingAtOnceGivesTheStartFolder() {
     QtDialogs dialogs;
     QStringList labels;
     const auto answer = answerBrowser(true, &labels);
-    QCOMPARE(dialogs.browseForFolder(nullptr, "Please select folder:", box.path(start)),
-             box.path(expected));
+    QCOMPARE(dialogs.browseForFolder("Please select folder:", box.path(start)), box.path(expected));
     QVERIFY2(labels.contains("Please select folder:"), qPrintable(labels.join('|')));
 }
 
@@ -70,8 +69,7 @@ void QtFolderBrowserTest::cancelGivesNothing() {
     QtDialogs dialogs;
     QStringList labels;
     const auto answer = answerBrowser(false, &labels);
-    QCOMPARE(dialogs.browseForFolder(nullptr, "Please select folder:", box.path("pictures")),
-             QString());
+    QCOMPARE(dialogs.browseForFolder("Please select folder:", box.path("pictures")), QString());
 }
 
 QTEST_MAIN(QtFolderBrowserTest)
