@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/widgets/qtdialogs.h"
+#include "platform/widgets/qdialogsadapter.h"
 #include "sandbox.h"
 
 #include <QApplication>
@@ -57,7 +57,7 @@ void QtFolderBrowserTest::confirmingAtOnceGivesTheStartFolder() {
     QFETCH(QString, start);
     QFETCH(QString, expected);
     Sandbox box({"pictures/"});
-    QtDialogs dialogs;
+    QDialogsAdapter dialogs;
     QStringList labels;
     const auto answer = answerBrowser(true, &labels);
     QCOMPARE(dialogs.browseForFolder("Please select folder:", box.path(start)), box.path(expected));
@@ -66,7 +66,7 @@ void QtFolderBrowserTest::confirmingAtOnceGivesTheStartFolder() {
 
 void QtFolderBrowserTest::cancelGivesNothing() {
     Sandbox box({"pictures/"});
-    QtDialogs dialogs;
+    QDialogsAdapter dialogs;
     QStringList labels;
     const auto answer = answerBrowser(false, &labels);
     QCOMPARE(dialogs.browseForFolder("Please select folder:", box.path("pictures")), QString());

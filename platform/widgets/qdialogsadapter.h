@@ -8,10 +8,10 @@
 
 namespace quorvel {
 
-/// The Dialogs of a real session: Qt's message, input, file and folder dialogs.
-class QtDialogs : public Dialogs {
+/// The Dialogs of a real session, shown as Qt's message, input, file and folder dialogs.
+class QDialogsAdapter : public Dialogs {
 public:
-    explicit QtDialogs(QWidget* owner = nullptr);
+    explicit QDialogsAdapter(QWidget* owner = nullptr);
     /// The window every box and dialog belongs to.
     void setOwner(QWidget* owner) { m_owner = owner; }
 
