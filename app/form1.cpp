@@ -3,11 +3,12 @@
 
 #include "enlarge/enlargecontroller.h"
 #include "enlarge/zoomoptions.h"
-#include "folders/filedrop.h"
 #include "folders/foldercontroller.h"
+#include "folders/widgets/qfiledropadapter.h"
 #include "form1layout.h"
 #include "imagelist/imagelist.h"
 #include "imagelist/imagelistcontroller.h"
+#include "imagelist/widgets/qimagelistviewadapter.h"
 #include "platform/appinfo.h"
 #include "platform/cursorfile.h"
 #include "platform/dialogs.h"
@@ -95,12 +96,13 @@ Form1::Form1(Form1Services services, QWidget* parent)
       m_imageListModel(std::make_unique<ImageListModel>()) {
     setObjectName(QStringLiteral("Form1"));
     createControls();
-    m_imageList = std::make_unique<ImageList>(*m_imageListModel, ListView1);
+    m_listView = new QImageListViewAdapter(ListView1);
+    m_imageList = std::make_unique<ImageList>(*m_imageListModel, m_listView);
     wireZoomOptions();
     wireImageList();
     wireFolders();
     wireEnlarge();
-    m_fileDrop = std::make_unique<FileDropTarget>(ListView1, *m_imageList, m_services.dialogs);
+    new QFileDropAdapter(ListView1, *m_imageList, m_services.dialogs);
     connect(PushButton5, &QPushButton::clicked, this, [this] {
         loadSampleFiles(*m_imageList, m_services.dialogs, m_services.programFolder);
     });

@@ -27,8 +27,8 @@ class ImageListController;
 class FolderController;
 class EnlargeController;
 class ZoomOptions;
+class QImageListViewAdapter;
 class QZoomControlsAdapter;
-class FileDropTarget;
 
 /// What the window needs from its surroundings; tests replace every part.
 struct Form1Services {
@@ -108,6 +108,8 @@ private:
     bool m_hasHandCursor = false;
 
     std::unique_ptr<ImageListModel> m_imageListModel;
+    /// The list control as the list's logic sees it; a child of the control.
+    QImageListViewAdapter* m_listView = nullptr;
     std::unique_ptr<ImageList> m_imageList;
     /// The zoom buttons and boxes as the run and the zoom options see them; a child of the window.
     QZoomControlsAdapter* m_zoomChoice = nullptr;
@@ -115,7 +117,6 @@ private:
     std::unique_ptr<ImageListController> m_imageListController;
     std::unique_ptr<FolderController> m_folderController;
     std::unique_ptr<EnlargeController> m_enlargeController;
-    std::unique_ptr<FileDropTarget> m_fileDrop;
 };
 
 /// The name of the pointer-move handler of `control` ("Form_MouseMove" for the

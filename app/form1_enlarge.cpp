@@ -2,8 +2,8 @@
 #include "app/form1.h"
 #include "enlarge/embeddedconverter.h"
 #include "enlarge/enlargecontroller.h"
-#include "enlarge/qprogressbaradapter.h"
-#include "enlarge/qzoomcontrolsadapter.h"
+#include "enlarge/widgets/qprogressbaradapter.h"
+#include "enlarge/widgets/qzoomcontrolsadapter.h"
 
 #include <QPushButton>
 

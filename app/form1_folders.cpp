@@ -9,7 +9,7 @@ namespace quorvel {
 
 void Form1::wireFolders() {
     m_folderController = std::make_unique<FolderController>(FolderController::Services{
-        m_services.dialogs, m_services.settings, *this, *m_imageList, this,
+        m_services.dialogs, m_services.settings, *this, *m_imageList,
         [this](const QString& folder) { Text1->setText(folder); }, nullptr});
     connect(PushButton3, &QPushButton::clicked, m_folderController.get(),
             &FolderController::addFolderTree);

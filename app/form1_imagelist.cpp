@@ -2,6 +2,7 @@
 #include "app/form1.h"
 #include "imagelist/imagelist.h"
 #include "imagelist/imagelistcontroller.h"
+#include "imagelist/widgets/qimagelistviewadapter.h"
 
 #include <QPushButton>
 
@@ -9,8 +10,9 @@ namespace quorvel {
 
 void Form1::wireImageList() {
     m_imageListController = std::make_unique<ImageListController>(
-        *m_imageList, *this, m_services.dialogs, m_services.programFolder, this);
+        *m_imageList, *this, m_services.dialogs, m_services.programFolder);
     ImageListController* controller = m_imageListController.get();
+    m_listView->forwardGesturesTo(controller);
     connect(PushButton1, &QPushButton::clicked, controller,
             &ImageListController::addFilesFromDialog);
     connect(PushButton4, &QPushButton::clicked, controller, &ImageListController::clearList);

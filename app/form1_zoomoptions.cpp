@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "app/form1.h"
-#include "enlarge/qzoomcontrolsadapter.h"
+#include "enlarge/widgets/qzoomcontrolsadapter.h"
 #include "enlarge/zoomoptions.h"
 
 namespace quorvel {

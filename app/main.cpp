@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "app/form1.h"
 #include "platform/errortrap.h"
-#include "platform/guardedapplication.h"
 #include "platform/paths.h"
-#include "platform/qtdialogs.h"
+#include "platform/widgets/guardedapplication.h"
+#include "platform/widgets/qdialogsadapter.h"
 #include "settings/settingsstore.h"
 
 #include <QDir>
@@ -14,7 +14,7 @@
 #include <cstdlib>
 
 namespace {
-int run(quorvel::QtDialogs& dialogs) {
+int run(quorvel::QDialogsAdapter& dialogs) {
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/quorvel/quorvel.png")));
 
     quorvel::SettingsStore settings;
@@ -47,7 +47,7 @@ int run(quorvel::QtDialogs& dialogs) {
 
 int main(int argc, char* argv[]) try {
     quorvel::GuardedApplication app(argc, argv);
-    quorvel::QtDialogs dialogs;
+    quorvel::QDialogsAdapter dialogs;
     app.setDialogs(&dialogs);
     try {
         return run(dialogs);

@@ -16,10 +16,9 @@ QString& startFolderState() {
 
 } // namespace
 
-QString BrowseForFolder(Dialogs& dialogs, QWidget* owner, const QString& prompt,
-                        const QString& startFolder) {
+QString BrowseForFolder(Dialogs& dialogs, const QString& prompt, const QString& startFolder) {
     startFolderState() = startFolder;
-    QString chosen = dialogs.browseForFolder(owner, prompt, startFolder);
+    QString chosen = dialogs.browseForFolder(prompt, startFolder);
     // A text from a fixed-size path buffer ends at its first NUL.
     const qsizetype nul = chosen.indexOf(QChar(0));
     if (nul >= 0) {

@@ -3,17 +3,14 @@
 
 #include <QString>
 
-class QWidget;
-
 namespace quorvel {
 
 class Dialogs;
 
-/// Shows the folder browser over `owner` with `prompt` inside it and
+/// Shows the folder browser with `prompt` inside it and
 /// `startFolder` selected. Returns the chosen folder without a trailing
 /// separator (a root keeps its own: "/" or "C:\"), or an empty text on Cancel.
-QString BrowseForFolder(Dialogs& dialogs, QWidget* owner, const QString& prompt,
-                        const QString& startFolder);
+QString BrowseForFolder(Dialogs& dialogs, const QString& prompt, const QString& startFolder);
 
 /// The start folder of the latest call, kept until the next one.
 QString BrowseStartFolder();

@@ -10,9 +10,7 @@
 #include "platform/fileattributes.h"
 #include "platform/paths.h"
 
-#include <QAbstractItemView>
 #include <QDir>
-#include <QDropEvent>
 #include <QMimeData>
 #include <QUrl>
 
@@ -87,43 +85,6 @@ void dropFiles(ImageList& list, Dialogs& dialogs, const QStringList& paths) {
                 AddImageRow(list, path);
             }
         });
-    }
-}
-
-FileDropTarget::FileDropTarget(QAbstractItemView* view, ImageList& list, Dialogs& dialogs,
-                               QObject* parent)
-    : QObject(parent), m_view(view), m_list(list), m_dialogs(dialogs) {
-    view->setAcceptDrops(true);
-    view->viewport()->setAcceptDrops(true);
-    view->setDropIndicatorShown(false);
-    view->viewport()->installEventFilter(this);
-}
-
-bool FileDropTarget::eventFilter(QObject* watched, QEvent* event) {
-    switch (event->type()) {
-    case QEvent::DragEnter:
-    case QEvent::DragMove: {
-        auto* drag = static_cast<QDropEvent*>(event);
-        if (droppedPaths(drag->mimeData()).isEmpty()) {
-            drag->ignore();
-        } else {
-            drag->acceptProposedAction();
-        }
-        return true;
-    }
-    case QEvent::Drop: {
-        auto* drop = static_cast<QDropEvent*>(event);
-        const QStringList paths = droppedPaths(drop->mimeData());
-        if (paths.isEmpty()) {
-            drop->ignore();
-            return true;
-        }
-        drop->acceptProposedAction();
-        dropFiles(m_list, m_dialogs, paths);
-        return true;
-    }
-    default:
-        return QObject::eventFilter(watched, event);
     }
 }
 

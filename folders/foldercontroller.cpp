@@ -79,7 +79,7 @@ void FolderController::addFolderTree() {
     QString chosen;
     trap.step(104, [&] {
         m_lastFolder = settings.get(settings::kLastFolder, settings::kLastFolderDefault);
-        chosen = BrowseForFolder(dialogs, m_services.owner, kSelectFolderPrompt, m_lastFolder);
+        chosen = BrowseForFolder(dialogs, kSelectFolderPrompt, m_lastFolder);
     });
     if (trap.test(106, [&] { return chosen.isEmpty(); })) {
         return;
@@ -146,8 +146,7 @@ void FolderController::chooseOutputFolder() {
     trap.step(100, [&] {
         m_lastFolderDot =
             m_services.settings.get(settings::kLastFolderDot, settings::kLastFolderDotDefault);
-        chosen = BrowseForFolder(m_services.dialogs, m_services.owner, kSelectFolderPrompt,
-                                 m_lastFolderDot);
+        chosen = BrowseForFolder(m_services.dialogs, kSelectFolderPrompt, m_lastFolderDot);
     });
     if (trap.test(102, [&] { return chosen.isEmpty(); })) {
         return;

@@ -5,8 +5,6 @@
 #include <QString>
 #include <functional>
 
-class QWidget;
-
 namespace quorvel {
 
 class Dialogs;
@@ -28,8 +26,6 @@ public:
         SettingsStore& settings;
         WindowPointer& pointer;
         ImageList& imageList;
-        /// The window the folder browser belongs to.
-        QWidget* owner = nullptr;
         /// Puts the chosen output folder into the window's box.
         std::function<void(const QString&)> showOutputFolder;
         /// The scan's file system; null means the real one.

@@ -1,10 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "imagelist.h"
 
+#include "imagelistview.h"
 #include "platform/apperror.h"
-
-#include <QAbstractItemView>
-#include <QItemSelectionModel>
 
 namespace quorvel {
 
@@ -15,8 +13,7 @@ AppError indexOutOfBounds() {
 }
 } // namespace
 
-ImageList::ImageList(ImageListModel& model, QAbstractItemView* view)
-    : m_model(model), m_view(view) {}
+ImageList::ImageList(ImageListModel& model, ImageListView* view) : m_model(model), m_view(view) {}
 
 QString ImageList::text(int index) const {
     if (index < 1 || index > count()) {
@@ -40,28 +37,18 @@ void ImageList::remove(int index) {
 }
 
 int ImageList::selectedIndex() const {
-    if (!m_view || !m_view->selectionModel()) {
-        return 0;
-    }
-    const QModelIndex current = m_view->selectionModel()->currentIndex();
-    if (current.isValid() && m_view->selectionModel()->isSelected(current)) {
-        return current.row() + 1;
-    }
-    const QModelIndexList rows = m_view->selectionModel()->selectedRows();
-    return rows.isEmpty() ? 0 : rows.constFirst().row() + 1;
+    return m_view ? m_view->selectedRow() : 0;
 }
 
 void ImageList::select(int index) {
-    if (!m_view || index < 1 || index > count()) {
-        return;
+    if (m_view && index >= 1 && index <= count()) {
+        m_view->selectRow(index);
     }
-    m_view->selectionModel()->setCurrentIndex(m_model.index(index - 1),
-                                              QItemSelectionModel::ClearAndSelect);
 }
 
 void ImageList::ensureVisible(int index) {
     if (m_view && index >= 1 && index <= count()) {
-        m_view->scrollTo(m_model.index(index - 1));
+        m_view->scrollToRow(index);
     }
 }
 

@@ -3,17 +3,18 @@
 
 #include "imagelistmodel.h"
 
-#include <QAbstractItemView>
-#include <QPointer>
 #include <QString>
 
 namespace quorvel {
 
+class ImageListView;
+
 /// `ListView1` as the rest of the program sees it: rows addressed from 1.
-/// Works on the model alone, or on the model and its view (selection, scrolling).
+/// Works on the model alone, or on the model and its view (selection, scrolling);
+/// the view must outlive the list.
 class ImageList {
 public:
-    explicit ImageList(ImageListModel& model, QAbstractItemView* view = nullptr);
+    explicit ImageList(ImageListModel& model, ImageListView* view = nullptr);
 
     int count() const { return int(m_model.texts().size()); }
     /// The text of row `index` (1-based). Raises AppError for a row that does not exist.
@@ -30,11 +31,11 @@ public:
     void ensureVisible(int index);
 
     ImageListModel& model() { return m_model; }
-    QAbstractItemView* view() const { return m_view; }
+    ImageListView* view() const { return m_view; }
 
 private:
     ImageListModel& m_model;
-    QPointer<QAbstractItemView> m_view;
+    ImageListView* m_view;
 };
 
 /// Appends one row with `path` and does nothing else: no test, no selection.

@@ -2,17 +2,13 @@
 #include "imagelistcontroller.h"
 
 #include "imagelist.h"
+#include "imagelistview.h"
 #include "openfilesadd.h"
-#include "platform/cursorfile.h"
 #include "platform/errortrap.h"
 #include "platform/paths.h"
 #include "platform/windowpointer.h"
 
-#include <QAbstractItemView>
-#include <QCursor>
 #include <QDir>
-#include <QKeyEvent>
-#include <QMouseEvent>
 
 namespace quorvel {
 
@@ -22,12 +18,10 @@ int listKeyCode(int qtKey) {
 }
 
 ImageListController::ImageListController(ImageList& list, WindowPointer& pointer, Dialogs& dialogs,
-                                         QString programFolder, QWidget* dialogOwner,
-                                         QObject* parent)
+                                         QString programFolder, QObject* parent)
     : QObject(parent), m_list(list), m_pointer(pointer), m_dialogs(dialogs),
-      m_programFolder(std::move(programFolder)), m_dialogOwner(dialogOwner), m_view(list.view()),
-      m_cursorPosition([] { return QCursor::pos(); }),
-      m_rowDrag(list, [this] { return m_cursorPosition().y(); }) {
+      m_programFolder(std::move(programFolder)),
+      m_rowDrag(list, [this] { return cursorPosition().y(); }) {
     // Rows removed while the dragged one is remembered must not make a later drag
     // move some other entry.
     connect(&list.model(), &QAbstractItemModel::rowsRemoved, this,
@@ -36,26 +30,20 @@ ImageListController::ImageListController(ImageList& list, WindowPointer& pointer
             });
     connect(&list.model(), &QAbstractItemModel::modelReset, this,
             [this] { m_rowDrag.rowsCleared(); });
-    if (!m_view) {
-        return;
-    }
-    m_view->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    // Rows move by the row drag only: the list never starts a drag-and-drop of its own.
-    m_view->setDragEnabled(false);
-    m_view->viewport()->setMouseTracking(true);
-    m_view->installEventFilter(this);
-    m_view->viewport()->installEventFilter(this);
-    // Emitted after the view has selected the pressed row.
-    connect(m_view, &QAbstractItemView::pressed, this,
-            [this] { guarded(QStringLiteral("ListView1_ItemClick"), [this] { itemClicked(); }); });
 }
 
 ImageListController::~ImageListController() = default;
 
 void ImageListController::setCursorPositionSource(std::function<QPoint()> source) {
-    m_cursorPosition = source ? std::move(source) : [] { return QCursor::pos(); };
+    m_cursorPosition = std::move(source);
+}
+
+QPoint ImageListController::cursorPosition() const {
+    if (m_cursorPosition) {
+        return m_cursorPosition();
+    }
+    // With no screen to ask, the pointer counts as between the scrolling heights.
+    return m_list.view() ? m_list.view()->pointerOnScreen() : QPoint(0, RowDrag::kScrollUpBelow);
 }
 
 void ImageListController::removeSelectedRow() {
@@ -83,10 +71,9 @@ void ImageListController::mousePressed() {
 }
 
 void ImageListController::itemClicked() {
-    if (m_view) {
+    if (ImageListView* view = m_list.view()) {
         // Without the picture the drag still works, under the arrow.
-        const QString path = m_programFolder + separator() + QStringLiteral("drag.ico");
-        m_view->viewport()->setCursor(loadCursorFile(path));
+        view->showCursorFile(m_programFolder + separator() + QStringLiteral("drag.ico"));
     }
     m_rowDrag.rowClicked();
 }
@@ -98,19 +85,18 @@ void ImageListController::mouseMoved(const QPoint& position) {
     if (!m_rowDrag.isDragging()) {
         return;
     }
-    const QModelIndex hit = m_view ? m_view->indexAt(position) : QModelIndex();
-    m_rowDrag.pointerMoved(hit.isValid() ? hit.row() + 1 : 0);
+    m_rowDrag.pointerMoved(m_list.view() ? m_list.view()->rowAt(position) : 0);
 }
 
 void ImageListController::mouseReleased() {
     m_rowDrag.buttonReleased();
-    if (m_view) {
-        m_view->viewport()->setCursor(Qt::ArrowCursor);
+    if (ImageListView* view = m_list.view()) {
+        view->showArrowCursor();
     }
 }
 
 void ImageListController::addFilesFromDialog() {
-    addFilesFromOpenDialog(m_list, m_dialogs, m_dialogOwner, QDir::separator());
+    addFilesFromOpenDialog(m_list, m_dialogs, QDir::separator());
 }
 
 void ImageListController::clearList() {
@@ -122,43 +108,34 @@ void ImageListController::clearList() {
     });
 }
 
-void ImageListController::guarded(const QString& handler, const std::function<void()>& body) {
-    runUntrappedHandler(m_dialogs, handler, body);
+bool ImageListController::onKeyDown(int qtKey) {
+    const int code = listKeyCode(qtKey);
+    guarded(QStringLiteral("ListView1_KeyDown"), [&] { keyPressed(code); });
+    return code == kDeleteKeyCode;
 }
 
-bool ImageListController::eventFilter(QObject* watched, QEvent* event) {
-    if (!m_view) {
-        return false;
-    }
-    if (watched == m_view && event->type() == QEvent::KeyPress) {
-        const int code = listKeyCode(static_cast<QKeyEvent*>(event)->key());
-        guarded(QStringLiteral("ListView1_KeyDown"), [&] { keyPressed(code); });
-        return code == kDeleteKeyCode;
-    }
-    if (watched != m_view->viewport()) {
-        return false;
-    }
-    switch (event->type()) {
-    case QEvent::MouseButtonPress:
-        guarded(QStringLiteral("ListView1_MouseDown"), [this] { mousePressed(); });
-        return false; // the view selects the row and reports the row click
-    case QEvent::MouseButtonDblClick:
-        // The second press of a double-click is no new press and selects nothing.
-        guarded(QStringLiteral("ListView1_DblClick"), [this] { doubleClicked(); });
-        return true;
-    case QEvent::MouseMove: {
-        auto* mouse = static_cast<QMouseEvent*>(event);
-        guarded(QStringLiteral("ListView1_MouseMove"),
-                [&] { mouseMoved(mouse->position().toPoint()); });
-        // With a button down the view would move its selection with the pointer.
-        return mouse->buttons() != Qt::NoButton;
-    }
-    case QEvent::MouseButtonRelease:
-        guarded(QStringLiteral("ListView1_MouseUp"), [this] { mouseReleased(); });
-        return false;
-    default:
-        return false;
-    }
+void ImageListController::onMouseDown() {
+    guarded(QStringLiteral("ListView1_MouseDown"), [this] { mousePressed(); });
+}
+
+void ImageListController::onRowPressed() {
+    guarded(QStringLiteral("ListView1_ItemClick"), [this] { itemClicked(); });
+}
+
+void ImageListController::onDoubleClick() {
+    guarded(QStringLiteral("ListView1_DblClick"), [this] { doubleClicked(); });
+}
+
+void ImageListController::onMouseMove(const QPoint& position) {
+    guarded(QStringLiteral("ListView1_MouseMove"), [&] { mouseMoved(position); });
+}
+
+void ImageListController::onMouseUp() {
+    guarded(QStringLiteral("ListView1_MouseUp"), [this] { mouseReleased(); });
+}
+
+void ImageListController::guarded(const QString& handler, const std::function<void()>& body) {
+    runUntrappedHandler(m_dialogs, handler, body);
 }
 
 } // namespace quorvel

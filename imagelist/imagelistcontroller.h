@@ -5,12 +5,8 @@
 
 #include <QObject>
 #include <QPoint>
-#include <QPointer>
 #include <QString>
 #include <functional>
-
-class QAbstractItemView;
-class QWidget;
 
 namespace quorvel {
 
@@ -18,22 +14,22 @@ class Dialogs;
 class ImageList;
 class WindowPointer;
 
-/// The list's editing gestures and the two buttons that act on it. Listens to
-/// the list's keys and mouse through event filters, so the window's own list
-/// control needs no subclass; each handler can also be called directly.
+/// The list's editing gestures and the two buttons that act on it. Works on the
+/// list's view (ImageListView), so no widget is needed; the control that shows
+/// the list reports its events through the `on…` entry points.
 class ImageListController : public QObject {
     Q_OBJECT
 public:
     /// The key code of the Delete key, as the list's key handler knows it.
     static constexpr int kDeleteKeyCode = 46;
 
-    /// `list` must already have its view; `programFolder` holds drag.ico;
-    /// `dialogOwner` parents the open dialog and the message boxes.
+    /// `list` must already have its view; `programFolder` holds drag.ico.
     ImageListController(ImageList& list, WindowPointer& pointer, Dialogs& dialogs,
-                        QString programFolder, QWidget* dialogOwner, QObject* parent = nullptr);
+                        QString programFolder, QObject* parent = nullptr);
     ~ImageListController() override;
 
-    /// Where the pointer is on the screen; tests give a fixed position.
+    /// Where the pointer is on the screen; tests give a fixed position. Null
+    /// asks the list's view.
     void setCursorPositionSource(std::function<QPoint()> source);
 
     // The handlers, named after the control and event they serve.
@@ -41,19 +37,28 @@ public:
     void doubleClicked();
     void mousePressed();
     void itemClicked();
-    /// `position` is in the coordinates of the list's viewport.
+    /// `position` is in the coordinates of the list's view.
     void mouseMoved(const QPoint& position);
     void mouseReleased();
     void addFilesFromDialog();
     void clearList();
 
-    const RowDrag& rowDrag() const { return m_rowDrag; }
+    // The list control's events. Each runs its handler under the handler's
+    // name: an error shows the box and the program goes on.
+    /// A key went down on the list; true when the key was the list's to act on.
+    bool onKeyDown(int qtKey);
+    void onMouseDown();
+    /// A row was pressed, after the control has selected it.
+    void onRowPressed();
+    void onDoubleClick();
+    void onMouseMove(const QPoint& position);
+    void onMouseUp();
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    const RowDrag& rowDrag() const { return m_rowDrag; }
 
 private:
     void removeSelectedRow();
+    QPoint cursorPosition() const;
     /// The gestures arm no trap: an error is shown under the handler's name.
     void guarded(const QString& handler, const std::function<void()>& body);
 
@@ -61,8 +66,6 @@ private:
     WindowPointer& m_pointer;
     Dialogs& m_dialogs;
     QString m_programFolder;
-    QPointer<QWidget> m_dialogOwner;
-    QPointer<QAbstractItemView> m_view;
     std::function<QPoint()> m_cursorPosition;
     RowDrag m_rowDrag;
 };

@@ -58,7 +58,7 @@ qsizetype openDialogTextLength(const QStringList& files, QChar separator) {
     return length + 1;
 }
 
-void addFilesFromOpenDialog(ImageList& list, Dialogs& dialogs, QWidget* owner, QChar separator) {
+void addFilesFromOpenDialog(ImageList& list, Dialogs& dialogs, QChar separator) {
     ErrorTrap trap(dialogs, formLocation(QStringLiteral("PushButton1_Click")));
     // A selection too long for the dialog's text ends the handler with its own message.
     trap.setInterceptor([&dialogs](const AppError& error) {
@@ -81,7 +81,7 @@ void addFilesFromOpenDialog(ImageList& list, Dialogs& dialogs, QWidget* owner, Q
     trap.step(108, [&] { title = openfiles::kTitle; });
     trap.step(110, [&] { filter = openfiles::kFilter; });
     trap.step(112, [&] {
-        picked = dialogs.openFiles(owner, title, filter);
+        picked = dialogs.openFiles(title, filter);
         if (openDialogTextLength(picked, separator) > openfiles::kMaxFileText) {
             throw AppError::fromNumber(errnum::kCommonDialogBufferTooSmall);
         }

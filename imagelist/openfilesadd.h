@@ -5,8 +5,6 @@
 #include <QString>
 #include <QStringList>
 
-class QWidget;
-
 namespace quorvel {
 
 class Dialogs;
@@ -51,6 +49,6 @@ qsizetype openDialogTextLength(const QStringList& files, QChar separator);
 /// one row. One file is added exactly as returned; several are each joined from
 /// folder, separator and name and cleaned with `NormalisePath`, in the dialog's
 /// order. A selection too long for the dialog's text adds nothing and says so.
-void addFilesFromOpenDialog(ImageList& list, Dialogs& dialogs, QWidget* owner, QChar separator);
+void addFilesFromOpenDialog(ImageList& list, Dialogs& dialogs, QChar separator);
 
 } // namespace quorvel

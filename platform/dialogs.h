@@ -5,8 +5,6 @@
 #include <QStringList>
 #include <QUrl>
 
-class QWidget;
-
 namespace quorvel {
 
 /// Message-box styles, numbered as the boxes' users know them.
@@ -34,12 +32,11 @@ public:
 
     /// The open-files dialog with multiple selection; the chosen files' full
     /// paths in the dialog's order, or an empty list on Cancel.
-    virtual QStringList openFiles(QWidget* owner, const QString& title, const QString& filter) = 0;
+    virtual QStringList openFiles(const QString& title, const QString& filter) = 0;
 
     /// The folder browser with `prompt` shown inside it and `startFolder`
     /// preselected; the chosen folder, or an empty text on Cancel.
-    virtual QString browseForFolder(QWidget* owner, const QString& prompt,
-                                    const QString& startFolder) = 0;
+    virtual QString browseForFolder(const QString& prompt, const QString& startFolder) = 0;
 
     /// Opens a page or a folder with the desktop's default handler.
     virtual void openUrl(const QUrl& url) = 0;

@@ -1,7 +1,10 @@
 # SPDX-License-Identifier: MIT
-# Fails when a file includes a higher floor or a sibling area.
+# Fails when a file includes a higher floor or a sibling area, or when an
+# area's logic includes widget code.
 # Floors, from the ground up: platform -> settings -> imagelist ->
-# folders | enlarge -> app; converter/ includes nothing of ours.
+# folders | enlarge -> app; converter/ includes nothing of ours. An area's
+# widget adapters live in its widgets/ folder, a library of their own that
+# may include the area itself; nothing else of the area includes them.
 # Usage: cmake -DSOURCE_DIR=<checkout> -P scripts/check-floors.cmake
 cmake_minimum_required(VERSION 3.25)
 if(NOT SOURCE_DIR)
@@ -26,6 +29,11 @@ foreach(area ${areas} converter)
       string(REGEX REPLACE "^[^\"]*\"([^\"]*)\".*$" "\\1" included "${line}")
       if(included MATCHES "^\\.\\./")
         list(APPEND faults "${source}: reaches out of its folder: ${included}")
+        continue()
+      endif()
+      if(included MATCHES "(^|/)widgets/" AND NOT source MATCHES "^[^/]+/widgets/"
+         AND NOT area STREQUAL "app")
+        list(APPEND faults "${source}: logic includes widget code: ${included}")
         continue()
       endif()
       if(NOT included MATCHES "^([^/]+)/")

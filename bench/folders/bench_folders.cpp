@@ -39,8 +39,8 @@ public:
     QString inputBox(const QString&, const QString&, const QString&) override {
         return QStringLiteral("jpg");
     }
-    QStringList openFiles(QWidget*, const QString&, const QString&) override { return {}; }
-    QString browseForFolder(QWidget*, const QString&, const QString&) override { return m_folder; }
+    QStringList openFiles(const QString&, const QString&) override { return {}; }
+    QString browseForFolder(const QString&, const QString&) override { return m_folder; }
     void openUrl(const QUrl&) override {}
     int unexpected = 0;
     bool counting = false;

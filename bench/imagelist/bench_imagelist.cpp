@@ -28,8 +28,8 @@ public:
         return MsgBoxResult::Ok;
     }
     QString inputBox(const QString&, const QString&, const QString&) override { return {}; }
-    QStringList openFiles(QWidget*, const QString&, const QString&) override { return {}; }
-    QString browseForFolder(QWidget*, const QString&, const QString&) override { return {}; }
+    QStringList openFiles(const QString&, const QString&) override { return {}; }
+    QString browseForFolder(const QString&, const QString&) override { return {}; }
     void openUrl(const QUrl&) override {}
 };
 

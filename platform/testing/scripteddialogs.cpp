@@ -75,14 +75,13 @@ QString ScriptedDialogs::inputBox(const QString& prompt, const QString& title,
     return take(Kind::Input, {Kind::Input, prompt, 0, title, defaultText}, &e) ? e.text : QString();
 }
 
-QStringList ScriptedDialogs::openFiles(QWidget*, const QString& title, const QString& filter) {
+QStringList ScriptedDialogs::openFiles(const QString& title, const QString& filter) {
     Expected e;
     return take(Kind::OpenFiles, {Kind::OpenFiles, title, 0, title, filter}, &e) ? e.files
                                                                                  : QStringList();
 }
 
-QString ScriptedDialogs::browseForFolder(QWidget*, const QString& prompt,
-                                         const QString& startFolder) {
+QString ScriptedDialogs::browseForFolder(const QString& prompt, const QString& startFolder) {
     Expected e;
     return take(Kind::Folder, {Kind::Folder, prompt, 0, {}, startFolder}, &e) ? e.text : QString();
 }

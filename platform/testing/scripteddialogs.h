@@ -35,9 +35,8 @@ public:
     MsgBoxResult messageBox(const QString& text, int style, const QString& title) override;
     QString inputBox(const QString& prompt, const QString& title,
                      const QString& defaultText) override;
-    QStringList openFiles(QWidget* owner, const QString& title, const QString& filter) override;
-    QString browseForFolder(QWidget* owner, const QString& prompt,
-                            const QString& startFolder) override;
+    QStringList openFiles(const QString& title, const QString& filter) override;
+    QString browseForFolder(const QString& prompt, const QString& startFolder) override;
     void openUrl(const QUrl& url) override;
 
     const QList<Shown>& shown() const { return m_shown; }

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "enlarge/converterdeployment.h"
 #include "enlarge/enlargecontroller.h"
-#include "enlarge/qzoomcontrolsadapter.h"
+#include "enlarge/zoomchoiceview.h"
 #include "fakeconverterenv.h"
 #include "imagelist/imagelist.h"
 #include "platform/appinfo.h"
@@ -13,8 +13,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
-#include <QLineEdit>
-#include <QRadioButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -36,17 +34,24 @@ QString tooLarge(const QString& name) {
            QStringLiteral(".\r\nMaximum dimension of result file must be 15,000 pixels or less.");
 }
 
+// The window's zoom buttons and boxes as plain values: one zoom is chosen, as
+// with the buttons.
+struct ZoomChoice : ZoomChoiceView {
+    bool isChosen(Zoom zoom) const override { return zoom == chosen; }
+    QString outputFolder() const override { return folder; }
+    QString customFactor() const override { return factor; }
+    void setCustomFactor(const QString& text) override { factor = text; }
+    void focusCustomFactor() override {}
+
+    Zoom chosen = Zoom::Times2;
+    QString folder;
+    QString factor;
+};
+
 // Everything the run touches, with the stand-in converter and no real time.
 struct Fixture {
     QTemporaryDir dir;
-    QWidget frame;
-    QRadioButton* option1 = new QRadioButton(&frame);
-    QRadioButton* option2 = new QRadioButton(&frame);
-    QRadioButton* option3 = new QRadioButton(&frame);
-    QRadioButton* option4 = new QRadioButton(&frame);
-    QLineEdit* text1 = new QLineEdit(&frame);
-    QLineEdit* text2 = new QLineEdit(&frame);
-    QZoomControlsAdapter zoom{{option1, option2, option3, option4, text1, text2}};
+    ZoomChoice zoom;
     RecordingBar bar;
     ScriptedDialogs dialogs;
     PlainWindowPointer pointer;
@@ -60,9 +65,8 @@ struct Fixture {
         qputenv("TEMP", QFile::encodeName(dir.path()));
         QDir(dir.path()).mkpath(QStringLiteral("in"));
         QDir(dir.path()).mkpath(QStringLiteral("out"));
-        text1->setText(out(QString()));
-        text2->setText(QStringLiteral("2"));
-        option1->setChecked(true);
+        zoom.folder = out(QString());
+        zoom.factor = QStringLiteral("2");
         controller = std::make_unique<EnlargeController>(
             EnlargeController::Controls{&zoom, &bar},
             EnlargeController::Services{dialogs, pointer, list, &FakeConverter::bytes});
@@ -136,7 +140,7 @@ private slots:
         QFETCH(QString, folder);
         Fixture f;
         f.picture(QStringLiteral("a.png"));
-        f.text1->setText(folder.isEmpty() ? folder : f.dir.filePath(folder));
+        f.zoom.folder = folder.isEmpty() ? folder : f.dir.filePath(folder);
         f.run();
         QCOMPARE(f.lastMessage(),
                  QStringLiteral("Folder does not exist. Please select another folder."));
@@ -194,9 +198,8 @@ private slots:
         QFETCH(QString, percent);
         Fixture f;
         const QString source = f.picture(QStringLiteral("a.png"));
-        QRadioButton* options[] = {f.option1, f.option2, f.option3, f.option4};
-        options[option - 1]->setChecked(true);
-        f.text2->setText(factor);
+        f.zoom.chosen = ZoomChoiceView::Zoom(option - 1);
+        f.zoom.factor = factor;
         f.run();
         QCOMPARE(f.lastMessage(), QStringLiteral("Done."));
         QCOMPARE(f.fake.calls().value(0),
@@ -218,8 +221,8 @@ private slots:
         QFETCH(QString, error);
         Fixture f;
         f.picture(QStringLiteral("a.png"));
-        f.option4->setChecked(true);
-        f.text2->setText(factor);
+        f.zoom.chosen = ZoomChoiceView::Zoom::Custom;
+        f.zoom.factor = factor;
         f.run(2);
         QCOMPARE(f.dialogs.messages(),
                  (QStringList{appError(error, 130),
@@ -247,7 +250,7 @@ private slots:
 
     void everyFileRefusedStillEndsWithDone() {
         Fixture f;
-        f.option3->setChecked(true);
+        f.zoom.chosen = ZoomChoiceView::Zoom::Times4;
         f.picture(QStringLiteral("a.png"), 3751, 1);
         f.run(2);
         QCOMPARE(f.dialogs.messages(),
@@ -283,7 +286,7 @@ private slots:
             return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
         }();
         f.picture(QStringLiteral("b.png"));
-        f.text1->setText(f.dir.filePath(QStringLiteral("out/../in")));
+        f.zoom.folder = f.dir.filePath(QStringLiteral("out/../in"));
         f.run(3);
         QCOMPARE(f.dialogs.messages().first(),
                  QStringLiteral("Cannot enlarge a.png.\r\nThe result would replace the original "

@@ -4,7 +4,7 @@
 #include "enlarge/fileoperations.h"
 #include "enlarge/outputguard.h"
 #include "enlarge/pathparts.h"
-#include "enlarge/qprogressbaradapter.h"
+#include "enlarge/widgets/qprogressbaradapter.h"
 #include "platform/apperror.h"
 
 #include <QDir>

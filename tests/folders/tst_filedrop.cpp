@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "folders/filedrop.h"
+#include "folders/widgets/qfiledropadapter.h"
 #include "imagelist/imagelist.h"
 #include "platform/testing/scripteddialogs.h"
 
@@ -97,7 +98,7 @@ void FileDropTest::foldersAndFilesKeepTheDeliveredOrder() {
 void FileDropTest::onlyLocalFilesOfferADrop() {
     QTreeView view;
     view.setModel(&m_model);
-    FileDropTarget target(&view, *m_list, m_dialogs);
+    QFileDropAdapter target(&view, *m_list, m_dialogs);
 
     QMimeData text;
     text.setText(QStringLiteral("/etc/hostname"));

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "imagelist/imagelist.h"
 #include "imagelist/imagelistcontroller.h"
+#include "imagelist/widgets/qimagelistviewadapter.h"
 #include "platform/testing/scripteddialogs.h"
 #include "platform/windowpointer.h"
 
@@ -34,8 +35,9 @@ struct Fixture {
         for (const QString& row : rows) {
             list.append(row);
         }
-        controller = std::make_unique<ImageListController>(list, pointer, dialogs,
-                                                           programFolder.path(), &view);
+        controller =
+            std::make_unique<ImageListController>(list, pointer, dialogs, programFolder.path());
+        listView->forwardGesturesTo(controller.get());
         controller->setCursorPositionSource([this] { return QPoint(10, screenY); });
         view.resize(300, 200);
         view.show();
@@ -67,7 +69,8 @@ struct Fixture {
     QTemporaryDir programFolder;
     ImageListModel model;
     QTreeView view;
-    ImageList list{model, &view};
+    QImageListViewAdapter* listView = new QImageListViewAdapter(&view);
+    ImageList list{model, listView};
     PlainWindowPointer pointer;
     ScriptedDialogs dialogs;
     std::unique_ptr<ImageListController> controller;

@@ -78,7 +78,7 @@ void OpenFilesAddTest::picksBecomeRows() {
     list.append(QStringLiteral("/already/there.jpg"));
     ScriptedDialogs dialogs;
     dialogs.expectOpenFiles(picked);
-    addFilesFromOpenDialog(list, dialogs, nullptr, separator);
+    addFilesFromOpenDialog(list, dialogs, separator);
     QCOMPARE(list.texts(), QStringList{"/already/there.jpg"} + rows);
     QVERIFY(dialogs.satisfied());
 }
@@ -88,7 +88,7 @@ void OpenFilesAddTest::showsTheDialogWithTitleAndFilter() {
     ImageList list(model);
     ScriptedDialogs dialogs;
     dialogs.expectOpenFiles({});
-    addFilesFromOpenDialog(list, dialogs, nullptr, QLatin1Char('/'));
+    addFilesFromOpenDialog(list, dialogs, QLatin1Char('/'));
     QCOMPARE(dialogs.shown().size(), 1);
     QCOMPARE(dialogs.shown().constFirst().text,
              QStringLiteral("Add File(s) - Hold Ctrl or Shift to select multiple files"));
@@ -117,8 +117,8 @@ void OpenFilesAddTest::sameFileTwiceGivesTwoRows() {
     ImageList list(model);
     ScriptedDialogs dialogs;
     dialogs.expectOpenFiles({"/pics/a.jpg"}).expectOpenFiles({"/pics/a.jpg"});
-    addFilesFromOpenDialog(list, dialogs, nullptr, QLatin1Char('/'));
-    addFilesFromOpenDialog(list, dialogs, nullptr, QLatin1Char('/'));
+    addFilesFromOpenDialog(list, dialogs, QLatin1Char('/'));
+    addFilesFromOpenDialog(list, dialogs, QLatin1Char('/'));
     QCOMPARE(list.texts(), (QStringList{"/pics/a.jpg", "/pics/a.jpg"}));
 }
 
@@ -142,7 +142,7 @@ void OpenFilesAddTest::tooManyFilesAddsNothing() {
     if (!fits) {
         dialogs.expectMessage();
     }
-    addFilesFromOpenDialog(list, dialogs, nullptr, QLatin1Char('/'));
+    addFilesFromOpenDialog(list, dialogs, QLatin1Char('/'));
     QVERIFY(dialogs.satisfied());
     if (fits) {
         QCOMPARE(list.count(), picked.size());

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "platform/apperror.h"
-#include "platform/guardedapplication.h"
 #include "platform/testing/scripteddialogs.h"
+#include "platform/widgets/guardedapplication.h"
 
 #include <QTest>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/qtdialogs.h"
+#include "platform/widgets/qdialogsadapter.h"
 #include "sandbox.h"
 
 #include <QApplication>
@@ -57,21 +57,19 @@ void QtFolderBrowserTest::confirmingAtOnceGivesTheStartFolder() {
     QFETCH(QString, start);
     QFETCH(QString, expected);
     Sandbox box({"pictures/"});
-    QtDialogs dialogs;
+    QDialogsAdapter dialogs;
     QStringList labels;
     const auto answer = answerBrowser(true, &labels);
-    QCOMPARE(dialogs.browseForFolder(nullptr, "Please select folder:", box.path(start)),
-             box.path(expected));
+    QCOMPARE(dialogs.browseForFolder("Please select folder:", box.path(start)), box.path(expected));
     QVERIFY2(labels.contains("Please select folder:"), qPrintable(labels.join('|')));
 }
 
 void QtFolderBrowserTest::cancelGivesNothing() {
     Sandbox box({"pictures/"});
-    QtDialogs dialogs;
+    QDialogsAdapter dialogs;
     QStringList labels;
     const auto answer = answerBrowser(false, &labels);
-    QCOMPARE(dialogs.browseForFolder(nullptr, "Please select folder:", box.path("pictures")),
-             QString());
+    QCOMPARE(dialogs.browseForFolder("Please select folder:", box.path("pictures")), QString());
 }
 
 QTEST_MAIN(QtFolderBrowserTest)

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "progressbarview.h"
+#include "enlarge/progressbarview.h"
 
 #include <QObject>
 #include <QPointer>

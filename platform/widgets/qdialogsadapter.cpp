@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "qtdialogs.h"
+#include "qdialogsadapter.h"
 
 #include <QDesktopServices>
 #include <QDir>
@@ -17,9 +17,9 @@ QString displayText(const QString& text) {
     return out;
 }
 
-QtDialogs::QtDialogs(QWidget* owner) : m_owner(owner) {}
+QDialogsAdapter::QDialogsAdapter(QWidget* owner) : m_owner(owner) {}
 
-MsgBoxResult QtDialogs::messageBox(const QString& text, int style, const QString& title) {
+MsgBoxResult QDialogsAdapter::messageBox(const QString& text, int style, const QString& title) {
     const bool yesNo = (style & 0xF) == msgstyle::kYesNo;
     QMessageBox box(m_owner);
     box.setWindowTitle(title);
@@ -40,29 +40,28 @@ MsgBoxResult QtDialogs::messageBox(const QString& text, int style, const QString
     return answer == QMessageBox::Yes ? MsgBoxResult::Yes : MsgBoxResult::No;
 }
 
-QString QtDialogs::inputBox(const QString& prompt, const QString& title,
-                            const QString& defaultText) {
+QString QDialogsAdapter::inputBox(const QString& prompt, const QString& title,
+                                  const QString& defaultText) {
     bool ok = false;
     const QString text = QInputDialog::getText(m_owner, title, displayText(prompt),
                                                QLineEdit::Normal, defaultText, &ok);
     return ok ? text : QString();
 }
 
-QStringList QtDialogs::openFiles(QWidget* owner, const QString& title, const QString& filter) {
+QStringList QDialogsAdapter::openFiles(const QString& title, const QString& filter) {
     QStringList files =
         // The filter's visible text is its description alone; the patterns Qt
         // filters by follow it in parentheses of their own.
-        QFileDialog::getOpenFileNames(owner ? owner : m_owner.data(), title, QString(), filter,
-                                      nullptr, QFileDialog::HideNameFilterDetails);
+        QFileDialog::getOpenFileNames(m_owner, title, QString(), filter, nullptr,
+                                      QFileDialog::HideNameFilterDetails);
     for (QString& file : files) {
         file = QDir::toNativeSeparators(file);
     }
     return files;
 }
 
-QString QtDialogs::browseForFolder(QWidget* owner, const QString& prompt,
-                                   const QString& startFolder) {
-    QFileDialog dialog(owner ? owner : m_owner.data());
+QString QDialogsAdapter::browseForFolder(const QString& prompt, const QString& startFolder) {
+    QFileDialog dialog(m_owner);
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly, true);
     // The prompt belongs inside the dialog, where the user reads it, not in its caption.
@@ -86,7 +85,7 @@ QString QtDialogs::browseForFolder(QWidget* owner, const QString& prompt,
     return QDir::toNativeSeparators(QDir::cleanPath(dialog.selectedFiles().constFirst()));
 }
 
-void QtDialogs::openUrl(const QUrl& url) {
+void QDialogsAdapter::openUrl(const QUrl& url) {
     QDesktopServices::openUrl(url);
 }
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "guardedapplication.h"
 
-#include "errortrap.h"
+#include "platform/errortrap.h"
 
 #include <QtDebug>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "zoomchoiceview.h"
+#include "enlarge/zoomchoiceview.h"
 
 #include <QObject>
 #include <QPointer>
