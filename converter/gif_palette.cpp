@@ -157,8 +157,16 @@ std::optional<GifPalettes> planPalettes(const std::vector<GifPalette>& frames) {
     plan.global.transparent = transparent;
     if (fits && plan.global.size() <= kMaxEntries)
         return plan;
-    plan.global = frames.front();
+    // A frame is cleared before the next is drawn, and readers clear a frame without a
+    // transparent entry to the opaque background colour: in an animation with transparency
+    // every table needs the entry, used or not.
     plan.local = frames;
+    for (GifPalette& frame : plan.local) {
+        frame.transparent = frame.transparent || transparent;
+        if (frame.size() > kMaxEntries)
+            return std::nullopt;
+    }
+    plan.global = plan.local.front();
     return plan;
 }
 
