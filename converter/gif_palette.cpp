@@ -9,7 +9,7 @@ namespace {
 
 constexpr int kMaxEntries = 256;
 constexpr std::uint32_t kUsed = 1u << 24;
-constexpr int kCacheBits = 14;
+constexpr int kCacheBits = 16;
 
 // The pixel's colour as 0xRRGGBB and whether it is opaque enough to be drawn.
 inline std::uint32_t colourAt(const unsigned char* p, int bands, bool& opaque) {
@@ -88,29 +88,31 @@ GifPalette ColourCounter::palette() const {
 PaletteMapper::PaletteMapper(const GifPalette& palette, int bands)
     : m_bands(bands), m_colours(palette.colours),
       m_transparentIndex(palette.transparent ? palette.transparentIndex() : -1),
-      m_cacheKeys(std::size_t(1) << kCacheBits, 0), m_cacheValues(std::size_t(1) << kCacheBits) {}
+      m_cacheKeys(std::size_t(1) << kCacheBits, 0), m_cacheValues(std::size_t(1) << kCacheBits) {
+    for (std::uint32_t rgb : m_colours) {
+        m_red.push_back(int(rgb >> 16));
+        m_green.push_back(int(rgb >> 8 & 0xff));
+        m_blue.push_back(int(rgb & 0xff));
+    }
+}
 
 unsigned char PaletteMapper::nearest(std::uint32_t rgb) {
     const std::size_t slot = hashOf(rgb) >> (24 - kCacheBits) & ((1u << kCacheBits) - 1);
     if (m_cacheKeys[slot] == (rgb | kUsed))
         return m_cacheValues[slot];
     const int r = int(rgb >> 16), g = int(rgb >> 8 & 0xff), b = int(rgb & 0xff);
-    int best = 0;
-    int bestDistance = std::numeric_limits<int>::max();
-    for (int i = 0; i < int(m_colours.size()); ++i) {
-        const std::uint32_t c = m_colours[i];
-        const int dr = r - int(c >> 16), dg = g - int(c >> 8 & 0xff), db = b - int(c & 0xff);
-        const int distance = dr * dr + dg * dg + db * db;
-        if (distance < bestDistance) {
-            bestDistance = distance;
-            best = i;
-            if (distance == 0)
-                break;
-        }
+    // Distance and index in one number (the distance is at most 3 * 255^2 < 2^18), so that
+    // the search is a plain minimum the compiler can vectorise.
+    std::uint32_t best = std::numeric_limits<std::uint32_t>::max();
+    const int count = int(m_colours.size());
+    for (int i = 0; i < count; ++i) {
+        const int dr = r - m_red[i], dg = g - m_green[i], db = b - m_blue[i];
+        best = std::min(best, std::uint32_t(dr * dr + dg * dg + db * db) << 8 | std::uint32_t(i));
     }
+    const auto index = static_cast<unsigned char>(best & 0xff);
     m_cacheKeys[slot] = rgb | kUsed;
-    m_cacheValues[slot] = static_cast<unsigned char>(best);
-    return static_cast<unsigned char>(best);
+    m_cacheValues[slot] = index;
+    return index;
 }
 
 void PaletteMapper::mapRow(const unsigned char* pixels, int width, unsigned char* indices) {
@@ -141,22 +143,19 @@ std::optional<GifPalettes> planPalettes(const std::vector<GifPalette>& frames) {
     for (const GifPalette& frame : frames)
         if (frame.size() > kMaxEntries)
             return std::nullopt;
-    ColourCounter all(3);
-    bool fits = true;
+    std::vector<std::uint32_t> sorted;
     bool transparent = false;
     for (const GifPalette& frame : frames) {
         transparent = transparent || frame.transparent;
-        for (std::uint32_t rgb : frame.colours) {
-            const unsigned char p[3] = {static_cast<unsigned char>(rgb >> 16),
-                                        static_cast<unsigned char>(rgb >> 8),
-                                        static_cast<unsigned char>(rgb)};
-            fits = fits && all.addRow(p, 1);
-        }
+        sorted.insert(sorted.end(), frame.colours.begin(), frame.colours.end());
     }
-    plan.global = all.palette();
-    plan.global.transparent = transparent;
-    if (fits && plan.global.size() <= kMaxEntries)
+    std::sort(sorted.begin(), sorted.end());
+    sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
+    if (int(sorted.size()) + (transparent ? 1 : 0) <= kMaxEntries) {
+        plan.global.colours = sorted;
+        plan.global.transparent = transparent;
         return plan;
+    }
     // A frame is cleared before the next is drawn, and readers clear a frame without a
     // transparent entry to the opaque background colour: in an animation with transparency
     // every table needs the entry, used or not.

@@ -54,6 +54,7 @@ private:
 
     int m_bands;
     std::vector<std::uint32_t> m_colours;
+    std::vector<int> m_red, m_green, m_blue;
     int m_transparentIndex = -1;
     // Enlarged pictures repeat the same few blends at every edge: a direct-mapped cache of
     // recent answers saves the search through the palette for nearly every pixel.
