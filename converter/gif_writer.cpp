@@ -152,6 +152,9 @@ private:
 GifWriter::GifWriter(OutputSink& sink, GifLayout layout, int bands)
     : m_sink(sink), m_layout(std::move(layout)), m_bands(bands),
       m_indices(std::size_t(std::max(m_layout.width, 0))) {
+    m_anyTransparent = m_layout.palettes.global.transparent;
+    for (const GifPalette& p : m_layout.palettes.local)
+        m_anyTransparent = m_anyTransparent || p.transparent;
     m_ok = writeHeader();
 }
 
@@ -191,9 +194,6 @@ bool GifWriter::beginFrame() {
     const GifPalettes& palettes = m_layout.palettes;
     const bool local = !palettes.local.empty() && m_frame > 0;
     const GifPalette& palette = local ? palettes.local[m_frame] : palettes.global;
-    bool anyTransparent = palettes.global.transparent;
-    for (const GifPalette& p : palettes.local)
-        anyTransparent = anyTransparent || p.transparent;
     const std::vector<int>& delays = m_layout.delaysMs;
     // Centiseconds, halves to even, as libvips rounds them.
     const int delay = m_frame < int(delays.size())
@@ -201,7 +201,7 @@ bool GifWriter::beginFrame() {
                           : 0;
     // Each frame is a whole canvas: where one is transparent, what lies under the animation
     // must show, not the frame before, so every frame is cleared after it has been shown.
-    const int disposal = anyTransparent ? 2 : 1;
+    const int disposal = m_anyTransparent ? 2 : 1;
     m_out.insert(m_out.end(), {0x21, 0xf9, 4});
     m_out.push_back(static_cast<unsigned char>(disposal << 2 | (palette.transparent ? 1 : 0)));
     put16(m_out, delay);
@@ -218,7 +218,9 @@ bool GifWriter::beginFrame() {
     m_out.push_back(static_cast<unsigned char>(local ? 0x80 | (bits - 1) : 0));
     if (local)
         putTable(m_out, palette);
-    m_mapper = std::make_unique<PaletteMapper>(palette, m_bands);
+    // Frames on the global table share its mapper and what it has learnt.
+    if (local || !m_mapper)
+        m_mapper = std::make_unique<PaletteMapper>(palette, m_bands);
     m_lzw = std::make_unique<Lzw>(std::max(2, bits), m_out);
     return flush();
 }

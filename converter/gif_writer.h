@@ -47,6 +47,7 @@ private:
     OutputSink& m_sink;
     GifLayout m_layout;
     int m_bands;
+    bool m_anyTransparent = false;
     int m_frame = 0;
     int m_row = 0; // within the frame
     bool m_ok = true;
