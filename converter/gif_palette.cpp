@@ -1,0 +1,172 @@
+// SPDX-License-Identifier: MIT
+#include "gif_palette.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace nconvert {
+namespace {
+
+constexpr int kMaxEntries = 256;
+constexpr std::uint32_t kUsed = 1u << 24;
+constexpr int kCacheBits = 16;
+
+// The pixel's colour as 0xRRGGBB and whether it is opaque enough to be drawn.
+inline std::uint32_t colourAt(const unsigned char* p, int bands, bool& opaque) {
+    switch (bands) {
+    case 1:
+        opaque = true;
+        return std::uint32_t(p[0]) * 0x010101u;
+    case 2:
+        opaque = p[1] >= kGifAlphaThreshold;
+        return std::uint32_t(p[0]) * 0x010101u;
+    case 3:
+        opaque = true;
+        return std::uint32_t(p[0]) << 16 | std::uint32_t(p[1]) << 8 | p[2];
+    default:
+        opaque = p[3] >= kGifAlphaThreshold;
+        return std::uint32_t(p[0]) << 16 | std::uint32_t(p[1]) << 8 | p[2];
+    }
+}
+
+inline std::uint32_t hashOf(std::uint32_t rgb) {
+    return (rgb * 2654435761u) >> 8;
+}
+
+} // namespace
+
+ColourCounter::ColourCounter(int bands) : m_bands(bands) {}
+
+bool ColourCounter::insert(std::uint32_t rgb) {
+    const std::uint32_t mask = std::uint32_t(m_slots.size()) - 1;
+    for (std::uint32_t i = hashOf(rgb) & mask;; i = (i + 1) & mask) {
+        if (m_slots[i] == (rgb | kUsed))
+            return true;
+        if (m_slots[i] == 0) {
+            if (int(m_colours.size()) + (m_transparent ? 1 : 0) >= kMaxEntries)
+                return false;
+            m_slots[i] = rgb | kUsed;
+            m_colours.push_back(rgb);
+            return true;
+        }
+    }
+}
+
+bool ColourCounter::addRow(const unsigned char* pixels, int width) {
+    if (m_full)
+        return false;
+    // A run of one colour costs one look-up.
+    std::uint32_t last = std::numeric_limits<std::uint32_t>::max();
+    for (int x = 0; x < width; ++x, pixels += m_bands) {
+        bool opaque = true;
+        const std::uint32_t rgb = colourAt(pixels, m_bands, opaque);
+        const std::uint32_t key = opaque ? rgb : kUsed;
+        if (key == last)
+            continue;
+        last = key;
+        if (!opaque) {
+            if (!m_transparent && int(m_colours.size()) >= kMaxEntries) {
+                m_full = true;
+                return false;
+            }
+            m_transparent = true;
+        } else if (!insert(rgb)) {
+            m_full = true;
+            return false;
+        }
+    }
+    return true;
+}
+
+GifPalette ColourCounter::palette() const {
+    GifPalette palette;
+    palette.colours = m_colours;
+    palette.transparent = m_transparent;
+    return palette;
+}
+
+PaletteMapper::PaletteMapper(const GifPalette& palette, int bands)
+    : m_bands(bands), m_colours(palette.colours),
+      m_transparentIndex(palette.transparent ? palette.transparentIndex() : -1),
+      m_cacheKeys(std::size_t(1) << kCacheBits, 0), m_cacheValues(std::size_t(1) << kCacheBits) {
+    for (std::uint32_t rgb : m_colours) {
+        m_red.push_back(int(rgb >> 16));
+        m_green.push_back(int(rgb >> 8 & 0xff));
+        m_blue.push_back(int(rgb & 0xff));
+    }
+}
+
+unsigned char PaletteMapper::nearest(std::uint32_t rgb) {
+    const std::size_t slot = hashOf(rgb) >> (24 - kCacheBits) & ((1u << kCacheBits) - 1);
+    if (m_cacheKeys[slot] == (rgb | kUsed))
+        return m_cacheValues[slot];
+    const int r = int(rgb >> 16), g = int(rgb >> 8 & 0xff), b = int(rgb & 0xff);
+    // Distance and index in one number (the distance is at most 3 * 255^2 < 2^18), so that
+    // the search is a plain minimum the compiler can vectorise.
+    std::uint32_t best = std::numeric_limits<std::uint32_t>::max();
+    const int count = int(m_colours.size());
+    for (int i = 0; i < count; ++i) {
+        const int dr = r - m_red[i], dg = g - m_green[i], db = b - m_blue[i];
+        best = std::min(best, std::uint32_t(dr * dr + dg * dg + db * db) << 8 | std::uint32_t(i));
+    }
+    const auto index = static_cast<unsigned char>(best & 0xff);
+    m_cacheKeys[slot] = rgb | kUsed;
+    m_cacheValues[slot] = index;
+    return index;
+}
+
+void PaletteMapper::mapRow(const unsigned char* pixels, int width, unsigned char* indices) {
+    // A palette of only the transparent entry: every pixel is that entry.
+    if (m_colours.empty()) {
+        std::fill(indices, indices + width, static_cast<unsigned char>(0));
+        return;
+    }
+    std::uint32_t lastKey = std::numeric_limits<std::uint32_t>::max();
+    unsigned char lastIndex = 0;
+    for (int x = 0; x < width; ++x, pixels += m_bands) {
+        bool opaque = true;
+        const std::uint32_t rgb = colourAt(pixels, m_bands, opaque);
+        const bool transparent = !opaque && m_transparentIndex >= 0;
+        const std::uint32_t key = transparent ? kUsed : rgb;
+        if (key != lastKey) {
+            lastKey = key;
+            lastIndex = transparent ? static_cast<unsigned char>(m_transparentIndex) : nearest(rgb);
+        }
+        indices[x] = lastIndex;
+    }
+}
+
+std::optional<GifPalettes> planPalettes(const std::vector<GifPalette>& frames) {
+    GifPalettes plan;
+    if (frames.empty())
+        return plan;
+    for (const GifPalette& frame : frames)
+        if (frame.size() > kMaxEntries)
+            return std::nullopt;
+    std::vector<std::uint32_t> sorted;
+    bool transparent = false;
+    for (const GifPalette& frame : frames) {
+        transparent = transparent || frame.transparent;
+        sorted.insert(sorted.end(), frame.colours.begin(), frame.colours.end());
+    }
+    std::sort(sorted.begin(), sorted.end());
+    sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
+    if (int(sorted.size()) + (transparent ? 1 : 0) <= kMaxEntries) {
+        plan.global.colours = sorted;
+        plan.global.transparent = transparent;
+        return plan;
+    }
+    // A frame is cleared before the next is drawn, and readers clear a frame without a
+    // transparent entry to the opaque background colour: in an animation with transparency
+    // every table needs the entry, used or not.
+    plan.local = frames;
+    for (GifPalette& frame : plan.local) {
+        frame.transparent = frame.transparent || transparent;
+        if (frame.size() > kMaxEntries)
+            return std::nullopt;
+    }
+    plan.global = plan.local.front();
+    return plan;
+}
+
+} // namespace nconvert
