@@ -1,0 +1,221 @@
+// SPDX-License-Identifier: MIT
+#include "small_jpeg.h"
+
+#include "jpeg_strict.h"
+
+#include <cstdlib>
+#include <cstring>
+
+namespace nconvert {
+namespace {
+
+// The EXIF block the full pipeline writes for a picture without one: libexif's required tags
+// in its own layout (little-endian). Orientation, resolution and pixel size are patched in.
+// An input block of exactly this layout is what that pipeline writes back with the new size,
+// so it is the one EXIF layout this path accepts.
+const unsigned char kExif[] = {
+    'E',  'x',  'i',  'f',  0x00, 0x00, 'I',  'I',  0x2a, 0x00, 0x08, 0x00, 0x00, 0x00, 0x06, 0x00,
+    0x12, 0x01, 0x03, 0x00, 0x01, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x1a, 0x01, 0x05, 0x00,
+    0x01, 0x00, 0x00, 0x00, 'V',  0x00, 0x00, 0x00, 0x1b, 0x01, 0x05, 0x00, 0x01, 0x00, 0x00, 0x00,
+    0x5e, 0x00, 0x00, 0x00, 0x28, 0x01, 0x03, 0x00, 0x01, 0x00, 0x00, 0x00, 0x02, 0x00, 0x00, 0x00,
+    0x13, 0x02, 0x03, 0x00, 0x01, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x69, 0x87, 0x04, 0x00,
+    0x01, 0x00, 0x00, 0x00, 0x66, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x48, 0x00, 0x00, 0x00,
+    0x01, 0x00, 0x00, 0x00, 0x48, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x06, 0x00, 0x00, 0x90,
+    0x07, 0x00, 0x04, 0x00, 0x00, 0x00, '0',  '2',  '1',  '0',  0x01, 0x91, 0x07, 0x00, 0x04, 0x00,
+    0x00, 0x00, 0x01, 0x02, 0x03, 0x00, 0x00, 0xa0, 0x07, 0x00, 0x04, 0x00, 0x00, 0x00, '0',  '1',
+    '0',  '0',  0x01, 0xa0, 0x03, 0x00, 0x01, 0x00, 0x00, 0x00, 0xff, 0xff, 0x00, 0x00, 0x02, 0xa0,
+    0x04, 0x00, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x03, 0xa0, 0x04, 0x00, 0x01, 0x00,
+    0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00};
+// Offsets in kExif of the fields that vary.
+constexpr std::size_t kOrientationAt = 24;
+constexpr std::size_t kResolutionAt = 92; // X numerator, denominator, Y numerator, denominator
+constexpr std::size_t kWidthAt = 166;
+constexpr std::size_t kHeightAt = 178;
+
+bool variable(std::size_t i) {
+    return (i >= kOrientationAt && i < kOrientationAt + 2) ||
+           (i >= kResolutionAt && i < kResolutionAt + 16) || (i >= kWidthAt && i < kWidthAt + 4) ||
+           (i >= kHeightAt && i < kHeightAt + 4);
+}
+
+std::uint32_t le32(const unsigned char* p) {
+    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
+           std::uint32_t(p[3]) << 24;
+}
+
+void putLe32(unsigned char* p, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i)
+        p[i] = static_cast<unsigned char>(v >> (8 * i));
+}
+
+bool startsWith(const unsigned char* p, std::size_t n, const char* text, std::size_t length) {
+    return n >= length && std::memcmp(p, text, length) == 0;
+}
+
+// The segments before the first scan: only those whose copy is known exactly pass.
+bool readMarkers(const unsigned char* data, std::size_t size, SmallJpeg& out) {
+    bool exif = false;
+    bool jfif = false;
+    std::size_t pos = 2;
+    while (pos + 4 <= size) {
+        if (data[pos] != 0xff)
+            return false;
+        const unsigned marker = data[pos + 1];
+        if (marker == 0xda)
+            return true;
+        const std::size_t length = std::size_t(data[pos + 2]) << 8 | data[pos + 3];
+        if (length < 2 || size - pos - 2 < length)
+            return false;
+        const unsigned char* body = data + pos + 4;
+        const std::size_t n = length - 2;
+        pos += 2 + length;
+        switch (marker) {
+        case 0xc0: // baseline, extended and progressive Huffman frames
+        case 0xc1:
+        case 0xc2:
+        case 0xc4: // Huffman tables
+        case 0xdb: // quantisation tables
+        case 0xdd: // restart interval
+            continue;
+        case 0xe0:
+            // JFIF 1.x with its density in dots per inch; what it says is written as EXIF
+            // resolution unless an EXIF block says otherwise.
+            if (!startsWith(body, n, "JFIF", 5) || n < 14 || jfif || body[7] != 1)
+                return false;
+            jfif = true;
+            if (!exif) {
+                out.resolution[0] = std::uint32_t(body[8]) << 8 | body[9];
+                out.resolution[2] = std::uint32_t(body[10]) << 8 | body[11];
+                if (out.resolution[0] == 0 || out.resolution[2] == 0)
+                    return false;
+            }
+            continue;
+        case 0xe1: {
+            if (exif || n != sizeof kExif)
+                return false;
+            for (std::size_t i = 0; i < n; ++i)
+                if (!variable(i) && body[i] != kExif[i])
+                    return false;
+            out.orientation = body[kOrientationAt] | body[kOrientationAt + 1] << 8;
+            if (out.orientation < 1 || out.orientation > 8)
+                return false;
+            for (int k = 0; k < 4; ++k)
+                out.resolution[k] = le32(body + kResolutionAt + 4 * k);
+            if (out.resolution[1] == 0 || out.resolution[3] == 0)
+                return false;
+            exif = true;
+            continue;
+        }
+        case 0xe2:
+            // One whole profile in one marker ("ICC_PROFILE", sequence 1 of 1).
+            if (!startsWith(body, n, "ICC_PROFILE", 12) || n < 15 || body[12] != 1 ||
+                body[13] != 1 || !out.icc.empty())
+                return false;
+            out.icc.assign(body + 14, body + n);
+            continue;
+        default:
+            return false;
+        }
+    }
+    return false;
+}
+
+// Kept free of C++ objects with destructors between setjmp and the last libjpeg call: libjpeg
+// leaves by longjmp.
+bool decodePixels(const unsigned char* data, std::size_t size, Pixels<std::uint8_t>& pixels) {
+    jpeg_decompress_struct cinfo{};
+    StrictJpegErrors errors{};
+    cinfo.err = strictJpegErrors(errors);
+    if (setjmp(errors.jump)) {
+        jpeg_destroy_decompress(&cinfo);
+        return false;
+    }
+    jpeg_create_decompress(&cinfo);
+    jpeg_mem_src(&cinfo, data, static_cast<unsigned long>(size));
+    jpeg_read_header(&cinfo, TRUE);
+    const bool colour = cinfo.jpeg_color_space == JCS_YCbCr && cinfo.num_components == 3;
+    const bool grey = cinfo.jpeg_color_space == JCS_GRAYSCALE && cinfo.num_components == 1;
+    if ((!colour && !grey) || cinfo.arith_code || cinfo.data_precision != 8 ||
+        cinfo.saw_Adobe_marker) {
+        jpeg_destroy_decompress(&cinfo);
+        return false;
+    }
+    cinfo.out_color_space = colour ? JCS_RGB : JCS_GRAYSCALE;
+    jpeg_start_decompress(&cinfo);
+    pixels.width = int(cinfo.output_width);
+    pixels.height = int(cinfo.output_height);
+    pixels.bands = cinfo.output_components;
+    pixels.samples.resize(std::size_t(pixels.width) * pixels.height * pixels.bands);
+    const std::size_t stride = std::size_t(pixels.width) * pixels.bands;
+    while (cinfo.output_scanline < cinfo.output_height) {
+        JSAMPROW row = pixels.samples.data() + stride * cinfo.output_scanline;
+        jpeg_read_scanlines(&cinfo, &row, 1);
+    }
+    // Reading on to the end marker finds a stream cut after its last scan.
+    jpeg_finish_decompress(&cinfo);
+    jpeg_destroy_decompress(&cinfo);
+    return true;
+}
+
+void writeExif(jpeg_compress_struct& cinfo, const SmallJpeg& picture) {
+    unsigned char exif[sizeof kExif];
+    std::memcpy(exif, kExif, sizeof kExif);
+    exif[kOrientationAt] = static_cast<unsigned char>(picture.orientation);
+    for (int k = 0; k < 4; ++k)
+        putLe32(exif + kResolutionAt + 4 * k, picture.resolution[k]);
+    putLe32(exif + kWidthAt, std::uint32_t(picture.pixels.width));
+    putLe32(exif + kHeightAt, std::uint32_t(picture.pixels.height));
+    jpeg_write_marker(&cinfo, JPEG_APP0 + 1, exif, sizeof exif);
+}
+
+} // namespace
+
+std::optional<SmallJpeg> decodeSmallJpeg(const unsigned char* data, std::size_t size) {
+    SmallJpeg picture;
+    if (size < 4 || !readMarkers(data, size, picture) || !decodePixels(data, size, picture.pixels))
+        return std::nullopt;
+    return picture;
+}
+
+std::optional<std::vector<unsigned char>> encodeSmallJpeg(const SmallJpeg& picture, int quality,
+                                                          bool subsampled) {
+    const Pixels<std::uint8_t>& pixels = picture.pixels;
+    jpeg_compress_struct cinfo{};
+    StrictJpegErrors errors{};
+    cinfo.err = strictJpegErrors(errors);
+    unsigned char* buffer = nullptr;
+    unsigned long length = 0;
+    if (setjmp(errors.jump)) {
+        jpeg_destroy_compress(&cinfo);
+        std::free(buffer);
+        return std::nullopt;
+    }
+    jpeg_create_compress(&cinfo);
+    jpeg_mem_dest(&cinfo, &buffer, &length);
+    cinfo.image_width = JDIMENSION(pixels.width);
+    cinfo.image_height = JDIMENSION(pixels.height);
+    cinfo.input_components = pixels.bands;
+    cinfo.in_color_space = pixels.bands == 3 ? JCS_RGB : JCS_GRAYSCALE;
+    jpeg_set_defaults(&cinfo);
+    jpeg_set_quality(&cinfo, quality, TRUE);
+    if (pixels.bands == 3 && !subsampled)
+        cinfo.comp_info[0].h_samp_factor = cinfo.comp_info[0].v_samp_factor = 1;
+    // The EXIF block carries the resolution, as the full pipeline writes it.
+    cinfo.write_JFIF_header = FALSE;
+    jpeg_start_compress(&cinfo, TRUE);
+    writeExif(cinfo, picture);
+    if (!picture.icc.empty())
+        jpeg_write_icc_profile(&cinfo, picture.icc.data(), unsigned(picture.icc.size()));
+    const std::size_t stride = std::size_t(pixels.width) * pixels.bands;
+    while (cinfo.next_scanline < cinfo.image_height) {
+        JSAMPROW row = const_cast<JSAMPLE*>(pixels.samples.data()) + stride * cinfo.next_scanline;
+        jpeg_write_scanlines(&cinfo, &row, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    std::vector<unsigned char> bytes(buffer, buffer + length);
+    std::free(buffer);
+    return bytes;
+}
+
+} // namespace nconvert
