@@ -2,51 +2,14 @@
 #include "small_jpeg.h"
 
 #include "jpeg_strict.h"
+#include "small_exif.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
 namespace nconvert {
 namespace {
-
-// The EXIF block the full pipeline writes for a picture without one: libexif's required tags
-// in its own layout (little-endian). Orientation, resolution and pixel size are patched in.
-// An input block of exactly this layout is what that pipeline writes back with the new size,
-// so it is the one EXIF layout this path accepts.
-const unsigned char kExif[] = {
-    'E',  'x',  'i',  'f',  0x00, 0x00, 'I',  'I',  0x2a, 0x00, 0x08, 0x00, 0x00, 0x00, 0x06, 0x00,
-    0x12, 0x01, 0x03, 0x00, 0x01, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x1a, 0x01, 0x05, 0x00,
-    0x01, 0x00, 0x00, 0x00, 'V',  0x00, 0x00, 0x00, 0x1b, 0x01, 0x05, 0x00, 0x01, 0x00, 0x00, 0x00,
-    0x5e, 0x00, 0x00, 0x00, 0x28, 0x01, 0x03, 0x00, 0x01, 0x00, 0x00, 0x00, 0x02, 0x00, 0x00, 0x00,
-    0x13, 0x02, 0x03, 0x00, 0x01, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x69, 0x87, 0x04, 0x00,
-    0x01, 0x00, 0x00, 0x00, 0x66, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x48, 0x00, 0x00, 0x00,
-    0x01, 0x00, 0x00, 0x00, 0x48, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x06, 0x00, 0x00, 0x90,
-    0x07, 0x00, 0x04, 0x00, 0x00, 0x00, '0',  '2',  '1',  '0',  0x01, 0x91, 0x07, 0x00, 0x04, 0x00,
-    0x00, 0x00, 0x01, 0x02, 0x03, 0x00, 0x00, 0xa0, 0x07, 0x00, 0x04, 0x00, 0x00, 0x00, '0',  '1',
-    '0',  '0',  0x01, 0xa0, 0x03, 0x00, 0x01, 0x00, 0x00, 0x00, 0xff, 0xff, 0x00, 0x00, 0x02, 0xa0,
-    0x04, 0x00, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x03, 0xa0, 0x04, 0x00, 0x01, 0x00,
-    0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00};
-// Offsets in kExif of the fields that vary.
-constexpr std::size_t kOrientationAt = 24;
-constexpr std::size_t kResolutionAt = 92; // X numerator, denominator, Y numerator, denominator
-constexpr std::size_t kWidthAt = 166;
-constexpr std::size_t kHeightAt = 178;
-
-bool variable(std::size_t i) {
-    return (i >= kOrientationAt && i < kOrientationAt + 2) ||
-           (i >= kResolutionAt && i < kResolutionAt + 16) || (i >= kWidthAt && i < kWidthAt + 4) ||
-           (i >= kHeightAt && i < kHeightAt + 4);
-}
-
-std::uint32_t le32(const unsigned char* p) {
-    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
-           std::uint32_t(p[3]) << 24;
-}
-
-void putLe32(unsigned char* p, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-        p[i] = static_cast<unsigned char>(v >> (8 * i));
-}
 
 bool startsWith(const unsigned char* p, std::size_t n, const char* text, std::size_t length) {
     return n >= length && std::memcmp(p, text, length) == 0;
@@ -91,18 +54,13 @@ bool readMarkers(const unsigned char* data, std::size_t size, SmallJpeg& out) {
             }
             continue;
         case 0xe1: {
-            if (exif || n != sizeof kExif)
+            const std::optional<SmallExif> block = exif || !startsWith(body, n, "Exif\0", 6)
+                                                       ? std::nullopt
+                                                       : readSmallExif(body + 6, n - 6);
+            if (!block)
                 return false;
-            for (std::size_t i = 0; i < n; ++i)
-                if (!variable(i) && body[i] != kExif[i])
-                    return false;
-            out.orientation = body[kOrientationAt] | body[kOrientationAt + 1] << 8;
-            if (out.orientation < 1 || out.orientation > 8)
-                return false;
-            for (int k = 0; k < 4; ++k)
-                out.resolution[k] = le32(body + kResolutionAt + 4 * k);
-            if (out.resolution[1] == 0 || out.resolution[3] == 0)
-                return false;
+            out.orientation = block->orientation;
+            std::copy(block->resolution, block->resolution + 4, out.resolution);
             exif = true;
             continue;
         }
@@ -158,14 +116,14 @@ bool decodePixels(const unsigned char* data, std::size_t size, Pixels<std::uint8
 }
 
 void writeExif(jpeg_compress_struct& cinfo, const SmallJpeg& picture) {
-    unsigned char exif[sizeof kExif];
-    std::memcpy(exif, kExif, sizeof kExif);
-    exif[kOrientationAt] = static_cast<unsigned char>(picture.orientation);
-    for (int k = 0; k < 4; ++k)
-        putLe32(exif + kResolutionAt + 4 * k, picture.resolution[k]);
-    putLe32(exif + kWidthAt, std::uint32_t(picture.pixels.width));
-    putLe32(exif + kHeightAt, std::uint32_t(picture.pixels.height));
-    jpeg_write_marker(&cinfo, JPEG_APP0 + 1, exif, sizeof exif);
+    SmallExif fields;
+    fields.orientation = picture.orientation;
+    std::copy(picture.resolution, picture.resolution + 4, fields.resolution);
+    std::vector<unsigned char> block = {'E', 'x', 'i', 'f', 0, 0};
+    const std::vector<unsigned char> tiff =
+        smallExif(fields, picture.pixels.width, picture.pixels.height);
+    block.insert(block.end(), tiff.begin(), tiff.end());
+    jpeg_write_marker(&cinfo, JPEG_APP0 + 1, block.data(), unsigned(block.size()));
 }
 
 } // namespace

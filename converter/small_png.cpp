@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "small_png.h"
 
+#include "small_exif.h"
+
+#include <cmath>
 #include <cstring>
 #include <png.h>
 
@@ -11,7 +14,21 @@ std::uint32_t be32(const unsigned char* p) {
     return std::uint32_t(p[0]) << 24 | std::uint32_t(p[1]) << 16 | std::uint32_t(p[2]) << 8 | p[3];
 }
 
-// The chunks: IHDR of a kind this path handles, pHYs in metres, image data; nothing else.
+// libvips takes the resolution from an EXIF block too; only where it says what pHYs says is
+// the outcome certain.
+bool resolutionAgrees(const SmallPng& png) {
+    if (!png.exifDpi[0])
+        return true;
+    for (int axis = 0; axis < 2; ++axis) {
+        const double perMetre = *png.exifDpi[axis] / 0.0254;
+        if (png.pixelsPerMetre[axis] == 0 || std::fabs(perMetre - png.pixelsPerMetre[axis]) > 0.01)
+            return false;
+    }
+    return true;
+}
+
+// The chunks: IHDR of a kind this path handles, pHYs in metres, an ICC profile, Latin-1 text,
+// EXIF of the one layout the pipeline makes, image data; nothing else.
 bool readChunks(const unsigned char* data, std::size_t size, SmallPng& out) {
     std::size_t pos = 8;
     bool header = false;
@@ -38,8 +55,17 @@ bool readChunks(const unsigned char* data, std::size_t size, SmallPng& out) {
                 return false;
             out.pixelsPerMetre[0] = be32(body);
             out.pixelsPerMetre[1] = be32(body + 4);
+        } else if (std::memcmp(type, "eXIf", 4) == 0) {
+            const std::optional<SmallExif> exif = readSmallExif(body, length);
+            if (!exif || out.exifDpi[0])
+                return false;
+            out.exifDpi[0] = double(exif->resolution[0]) / exif->resolution[1];
+            out.exifDpi[1] = double(exif->resolution[2]) / exif->resolution[3];
         } else if (std::memcmp(type, "IEND", 4) == 0) {
-            return header;
+            return header && resolutionAgrees(out);
+        } else if (std::memcmp(type, "iCCP", 4) == 0 || std::memcmp(type, "tEXt", 4) == 0 ||
+                   std::memcmp(type, "zTXt", 4) == 0) {
+            continue; // read by libpng below
         } else if (std::memcmp(type, "IDAT", 4) != 0) {
             return false;
         }
@@ -77,7 +103,7 @@ template <typename T> bool decodeRows(png_structp png, png_infop info, Pixels<T>
         rows[std::size_t(y)] = reinterpret_cast<png_bytep>(
             pixels.samples.data() + std::size_t(y) * pixels.width * pixels.bands);
     png_read_image(png, rows.data());
-    png_read_end(png, nullptr);
+    png_read_end(png, info);
     return true;
 }
 
@@ -101,6 +127,16 @@ bool decodePixels(const unsigned char* data, std::size_t size, SmallPng& picture
         decodeRows(png, info, picture.pixels16);
     else
         decodeRows(png, info, picture.pixels8);
+    png_charp name = nullptr;
+    int compression = 0;
+    png_bytep profile = nullptr;
+    png_uint_32 profileSize = 0;
+    if (png_get_iCCP(png, info, &name, &compression, &profile, &profileSize))
+        picture.icc.assign(profile, profile + profileSize);
+    png_textp text = nullptr;
+    const int count = png_get_text(png, info, &text, nullptr);
+    for (int i = 0; i < count; ++i)
+        picture.text.emplace_back(text[i].key, std::string(text[i].text, text[i].text_length));
     png_destroy_read_struct(&png, &info, nullptr);
     return true;
 }
@@ -120,8 +156,24 @@ void encodeRows(png_structp png, png_infop info, const Pixels<T>& pixels, int de
     png_set_IHDR(png, info, png_uint_32(pixels.width), png_uint_32(pixels.height), depth,
                  kColour[pixels.bands], PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                  PNG_FILTER_TYPE_DEFAULT);
-    png_set_pHYs(png, info, picture.pixelsPerMetre[0], picture.pixelsPerMetre[1],
+    // Without pHYs the pipeline writes its default, 72 dpi as libvips stores it.
+    constexpr png_uint_32 kDefaultPerMetre = 2834;
+    png_set_pHYs(png, info,
+                 picture.pixelsPerMetre[0] ? picture.pixelsPerMetre[0] : kDefaultPerMetre,
+                 picture.pixelsPerMetre[1] ? picture.pixelsPerMetre[1] : kDefaultPerMetre,
                  PNG_RESOLUTION_METER);
+    if (!picture.icc.empty())
+        png_set_iCCP(png, info, "icc", PNG_COMPRESSION_TYPE_BASE, picture.icc.data(),
+                     png_uint_32(picture.icc.size()));
+    std::vector<png_text> text(picture.text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        text[i].compression = PNG_TEXT_COMPRESSION_zTXt;
+        text[i].key = const_cast<char*>(picture.text[i].first.c_str());
+        text[i].text = const_cast<char*>(picture.text[i].second.c_str());
+        text[i].text_length = picture.text[i].second.size();
+    }
+    if (!text.empty())
+        png_set_text(png, info, text.data(), int(text.size()));
     png_write_info(png, info);
     if (depth == 16)
         png_set_swap(png);
