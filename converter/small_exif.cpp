@@ -25,12 +25,13 @@ const unsigned char kExif[] = {
     0xa0, 0x04, 0x00, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00};
 // Offsets in kExif of the fields that vary.
 constexpr std::size_t kOrientationAt = 18;
+constexpr std::size_t kUnitAt = 54;
 constexpr std::size_t kResolutionAt = 86; // X numerator, denominator, Y numerator, denominator
 constexpr std::size_t kWidthAt = 160;
 constexpr std::size_t kHeightAt = 172;
 
 bool variable(std::size_t i) {
-    return (i >= kOrientationAt && i < kOrientationAt + 2) ||
+    return (i >= kOrientationAt && i < kOrientationAt + 2) || (i >= kUnitAt && i < kUnitAt + 2) ||
            (i >= kResolutionAt && i < kResolutionAt + 16) || (i >= kWidthAt && i < kWidthAt + 4) ||
            (i >= kHeightAt && i < kHeightAt + 4);
 }
@@ -55,10 +56,12 @@ std::optional<SmallExif> readSmallExif(const unsigned char* tiff, std::size_t si
             return std::nullopt;
     SmallExif fields;
     fields.orientation = tiff[kOrientationAt] | tiff[kOrientationAt + 1] << 8;
+    fields.unit = tiff[kUnitAt] | tiff[kUnitAt + 1] << 8;
     for (int k = 0; k < 4; ++k)
         fields.resolution[k] = le32(tiff + kResolutionAt + 4 * k);
     // libvips clips the orientation to 1..8, and a zero denominator is no resolution.
-    if (fields.orientation < 1 || fields.orientation > 8 || fields.resolution[1] == 0 ||
+    if (fields.orientation < 1 || fields.orientation > 8 ||
+        (fields.unit != 2 && fields.unit != 3) || fields.resolution[1] == 0 ||
         fields.resolution[3] == 0)
         return std::nullopt;
     return fields;
@@ -67,6 +70,7 @@ std::optional<SmallExif> readSmallExif(const unsigned char* tiff, std::size_t si
 std::vector<unsigned char> smallExif(const SmallExif& fields, int width, int height) {
     std::vector<unsigned char> block(kExif, kExif + sizeof kExif);
     block[kOrientationAt] = static_cast<unsigned char>(fields.orientation);
+    block[kUnitAt] = static_cast<unsigned char>(fields.unit);
     for (int k = 0; k < 4; ++k)
         putLe32(block.data() + kResolutionAt + 4 * k, fields.resolution[k]);
     putLe32(block.data() + kWidthAt, std::uint32_t(width));

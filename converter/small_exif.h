@@ -12,8 +12,9 @@ namespace nconvert {
 /// libexif makes of a picture's required tags, as the full pipeline writes it.
 struct SmallExif {
     int orientation = 1;
-    /// Resolution in dots per inch as stored: X numerator, denominator, Y numerator, denominator.
+    /// Resolution in dots per unit as stored: X numerator, denominator, Y numerator, denominator.
     std::uint32_t resolution[4] = {72, 1, 72, 1};
+    int unit = 2; ///< EXIF ResolutionUnit: 2 inches, 3 centimetres
 };
 
 /// The fields of `tiff` (an EXIF block after its "Exif" prefix), or nothing when it is not of

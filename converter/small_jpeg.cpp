@@ -41,16 +41,22 @@ bool readMarkers(const unsigned char* data, std::size_t size, SmallJpeg& out) {
         case 0xdd: // restart interval
             continue;
         case 0xe0:
-            // JFIF 1.x with its density in dots per inch; what it says is written as EXIF
-            // resolution unless an EXIF block says otherwise.
-            if (!startsWith(body, n, "JFIF", 5) || n < 14 || jfif || body[7] != 1)
+            // JFIF 1.x. Its density becomes the EXIF resolution unless an EXIF block gives one;
+            // libvips keeps its made-up 72 dpi when the value is 72 and otherwise stores
+            // thousandths. Without a unit it is an aspect ratio and 72 dpi stays.
+            if (!startsWith(body, n, "JFIF", 5) || n < 14 || jfif || body[5] != 1 || body[7] > 2)
                 return false;
             jfif = true;
-            if (!exif) {
-                out.resolution[0] = std::uint32_t(body[8]) << 8 | body[9];
-                out.resolution[2] = std::uint32_t(body[10]) << 8 | body[11];
-                if (out.resolution[0] == 0 || out.resolution[2] == 0)
-                    return false;
+            if (!exif && body[7] != 0) {
+                for (int axis = 0; axis < 2; ++axis) {
+                    const std::uint32_t density =
+                        std::uint32_t(body[8 + 2 * axis]) << 8 | body[9 + 2 * axis];
+                    if (density == 0)
+                        return false;
+                    out.exif.resolution[2 * axis] = density == 72 ? 72 : density * 1000;
+                    out.exif.resolution[2 * axis + 1] = density == 72 ? 1 : 1000;
+                }
+                out.exif.unit = body[7] == 1 ? 2 : 3;
             }
             continue;
         case 0xe1: {
@@ -59,8 +65,7 @@ bool readMarkers(const unsigned char* data, std::size_t size, SmallJpeg& out) {
                                                        : readSmallExif(body + 6, n - 6);
             if (!block)
                 return false;
-            out.orientation = block->orientation;
-            std::copy(block->resolution, block->resolution + 4, out.resolution);
+            out.exif = *block;
             exif = true;
             continue;
         }
@@ -116,12 +121,9 @@ bool decodePixels(const unsigned char* data, std::size_t size, Pixels<std::uint8
 }
 
 void writeExif(jpeg_compress_struct& cinfo, const SmallJpeg& picture) {
-    SmallExif fields;
-    fields.orientation = picture.orientation;
-    std::copy(picture.resolution, picture.resolution + 4, fields.resolution);
     std::vector<unsigned char> block = {'E', 'x', 'i', 'f', 0, 0};
     const std::vector<unsigned char> tiff =
-        smallExif(fields, picture.pixels.width, picture.pixels.height);
+        smallExif(picture.exif, picture.pixels.width, picture.pixels.height);
     block.insert(block.end(), tiff.begin(), tiff.end());
     jpeg_write_marker(&cinfo, JPEG_APP0 + 1, block.data(), unsigned(block.size()));
 }

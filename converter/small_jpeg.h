@@ -2,6 +2,7 @@
 #pragma once
 
 #include "resample.h"
+#include "small_exif.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -14,9 +15,7 @@ namespace nconvert {
 struct SmallJpeg {
     Pixels<std::uint8_t> pixels; ///< RGB or grey
     std::vector<unsigned char> icc;
-    int orientation = 1;
-    /// EXIF resolution as stored (numerator, denominator), X then Y.
-    std::uint32_t resolution[4] = {72, 1, 72, 1};
+    SmallExif exif; ///< written with the output's size
 };
 
 /// The picture, or nothing when the file holds anything whose copy this decoder does not make

@@ -27,6 +27,15 @@ bool resolutionAgrees(const SmallPng& png) {
     return true;
 }
 
+// Chunks libpng reads for us below (the profile, and text before the image data, which is all
+// libvips reads), and chunks libvips reads not at all: gamma, chromaticities, sRGB intent, time.
+bool ignoredOrRead(const unsigned char* type) {
+    for (const char* name : {"iCCP", "tEXt", "zTXt", "gAMA", "cHRM", "sRGB", "tIME"})
+        if (std::memcmp(type, name, 4) == 0)
+            return true;
+    return false;
+}
+
 // The chunks: IHDR of a kind this path handles, pHYs in metres, an ICC profile, Latin-1 text,
 // EXIF of the one layout the pipeline makes, image data; nothing else.
 bool readChunks(const unsigned char* data, std::size_t size, SmallPng& out) {
@@ -59,14 +68,12 @@ bool readChunks(const unsigned char* data, std::size_t size, SmallPng& out) {
             const std::optional<SmallExif> exif = readSmallExif(body, length);
             if (!exif || out.exifDpi[0])
                 return false;
-            out.exifDpi[0] = double(exif->resolution[0]) / exif->resolution[1];
-            out.exifDpi[1] = double(exif->resolution[2]) / exif->resolution[3];
+            const double perInch = exif->unit == 3 ? 2.54 : 1.0;
+            out.exifDpi[0] = perInch * exif->resolution[0] / exif->resolution[1];
+            out.exifDpi[1] = perInch * exif->resolution[2] / exif->resolution[3];
         } else if (std::memcmp(type, "IEND", 4) == 0) {
             return header && resolutionAgrees(out);
-        } else if (std::memcmp(type, "iCCP", 4) == 0 || std::memcmp(type, "tEXt", 4) == 0 ||
-                   std::memcmp(type, "zTXt", 4) == 0) {
-            continue; // read by libpng below
-        } else if (std::memcmp(type, "IDAT", 4) != 0) {
+        } else if (std::memcmp(type, "IDAT", 4) != 0 && !ignoredOrRead(type)) {
             return false;
         }
     }
@@ -103,7 +110,8 @@ template <typename T> bool decodeRows(png_structp png, png_infop info, Pixels<T>
         rows[std::size_t(y)] = reinterpret_cast<png_bytep>(
             pixels.samples.data() + std::size_t(y) * pixels.width * pixels.bands);
     png_read_image(png, rows.data());
-    png_read_end(png, info);
+    png_read_end(png, nullptr); // what follows the image data is checked, not kept
+
     return true;
 }
 
@@ -120,6 +128,10 @@ bool decodePixels(const unsigned char* data, std::size_t size, SmallPng& picture
     }
     png_set_read_fn(png, &source, readFromMemory);
     png_read_info(png, info);
+    png_textp text = nullptr;
+    const int count = png_get_text(png, info, &text, nullptr);
+    for (int i = 0; i < count; ++i)
+        picture.text.emplace_back(text[i].key, std::string(text[i].text, text[i].text_length));
     if (picture.sixteenBit)
         png_set_swap(png);
     png_read_update_info(png, info);
@@ -133,10 +145,6 @@ bool decodePixels(const unsigned char* data, std::size_t size, SmallPng& picture
     png_uint_32 profileSize = 0;
     if (png_get_iCCP(png, info, &name, &compression, &profile, &profileSize))
         picture.icc.assign(profile, profile + profileSize);
-    png_textp text = nullptr;
-    const int count = png_get_text(png, info, &text, nullptr);
-    for (int i = 0; i < count; ++i)
-        picture.text.emplace_back(text[i].key, std::string(text[i].text, text[i].text_length));
     png_destroy_read_struct(&png, &info, nullptr);
     return true;
 }

@@ -31,6 +31,44 @@ VImage withIcc(VImage image, const Bytes& icc) {
     return image;
 }
 
+// `jpeg` with its EXIF block replaced by a JFIF header of that density unit and value.
+Bytes withJfif(const Bytes& jpeg, unsigned char unit, unsigned density) {
+    const unsigned char d0 = static_cast<unsigned char>(density >> 8);
+    const unsigned char d1 = static_cast<unsigned char>(density);
+    Bytes out = {0xff, 0xd8, 0xff, 0xe0, 0,  16, 'J', 'F', 'I', 'F',
+                 0,    1,    1,    unit, d0, d1, d0,  d1,  0,   0};
+    std::size_t pos = 2;
+    while (jpeg[pos + 1] != 0xda) {
+        const std::size_t length = std::size_t(jpeg[pos + 2]) << 8 | jpeg[pos + 3];
+        if (jpeg[pos + 1] != 0xe1)
+            out.insert(out.end(), jpeg.begin() + long(pos), jpeg.begin() + long(pos + 2 + length));
+        pos += 2 + length;
+    }
+    out.insert(out.end(), jpeg.begin() + long(pos), jpeg.end());
+    return out;
+}
+
+// `png` with the chunks libvips does not read: colour hints before the image data, text after.
+Bytes withUnreadChunks(const Bytes& png) {
+    Bytes out(png.begin(), png.begin() + 8);
+    std::size_t pos = 8;
+    while (pos < png.size()) {
+        const std::size_t length = std::size_t(png[pos]) << 24 | std::size_t(png[pos + 1]) << 16 |
+                                   std::size_t(png[pos + 2]) << 8 | png[pos + 3];
+        const std::string type(png.begin() + long(pos + 4), png.begin() + long(pos + 8));
+        if (type == "IDAT" && out.size() == pos) { // first image data, nothing inserted yet
+            fixtures::appendPngChunk(out, "gAMA", {0, 0, 0xb1, 0x8f});
+            fixtures::appendPngChunk(out, "sRGB", {0});
+            fixtures::appendPngChunk(out, "tIME", {0x07, 0xea, 12, 8, 20, 30, 0});
+        }
+        if (type == "IEND")
+            fixtures::appendPngChunk(out, "tEXt", {'d', 'a', 't', 'e', 0, '2', '0', '2', '6'});
+        out.insert(out.end(), png.begin() + long(pos), png.begin() + long(pos + 12 + length));
+        pos += 12 + length;
+    }
+    return out;
+}
+
 std::optional<Bytes> convertSmall(const Bytes& input, int widthPercent, int heightPercent) {
     nconvert::ConvertSettings settings;
     settings.widthPercent = widthPercent;
@@ -86,6 +124,7 @@ TEST(SmallPath, givesThePipelinesPixelsAndMetadata) {
             fixtures::srgbProfile())
             .copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_RGB16));
     sixteen.set("png-comment-0-Title", "quorvel");
+    const Bytes plainJpeg = fixtures::save(fixtures::photo(24, 16), ".jpg");
     const struct {
         const char* name;
         Bytes input;
@@ -106,8 +145,16 @@ TEST(SmallPath, givesThePipelinesPixelsAndMetadata) {
          300,
          150,
          {VIPS_META_ICC_NAME, VIPS_META_EXIF_NAME, VIPS_META_ORIENTATION}},
+        {"jpeg, JFIF 300 dpi", withJfif(plainJpeg, 1, 300), 200, 200, {VIPS_META_EXIF_NAME}},
+        {"jpeg, JFIF 118 per cm", withJfif(plainJpeg, 2, 118), 200, 200, {VIPS_META_EXIF_NAME}},
+        {"jpeg, JFIF aspect only", withJfif(plainJpeg, 0, 1), 200, 200, {VIPS_META_EXIF_NAME}},
         {"png rgb", fixtures::save(fixtures::photo(16, 16), ".png"), 200, 200, {}},
         {"png rgba", fixtures::save(fixtures::photo(16, 16, 4), ".png"), 300, 200, {}},
+        {"png with chunks libvips does not read",
+         withUnreadChunks(fixtures::save(fixtures::photo(16, 16), ".png")),
+         200,
+         200,
+         {}},
         {"png grey + alpha", fixtures::save(fixtures::photo(17, 9, 2), ".png"), 200, 100, {}},
         {"png 16-bit, ICC and text",
          fixtures::save(sixteen, ".png"),
