@@ -21,14 +21,15 @@ struct Plan {
     int height = 0;
 };
 
-std::optional<Plan> plan(const HeaderClaim& claim, const ConvertSettings& settings) {
+std::optional<Plan> plan(const HeaderClaim& claim, const ConvertSettings& settings,
+                         std::int64_t maxPixels) {
     if (!claim.problem.empty() || claim.width == 0 || claim.height == 0)
         return std::nullopt;
     const std::int64_t width = scaledLength(claim.width, settings.widthPercent);
     const std::int64_t height = scaledLength(claim.height, settings.heightPercent);
     const Limits& limits = settings.limits;
-    if (claim.width * claim.height > std::min(limits.maxInputPixels, kSmallPathMaxPixels) ||
-        width * height > std::min(limits.maxOutputPixels, kSmallPathMaxPixels) ||
+    if (claim.width * claim.height > std::min(limits.maxInputPixels, maxPixels) ||
+        width * height > std::min(limits.maxOutputPixels, maxPixels) ||
         width > limits.maxOutputSide || height > limits.maxOutputSide)
         return std::nullopt;
     return Plan{int(width), int(height)};
@@ -66,7 +67,8 @@ std::optional<ConvertResult> convertSmall(const unsigned char* data, std::size_t
         return std::nullopt;
     const bool jpeg = *format == Format::Jpeg;
     const std::optional<Plan> target =
-        plan(jpeg ? checkJpegHeader(data, size) : checkPngHeader(data, size), settings);
+        jpeg ? plan(checkJpegHeader(data, size), settings, kSmallJpegMaxPixels)
+             : plan(checkPngHeader(data, size), settings, kSmallPngMaxPixels);
     if (!target)
         return std::nullopt;
     const std::optional<std::vector<unsigned char>> bytes =

@@ -30,5 +30,12 @@ args=()
 for i in "${!commands[@]}"; do
   args+=(-n "${names[$i]}" "${commands[$i]}")
 done
-hyperfine -N --warmup 5 --runs "$runs" --export-markdown "$scratch/small.md" "${args[@]}" >&2
-cat "$scratch/small.md"
+hyperfine -N --warmup 5 --runs "$runs" --export-json "$scratch/small.json" "${args[@]}" >&2
+python3 - "$scratch/small.json" <<'PY'
+import json, sys
+results = json.load(open(sys.argv[1]))["results"]
+print("| command | median ms | min ms | max ms |")
+print("|---|---:|---:|---:|")
+for r in results:
+    print(f"| {r['command']} | {r['median'] * 1000:.1f} | {r['min'] * 1000:.1f} | {r['max'] * 1000:.1f} |")
+PY
