@@ -120,12 +120,12 @@ bool decodePixels(const unsigned char* data, std::size_t size, Pixels<std::uint8
     return true;
 }
 
-void writeExif(jpeg_compress_struct& cinfo, const SmallJpeg& picture) {
-    std::vector<unsigned char> block = {'E', 'x', 'i', 'f', 0, 0};
+std::vector<unsigned char> exifMarker(const SmallJpeg& picture) {
+    std::vector<unsigned char> marker = {'E', 'x', 'i', 'f', 0, 0};
     const std::vector<unsigned char> tiff =
         smallExif(picture.exif, picture.pixels.width, picture.pixels.height);
-    block.insert(block.end(), tiff.begin(), tiff.end());
-    jpeg_write_marker(&cinfo, JPEG_APP0 + 1, block.data(), unsigned(block.size()));
+    marker.insert(marker.end(), tiff.begin(), tiff.end());
+    return marker;
 }
 
 } // namespace
@@ -145,6 +145,8 @@ std::optional<std::vector<unsigned char>> encodeSmallJpeg(const SmallJpeg& pictu
     cinfo.err = strictJpegErrors(errors);
     unsigned char* buffer = nullptr;
     unsigned long length = 0;
+    // Made before setjmp: libjpeg leaves by longjmp, past any destructor.
+    const std::vector<unsigned char> exif = exifMarker(picture);
     if (setjmp(errors.jump)) {
         jpeg_destroy_compress(&cinfo);
         std::free(buffer);
@@ -163,7 +165,7 @@ std::optional<std::vector<unsigned char>> encodeSmallJpeg(const SmallJpeg& pictu
     // The EXIF block carries the resolution, as the full pipeline writes it.
     cinfo.write_JFIF_header = FALSE;
     jpeg_start_compress(&cinfo, TRUE);
-    writeExif(cinfo, picture);
+    jpeg_write_marker(&cinfo, JPEG_APP0 + 1, exif.data(), unsigned(exif.size()));
     if (!picture.icc.empty())
         jpeg_write_icc_profile(&cinfo, picture.icc.data(), unsigned(picture.icc.size()));
     const std::size_t stride = std::size_t(pixels.width) * pixels.bands;

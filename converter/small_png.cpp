@@ -99,20 +99,19 @@ void failOnWarning(png_structp png, png_const_charp message) {
     png_error(png, message);
 }
 
-template <typename T> bool decodeRows(png_structp png, png_infop info, Pixels<T>& pixels) {
+template <typename T>
+void decodeRows(png_structp png, png_infop info, Pixels<T>& pixels, std::vector<png_bytep>& rows) {
     pixels.width = int(png_get_image_width(png, info));
     pixels.height = int(png_get_image_height(png, info));
     pixels.bands = png_get_channels(png, info);
     pixels.alpha = pixels.bands == 2 || pixels.bands == 4;
     pixels.samples.resize(std::size_t(pixels.width) * pixels.height * pixels.bands);
-    std::vector<png_bytep> rows(std::size_t(pixels.height));
+    rows.resize(std::size_t(pixels.height));
     for (int y = 0; y < pixels.height; ++y)
         rows[std::size_t(y)] = reinterpret_cast<png_bytep>(
             pixels.samples.data() + std::size_t(y) * pixels.width * pixels.bands);
     png_read_image(png, rows.data());
     png_read_end(png, nullptr); // what follows the image data is checked, not kept
-
-    return true;
 }
 
 bool decodePixels(const unsigned char* data, std::size_t size, SmallPng& picture) {
@@ -122,6 +121,8 @@ bool decodePixels(const unsigned char* data, std::size_t size, SmallPng& picture
         return false;
     png_infop info = png_create_info_struct(png);
     Source source{data, size, 0};
+    // Declared before setjmp: libpng leaves by longjmp, past any destructor in between.
+    std::vector<png_bytep> rows;
     if (!info || setjmp(png_jmpbuf(png))) {
         png_destroy_read_struct(&png, &info, nullptr);
         return false;
@@ -136,9 +137,9 @@ bool decodePixels(const unsigned char* data, std::size_t size, SmallPng& picture
         png_set_swap(png);
     png_read_update_info(png, info);
     if (picture.sixteenBit)
-        decodeRows(png, info, picture.pixels16);
+        decodeRows(png, info, picture.pixels16, rows);
     else
-        decodeRows(png, info, picture.pixels8);
+        decodeRows(png, info, picture.pixels8, rows);
     png_charp name = nullptr;
     int compression = 0;
     png_bytep profile = nullptr;
@@ -158,7 +159,7 @@ void flushNothing(png_structp) {}
 
 template <typename T>
 void encodeRows(png_structp png, png_infop info, const Pixels<T>& pixels, int depth,
-                const SmallPng& picture) {
+                const SmallPng& picture, std::vector<png_text>& text) {
     static const int kColour[] = {0, PNG_COLOR_TYPE_GRAY, PNG_COLOR_TYPE_GRAY_ALPHA,
                                   PNG_COLOR_TYPE_RGB, PNG_COLOR_TYPE_RGB_ALPHA};
     png_set_IHDR(png, info, png_uint_32(pixels.width), png_uint_32(pixels.height), depth,
@@ -173,7 +174,7 @@ void encodeRows(png_structp png, png_infop info, const Pixels<T>& pixels, int de
     if (!picture.icc.empty())
         png_set_iCCP(png, info, "icc", PNG_COMPRESSION_TYPE_BASE, picture.icc.data(),
                      png_uint_32(picture.icc.size()));
-    std::vector<png_text> text(picture.text.size());
+    text.resize(picture.text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
         text[i].compression = PNG_TEXT_COMPRESSION_zTXt;
         text[i].key = const_cast<char*>(picture.text[i].first.c_str());
@@ -203,6 +204,7 @@ std::optional<SmallPng> decodeSmallPng(const unsigned char* data, std::size_t si
 
 std::optional<std::vector<unsigned char>> encodeSmallPng(const SmallPng& picture) {
     std::vector<unsigned char> bytes;
+    std::vector<png_text> text; // before setjmp, as above
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     if (!png)
         return std::nullopt;
@@ -216,9 +218,9 @@ std::optional<std::vector<unsigned char>> encodeSmallPng(const SmallPng& picture
     png_set_compression_level(png, 2);
     png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_UP);
     if (picture.sixteenBit)
-        encodeRows(png, info, picture.pixels16, 16, picture);
+        encodeRows(png, info, picture.pixels16, 16, picture, text);
     else
-        encodeRows(png, info, picture.pixels8, 8, picture);
+        encodeRows(png, info, picture.pixels8, 8, picture, text);
     png_destroy_write_struct(&png, &info);
     return bytes;
 }
