@@ -276,15 +276,6 @@ void encode(const VImage& image, Format format, const JpegSettings& jpeg,
     }
 }
 
-} // namespace
-
-std::int64_t scaledLength(std::int64_t length, int percent) {
-    const std::int64_t scaled = (length * percent + 50) / 100;
-    return scaled < 1 ? 1 : scaled;
-}
-
-namespace {
-
 ConvertResult runPipeline(const unsigned char* data, std::size_t size,
                           const ConvertSettings& settings, OutputSink& sink) {
     if (size == 0)
@@ -381,12 +372,7 @@ ConvertResult convertImage(const unsigned char* data, std::size_t size,
 
 ConvertResult runRequest(const Request& request) {
     const InputFile input(request.input);
-    ConvertSettings settings;
-    settings.widthPercent = request.widthPercent;
-    settings.heightPercent = request.heightPercent;
-    settings.outputFormat = formatFromExtension(request.output);
-    settings.inputName = request.input;
-    settings.outputName = request.output;
+    const ConvertSettings settings = settingsFor(request);
     AtomicOutput output(request.output, FileId{input.device(), input.inode()});
     const ConvertResult result = convertImage(input.data(), input.size(), settings, output);
     output.commit();

@@ -42,13 +42,24 @@ struct ConvertResult {
 /// round(length * percent / 100), at least 1.
 std::int64_t scaledLength(std::int64_t length, int percent);
 
+/// The settings of one command line.
+inline ConvertSettings settingsFor(const Request& request) {
+    ConvertSettings settings;
+    settings.widthPercent = request.widthPercent;
+    settings.heightPercent = request.heightPercent;
+    settings.outputFormat = formatFromExtension(request.output);
+    settings.inputName = request.input;
+    settings.outputName = request.output;
+    return settings;
+}
+
 /// Decodes the encoded picture in `data`, scales it and encodes it into `sink`.
 /// Throws Error (subject inputName or outputName). startVips() must have run.
 ConvertResult convertImage(const unsigned char* data, std::size_t size,
                            const ConvertSettings& settings, OutputSink& sink);
 
-/// The whole job of one command line: read INPUT, convert, write OUTPUT atomically.
-/// Throws Error.
+/// The whole job of one command line through libvips: read INPUT, convert, write OUTPUT
+/// atomically. Throws Error.
 ConvertResult runRequest(const Request& request);
 
 } // namespace nconvert

@@ -1,40 +1,19 @@
 // SPDX-License-Identifier: MIT
 #include "jpeg_reader.h"
 
-#include <csetjmp>
-#include <cstdio>
-#include <jpeglib.h>
+#include "jpeg_strict.h"
+
 #include <vector>
-// after jpeglib.h, which it needs
-#include <jerror.h>
 
 namespace nconvert {
 namespace {
-
-struct ErrorManager {
-    jpeg_error_mgr base;
-    std::jmp_buf jump;
-    char message[JMSG_LENGTH_MAX];
-};
-
-// Both errors and damage warnings end the decode: there is no sensible way to go on.
-[[noreturn]] void onError(j_common_ptr cinfo) {
-    auto* manager = reinterpret_cast<ErrorManager*>(cinfo->err);
-    cinfo->err->format_message(cinfo, manager->message);
-    std::longjmp(manager->jump, 1);
-}
-
-void onMessage(j_common_ptr cinfo, int level) {
-    if (level < 0 && !harmlessJpegWarning(cinfo->err->msg_code))
-        onError(cinfo);
-}
 
 struct Reader {
     const unsigned char* data = nullptr;
     std::size_t size = 0;
     VipsImage* header = nullptr;
     jpeg_decompress_struct cinfo{};
-    ErrorManager errors{};
+    StrictJpegErrors errors{};
     bool created = false;
     bool started = false;
     bool failed = false;
@@ -126,21 +105,6 @@ int readStrip(VipsRegion* out, void*, void* a, void*, gboolean*) {
 
 } // namespace
 
-bool harmlessJpegWarning(int code) {
-    // Padding before a marker (some cameras write it), an unknown JFIF revision and scan
-    // parameters a sequential decoder ignores: the pixels are intact.
-    // Anything else (bad Huffman or arithmetic code, premature end, lost restart markers, bad
-    // progression, unknown colour transform) loses or invents pixels.
-    switch (code) {
-    case JWRN_EXTRANEOUS_DATA:
-    case JWRN_JFIF_MAJOR:
-    case JWRN_NOT_SEQUENTIAL:
-        return true;
-    default:
-        return false;
-    }
-}
-
 VipsImage* jpegImage(const unsigned char* data, std::size_t size, VipsImage* header) {
     VipsImage* raw = vips_image_new();
     if (vips_image_pipelinev(raw, VIPS_DEMAND_STYLE_FATSTRIP, header, nullptr)) {
@@ -152,9 +116,7 @@ VipsImage* jpegImage(const unsigned char* data, std::size_t size, VipsImage* hea
     reader->size = size;
     reader->header = header;
     g_object_ref(header);
-    reader->cinfo.err = jpeg_std_error(&reader->errors.base);
-    reader->errors.base.error_exit = onError;
-    reader->errors.base.emit_message = onMessage;
+    reader->cinfo.err = strictJpegErrors(reader->errors);
     g_signal_connect(raw, "close", G_CALLBACK(freeReader), reader);
     if (setjmp(reader->errors.jump)) {
         vips_error("jpeg", "%s", reader->errors.message);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "jpeg_strict.h"
+
 #include <cstddef>
 #include <vips/vips.h>
 
@@ -13,8 +15,5 @@ namespace nconvert {
 /// occurs in, so damage stops the pipeline where it is found, and a stream that ends before its
 /// end marker is damage too. Returns nullptr and sets the libvips error on failure.
 VipsImage* jpegImage(const unsigned char* data, std::size_t size, VipsImage* header);
-
-/// Whether libjpeg's warning `code` leaves every pixel as it was encoded.
-bool harmlessJpegWarning(int code);
 
 } // namespace nconvert

@@ -4,7 +4,9 @@
 #include "cli.h"
 #include "convert.h"
 #include "error.h"
-#include "vips_runtime.h"
+#include "input_file.h"
+#include "small_convert.h"
+#include "vips_module.h"
 
 #include <csignal>
 #include <cstdio>
@@ -25,15 +27,28 @@ int main(int argc, char** argv) {
             std::fputs(versionText().c_str(), stdout);
             return 0;
         }
+        const Request& request = command.request;
         // Should libvips ever need a scratch file (it does for some large non-sequential
         // decodes), it goes into OUTPUT's folder like our own temporary file, nowhere else.
-        ::setenv("TMPDIR", folderOf(command.request.output).c_str(), 1);
+        ::setenv("TMPDIR", folderOf(request.output).c_str(), 1);
         // Past the file size limit (ulimit -f) a write then fails with EFBIG and is reported
         // like any failed write, instead of SIGXFSZ ending the process without a word.
         std::signal(SIGXFSZ, SIG_IGN);
-        if (!startVips(argv[0]))
-            throw Error(Status::Internal, "libvips", "cannot start: " + takeVipsError());
-        runRequest(command.request);
+        const InputFile input(request.input);
+        const ConvertSettings settings = settingsFor(request);
+        AtomicOutput output(request.output, FileId{input.device(), input.inode()});
+        // A small plain picture costs less than loading libvips: it is done here, and
+        // libvips is loaded only for everything else.
+        if (!convertSmall(input.data(), input.size(), settings, output)) {
+            std::string message;
+            const VipsJob job{argv[0], input.data(), input.size(), &settings, &output, &message};
+            const int status = loadVipsModule()(&job);
+            if (status != 0) {
+                std::fprintf(stderr, "%s\n", message.c_str());
+                return status;
+            }
+        }
+        output.commit();
         // The output is complete, synced and in place. Leave without libvips' shutdown, which
         // waits for its idle worker threads to wind down (measured: ~20 ms of a tiny job).
         std::fflush(nullptr);

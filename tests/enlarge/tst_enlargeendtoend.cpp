@@ -141,30 +141,35 @@ private slots:
 
 #ifdef QUORVEL_HAVE_CONVERTER
     // The converter runs from the temporary folder, where anyone may leave a library under the
-    // name of its libvips: neither the window's run nor a start by hand of that copy loads it.
+    // name of its libvips or of its libvips module: neither the window's run nor a start by
+    // hand of that copy loads either. A GIF is converted through libvips.
     void aLibraryPlantedBesideTheConverterIsNeverLoaded() {
         const QString folder = QFileInfo(ConverterPath()).path();
-        QVERIFY(QFile::copy(QStringLiteral(PLANTED_LIBRARY_PATH),
-                            folder + QStringLiteral("/" CONVERTER_LIBRARY_NAME)));
+        for (const char* name : {CONVERTER_LIBRARY_NAME, CONVERTER_MODULE_NAME})
+            QVERIFY(QFile::copy(QStringLiteral(PLANTED_LIBRARY_PATH),
+                                folder + QLatin1Char('/') + QLatin1String(name)));
         const QString mark = m_dir->filePath(QStringLiteral("planted-library-was-loaded"));
         qputenv("QUORVEL_PLANTED_MARK", QFile::encodeName(mark));
-        addPicture(QStringLiteral("a.jpg"), "jpeg", QSize(16, 12));
+        addPicture(QStringLiteral("a.gif"), "gif", QSize(16, 12));
         m_window->dialogs.expectMessage();
         m_window->form.PushButton2->click();
         QCOMPARE(m_window->dialogs.messages(), QStringList{QStringLiteral("Done.")});
-        QCOMPARE(QImageReader(out(QStringLiteral("a.jpg"))).size(), QSize(32, 24));
+        QCOMPARE(QImageReader(out(QStringLiteral("a.gif"))).size(), QSize(32, 24));
         QVERIFY(!QFileInfo::exists(mark));
 
         DeployConverter(embeddedConverter());
+        const QStringList convertGif = {QStringLiteral("-resize"),    QStringLiteral("200%"),
+                                        QStringLiteral("200%"),       QStringLiteral("-o"),
+                                        out(QStringLiteral("b.gif")), in(QStringLiteral("a.gif"))};
         QProcess byHand;
-        byHand.start(ConverterPath(), {QStringLiteral("--version")});
+        byHand.start(ConverterPath(), convertGif);
         QVERIFY(byHand.waitForFinished());
         QVERIFY(!QFileInfo::exists(mark));
         // The plant is real: a loader told to look in that folder does load it.
         QProcessEnvironment lured = QProcessEnvironment::systemEnvironment();
         lured.insert(QStringLiteral("LD_LIBRARY_PATH"), folder);
         byHand.setProcessEnvironment(lured);
-        byHand.start(ConverterPath(), {QStringLiteral("--version")});
+        byHand.start(ConverterPath(), convertGif);
         QVERIFY(byHand.waitForFinished());
         QVERIFY(QFileInfo::exists(mark));
         qunsetenv("QUORVEL_PLANTED_MARK");

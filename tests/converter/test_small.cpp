@@ -1,0 +1,206 @@
+// SPDX-License-Identifier: MIT
+// The in-process path for small pictures against the libvips pipeline.
+#include "fixtures.h"
+#include "small_convert.h"
+
+#include <cstring>
+#include <gtest/gtest.h>
+#include <lcms2.h>
+
+using fixtures::Bytes;
+using vips::VImage;
+using vips::VOption;
+
+namespace {
+
+Bytes greyProfile() {
+    cmsToneCurve* gamma = cmsBuildGamma(nullptr, 2.2);
+    cmsHPROFILE profile = cmsCreateGrayProfile(cmsD50_xyY(), gamma);
+    cmsUInt32Number size = 0;
+    cmsSaveProfileToMem(profile, nullptr, &size);
+    Bytes bytes(size);
+    cmsSaveProfileToMem(profile, bytes.data(), &size);
+    cmsCloseProfile(profile);
+    cmsFreeToneCurve(gamma);
+    return bytes;
+}
+
+VImage withIcc(VImage image, const Bytes& icc) {
+    image = image.copy();
+    vips_image_set_blob_copy(image.get_image(), VIPS_META_ICC_NAME, icc.data(), icc.size());
+    return image;
+}
+
+// `jpeg` with its EXIF block replaced by a JFIF header of that density unit and value.
+Bytes withJfif(const Bytes& jpeg, unsigned char unit, unsigned density) {
+    const unsigned char d0 = static_cast<unsigned char>(density >> 8);
+    const unsigned char d1 = static_cast<unsigned char>(density);
+    Bytes out = {0xff, 0xd8, 0xff, 0xe0, 0,  16, 'J', 'F', 'I', 'F',
+                 0,    1,    1,    unit, d0, d1, d0,  d1,  0,   0};
+    std::size_t pos = 2;
+    while (jpeg[pos + 1] != 0xda) {
+        const std::size_t length = std::size_t(jpeg[pos + 2]) << 8 | jpeg[pos + 3];
+        if (jpeg[pos + 1] != 0xe1)
+            out.insert(out.end(), jpeg.begin() + long(pos), jpeg.begin() + long(pos + 2 + length));
+        pos += 2 + length;
+    }
+    out.insert(out.end(), jpeg.begin() + long(pos), jpeg.end());
+    return out;
+}
+
+// `png` with the chunks libvips does not read: colour hints before the image data, text after.
+Bytes withUnreadChunks(const Bytes& png) {
+    Bytes out(png.begin(), png.begin() + 8);
+    std::size_t pos = 8;
+    while (pos < png.size()) {
+        const std::size_t length = std::size_t(png[pos]) << 24 | std::size_t(png[pos + 1]) << 16 |
+                                   std::size_t(png[pos + 2]) << 8 | png[pos + 3];
+        const std::string type(png.begin() + long(pos + 4), png.begin() + long(pos + 8));
+        if (type == "IDAT" && out.size() == pos) { // first image data, nothing inserted yet
+            fixtures::appendPngChunk(out, "gAMA", {0, 0, 0xb1, 0x8f});
+            fixtures::appendPngChunk(out, "sRGB", {0});
+            fixtures::appendPngChunk(out, "tIME", {0x07, 0xea, 12, 8, 20, 30, 0});
+        }
+        if (type == "IEND")
+            fixtures::appendPngChunk(out, "tEXt", {'d', 'a', 't', 'e', 0, '2', '0', '2', '6'});
+        out.insert(out.end(), png.begin() + long(pos), png.begin() + long(pos + 12 + length));
+        pos += 12 + length;
+    }
+    return out;
+}
+
+std::optional<Bytes> convertSmall(const Bytes& input, int widthPercent, int heightPercent) {
+    nconvert::ConvertSettings settings;
+    settings.widthPercent = widthPercent;
+    settings.heightPercent = heightPercent;
+    nconvert::MemorySink sink;
+    if (!nconvert::convertSmall(input.data(), input.size(), settings, sink))
+        return std::nullopt;
+    return sink.bytes();
+}
+
+// Every field libvips reads from the file, by value (blobs byte by byte).
+void expectSameMetadata(const VImage& a, const VImage& b) {
+    char** fa = vips_image_get_fields(a.get_image());
+    char** fb = vips_image_get_fields(b.get_image());
+    std::vector<std::string> na, nb;
+    for (char** f = fa; *f; ++f)
+        na.emplace_back(*f);
+    for (char** f = fb; *f; ++f)
+        nb.emplace_back(*f);
+    g_strfreev(fa);
+    g_strfreev(fb);
+    ASSERT_EQ(na, nb);
+    for (const std::string& name : na) {
+        if (name == "filename")
+            continue;
+        if (vips_image_get_typeof(a.get_image(), name.c_str()) == VIPS_TYPE_BLOB) {
+            const void* da = nullptr;
+            const void* db = nullptr;
+            size_t sa = 0, sb = 0;
+            vips_image_get_blob(a.get_image(), name.c_str(), &da, &sa);
+            vips_image_get_blob(b.get_image(), name.c_str(), &db, &sb);
+            EXPECT_TRUE(sa == sb && std::memcmp(da, db, sa) == 0) << name;
+        } else {
+            char* va = nullptr;
+            char* vb = nullptr;
+            vips_image_get_as_string(a.get_image(), name.c_str(), &va);
+            vips_image_get_as_string(b.get_image(), name.c_str(), &vb);
+            EXPECT_STREQ(va, vb) << name;
+            g_free(va);
+            g_free(vb);
+        }
+    }
+}
+
+} // namespace
+
+TEST(SmallPath, givesThePipelinesPixelsAndMetadata) {
+    VImage oriented = withIcc(fixtures::photo(40, 30, 1), greyProfile());
+    oriented.set(VIPS_META_ORIENTATION, 6);
+    VImage sixteen =
+        withIcc(
+            (fixtures::photo(20, 16, 3).cast(VIPS_FORMAT_USHORT) * 257).cast(VIPS_FORMAT_USHORT),
+            fixtures::srgbProfile())
+            .copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_RGB16));
+    sixteen.set("png-comment-0-Title", "quorvel");
+    const Bytes plainJpeg = fixtures::save(fixtures::photo(24, 16), ".jpg");
+    const struct {
+        const char* name;
+        Bytes input;
+        int widthPercent;
+        int heightPercent;
+        std::vector<const char*> kept; // fields the case is about
+    } cases[] = {
+        {"jpeg 4:2:0", fixtures::save(fixtures::photo(64, 48), ".jpg"), 200, 200, {}},
+        {"jpeg 4:4:4, reduced",
+         fixtures::save(
+             fixtures::photo(64, 48), ".jpg",
+             VImage::option()->set("Q", 93)->set("subsample_mode", VIPS_FOREIGN_SUBSAMPLE_OFF)),
+         50,
+         75,
+         {}},
+        {"grey jpeg, EXIF and ICC",
+         fixtures::save(oriented, ".jpg"),
+         300,
+         150,
+         {VIPS_META_ICC_NAME, VIPS_META_EXIF_NAME, VIPS_META_ORIENTATION}},
+        {"jpeg, JFIF 300 dpi", withJfif(plainJpeg, 1, 300), 200, 200, {VIPS_META_EXIF_NAME}},
+        {"jpeg, JFIF 118 per cm", withJfif(plainJpeg, 2, 118), 200, 200, {VIPS_META_EXIF_NAME}},
+        {"jpeg, JFIF aspect only", withJfif(plainJpeg, 0, 1), 200, 200, {VIPS_META_EXIF_NAME}},
+        {"png rgb", fixtures::save(fixtures::photo(16, 16), ".png"), 200, 200, {}},
+        {"png rgba", fixtures::save(fixtures::photo(16, 16, 4), ".png"), 300, 200, {}},
+        {"png with chunks libvips does not read",
+         withUnreadChunks(fixtures::save(fixtures::photo(16, 16), ".png")),
+         200,
+         200,
+         {}},
+        {"png grey + alpha", fixtures::save(fixtures::photo(17, 9, 2), ".png"), 200, 100, {}},
+        {"png 16-bit, ICC and text",
+         fixtures::save(sixteen, ".png"),
+         150,
+         250,
+         {VIPS_META_ICC_NAME, "png-comment-0-Title"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::optional<Bytes> small = convertSmall(c.input, c.widthPercent, c.heightPercent);
+        ASSERT_TRUE(small);
+        const VImage fast = fixtures::load(*small);
+        const VImage full =
+            fixtures::load(fixtures::convert(c.input, c.widthPercent, c.heightPercent).bytes);
+        ASSERT_EQ(fast.width(), full.width());
+        ASSERT_EQ(fast.height(), full.height());
+        ASSERT_EQ(fast.bands(), full.bands());
+        ASSERT_EQ(fast.format(), full.format());
+        EXPECT_LE((fast - full).abs().max(), 1.0);
+        expectSameMetadata(fast, full);
+        for (const char* field : c.kept)
+            EXPECT_NE(vips_image_get_typeof(fast.get_image(), field), 0u) << field;
+    }
+}
+
+TEST(SmallPath, leavesLargeAndUnusualPicturesToThePipeline) {
+    const Bytes cmyk =
+        fixtures::save(fixtures::photo(32, 32).colourspace(VIPS_INTERPRETATION_CMYK), ".jpg");
+    Bytes cut = fixtures::save(fixtures::photo(32, 32), ".jpg");
+    cut.resize(cut.size() * 3 / 4);
+    const struct {
+        const char* name;
+        Bytes input;
+        int percent;
+    } cases[] = {
+        {"output over the threshold", fixtures::save(fixtures::photo(600, 500), ".jpg"), 200},
+        {"cmyk jpeg", cmyk, 200},
+        {"damaged jpeg", cut, 200},
+        {"palette png",
+         fixtures::save(fixtures::photo(16, 16), ".png", VImage::option()->set("palette", true)),
+         200},
+        {"interlaced png",
+         fixtures::save(fixtures::photo(16, 16), ".png", VImage::option()->set("interlace", true)),
+         200},
+        {"gif", fixtures::save(fixtures::photo(16, 16), ".gif"), 200},
+    };
+    for (const auto& c : cases)
+        EXPECT_FALSE(convertSmall(c.input, c.percent, c.percent)) << c.name;
+}
