@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <limits>
@@ -29,24 +30,7 @@ template <typename T> constexpr float maxSample() {
 }
 
 /// Input samples to float, colour multiplied by alpha/max.
-template <typename T> void loadRow(const T* src, int pixels, int bands, bool alpha, float* dst) {
-    const int n = pixels * bands;
-    if (!alpha) {
-        for (int i = 0; i < n; ++i)
-            dst[i] = float(src[i]);
-        return;
-    }
-    const float scale = 1.0f / maxSample<T>();
-    for (int p = 0; p < pixels; ++p) {
-        const T* s = src + p * bands;
-        float* d = dst + p * bands;
-        const float a = float(s[bands - 1]);
-        const float f = a * scale;
-        for (int c = 0; c < bands - 1; ++c)
-            d[c] = float(s[c]) * f;
-        d[bands - 1] = a;
-    }
-}
+template <typename T> void loadRow(const T* src, int pixels, int bands, bool alpha, float* dst);
 
 /// Output positions firstX .. firstX + count - 1 of one row; `row` starts at input sample
 /// inOrigin.
@@ -57,29 +41,7 @@ void filterRow(const AxisTaps& h, int bands, int firstX, int count, int inOrigin
 void sumRows(const float* w, int taps, const float* base, std::size_t rowFloats, float* acc);
 
 /// Float samples back to T, undoing the premultiplication, rounded and clamped.
-template <typename T> void storeRow(const float* src, int pixels, int bands, bool alpha, T* dst) {
-    const float top = maxSample<T>();
-    const auto clampRound = [top](float v) {
-        v = v < 0.0f ? 0.0f : (v > top ? top : v);
-        return T(v + 0.5f);
-    };
-    const int n = pixels * bands;
-    if (!alpha) {
-        for (int i = 0; i < n; ++i)
-            dst[i] = clampRound(src[i]);
-        return;
-    }
-    for (int p = 0; p < pixels; ++p) {
-        const float* s = src + p * bands;
-        T* d = dst + p * bands;
-        float a = s[bands - 1];
-        a = a < 0.0f ? 0.0f : (a > top ? top : a);
-        const float f = a > 0.0f ? top / a : 0.0f;
-        for (int c = 0; c < bands - 1; ++c)
-            d[c] = clampRound(s[c] * f);
-        d[bands - 1] = T(a + 0.5f);
-    }
-}
+template <typename T> void storeRow(const float* src, int pixels, int bands, bool alpha, T* dst);
 
 /// A whole picture held in memory, interleaved samples.
 template <typename T> struct Pixels {
@@ -93,6 +55,10 @@ template <typename T> struct Pixels {
 /// `in` scaled to outWidth x outHeight with the same filter as the streamed resampler.
 template <typename T> Pixels<T> resample(const Pixels<T>& in, int outWidth, int outHeight);
 
+extern template void loadRow(const std::uint8_t*, int, int, bool, float*);
+extern template void loadRow(const std::uint16_t*, int, int, bool, float*);
+extern template void storeRow(const float*, int, int, bool, std::uint8_t*);
+extern template void storeRow(const float*, int, int, bool, std::uint16_t*);
 extern template Pixels<std::uint8_t> resample(const Pixels<std::uint8_t>&, int, int);
 extern template Pixels<std::uint16_t> resample(const Pixels<std::uint16_t>&, int, int);
 
