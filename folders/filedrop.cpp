@@ -36,10 +36,12 @@ bool isDroppedFolder(const QString& path) {
 void addFolderTree(ImageList& list, Dialogs& dialogs, const QString& folder) {
     const QString sep = separator();
     QStringList folders{folder + sep};
-    GetSubDirectories2016(folders, true, dialogs);
+    FolderReadings readings;
+    GetSubDirectories2016(folders, true, dialogs, FolderFileSystem::real(), &readings);
     for (const QString& entry : std::as_const(folders)) {
         const QString path = entry.left(entry.size() - 1);
-        const FileNameArray names = ListFolderFiles(path, QStringLiteral("*.*"));
+        const FileNameArray names =
+            ListFolderFiles(path, QStringLiteral("*.*"), FolderFileSystem::real(), &readings);
         for (int i = 1; i <= names.upperBound(); ++i) {
             const QString& name = names.at(i);
             if (name.startsWith(QLatin1Char('~'))) {

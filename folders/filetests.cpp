@@ -24,9 +24,11 @@ constexpr int kFileMask = attr::kHidden | attr::kSystem;
 // cannot be entered opens none of them, and a name that did not decode opens
 // nothing. One system call per name would cost more than the whole reading.
 FileNameArray ListFolderFiles(const QString& folder, const QString& pattern,
-                              const FolderFileSystem& fileSystem) {
+                              const FolderFileSystem& fileSystem, const FolderReadings* kept) {
     const QString path = withSeparator(folder);
-    const QStringList listed = listDirectory(path, pattern, kFileMask);
+    const FolderEntries* reading = kept ? kept->unchanged(path) : nullptr;
+    const QStringList listed = reading ? listDirectory(*reading, pattern, kFileMask)
+                                       : listDirectory(path, pattern, kFileMask);
     if (listed.isEmpty() || !fileSystem.isEnterable(path)) {
         return FileNameArray();
     }

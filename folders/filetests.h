@@ -3,6 +3,7 @@
 
 #include "filenamearray.h"
 #include "folderfilesystem.h"
+#include "folderreadings.h"
 
 #include <QString>
 
@@ -11,10 +12,12 @@ namespace quorvel {
 /// The names of the files in `folder` (with or without a trailing separator)
 /// that match the wildcard `pattern` ("*.jpg", "*.*"), hidden ones included,
 /// folders never, in the listing's order: only files that exist and open as
-/// they are listed. The folder is read afresh for every call. Raises AppError
-/// when the folder exists but cannot be read.
+/// they are listed. The folder is read afresh, or its reading in `kept` serves
+/// while the folder is provably unchanged since. Raises AppError when the
+/// folder exists but cannot be read.
 FileNameArray ListFolderFiles(const QString& folder, const QString& pattern,
-                              const FolderFileSystem& fileSystem = FolderFileSystem::real());
+                              const FolderFileSystem& fileSystem = FolderFileSystem::real(),
+                              const FolderReadings* kept = nullptr);
 
 /// True when the path names an existing file (a regular file, or a link to
 /// one) that the path as given opens; false for a folder, for anything else

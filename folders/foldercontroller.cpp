@@ -89,8 +89,11 @@ void FolderController::addFolderTree() {
 
     trap.step(112, [&] { m_services.pointer.setMousePointer(pointer::kHourglass); });
     QStringList folders;
+    // The scan reads each folder whole; its files are listed from that reading unless the
+    // folder has changed since.
+    FolderReadings readings;
     trap.step(114, [&] { folders.append(chosen + sep); });
-    trap.step(116, [&] { GetSubDirectories2016(folders, true, dialogs, fs); });
+    trap.step(116, [&] { GetSubDirectories2016(folders, true, dialogs, fs, &readings); });
 
     trap.step(118, [&] {
         // The scan is finished: the list no longer changes under the loop.
@@ -99,7 +102,7 @@ void FolderController::addFolderTree() {
             trap.step(120, [&] { folder.chop(1); });
             FileNameArray names;
             trap.step(122, [&] {
-                names = ListFolderFiles(folder, QStringLiteral("*.") + extension, fs);
+                names = ListFolderFiles(folder, QStringLiteral("*.") + extension, fs, &readings);
             });
             // One insertion per folder: the view lays itself out once per
             // folder rather than once per file.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "folderfilesystem.h"
 
+#include "folderreadings.h"
 #include "platform/apperror.h"
 #include "platform/fileattributes.h"
 #include "platform/paths.h"
@@ -50,9 +51,11 @@ bool FolderFileSystem::isRootFolder(const QString& path) const {
     return !path.isEmpty() && QDir(path).isRoot();
 }
 
-void FolderFileSystem::forEachSubFolder(
-    const QString& path, const std::function<void(const QString& name)>& visit) const {
-    const FolderEntries reading = readFolderEntries(path, EntriesWanted::FoldersOnly);
+void FolderFileSystem::forEachSubFolder(const QString& path,
+                                        const std::function<void(const QString& name)>& visit,
+                                        FolderReadings* keep) const {
+    const FolderEntries reading =
+        keep ? keep->read(path) : readFolderEntries(path, EntriesWanted::FoldersOnly);
     if (reading.openError != 0) {
         throw folderError(reading.openError);
     }
@@ -60,7 +63,9 @@ void FolderFileSystem::forEachSubFolder(
         throw folderError(reading.readError);
     }
     for (const FolderEntry& entry : reading.entries) {
-        visit(entry.name);
+        if (entry.kind == EntryKind::Folder) {
+            visit(entry.name);
+        }
     }
 }
 

@@ -7,6 +7,8 @@
 
 namespace quorvel {
 
+class FolderReadings;
+
 /// Which folder on disk a path leads to, so one reached a second time through
 /// a symbolic link can be recognised.
 struct FolderIdentity {
@@ -39,9 +41,11 @@ public:
     virtual bool isRootFolder(const QString& path) const;
     /// Calls `visit` with the name of each direct subfolder, in the listing's
     /// order. Raises "Permission denied" or "Path not found" when the folder
-    /// cannot be read; an exception from `visit` passes through.
+    /// cannot be read; an exception from `visit` passes through. With `keep`,
+    /// the folder's whole reading is kept there for the listing of its files.
     virtual void forEachSubFolder(const QString& path,
-                                  const std::function<void(const QString& name)>& visit) const;
+                                  const std::function<void(const QString& name)>& visit,
+                                  FolderReadings* keep) const;
     /// Where the path leads; invalid when it cannot be queried. Never raises.
     virtual FolderIdentity identity(const QString& path) const;
     /// True when files in the folder can be reached (on POSIX, search

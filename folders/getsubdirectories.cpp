@@ -24,7 +24,8 @@ enum class Outcome { Done, Failed, Skipped };
 
 class FolderScan {
 public:
-    FolderScan(Dialogs& dialogs, const FolderFileSystem& fs) : m_dialogs(dialogs), m_fs(fs) {}
+    FolderScan(Dialogs& dialogs, const FolderFileSystem& fs, FolderReadings* keep)
+        : m_dialogs(dialogs), m_fs(fs), m_keep(keep) {}
 
     void scan(QStringList& folders, bool recurse);
 
@@ -41,6 +42,7 @@ private:
 
     Dialogs& m_dialogs;
     const FolderFileSystem& m_fs;
+    FolderReadings* m_keep;
     // Every folder the scan has taken in, to recognise one reached again
     // through a symbolic link (a loop back to an ancestor, or two links to one folder).
     QHash<Key, Sighting> m_seen;
@@ -155,17 +157,20 @@ void FolderScan::scan(QStringList& folders, bool recurse) {
         }
         trap.armSkip();
         trap.run(118, &v, [&] {
-            m_fs.forEachSubFolder(v, [&](const QString& name) {
-                yieldToEventLoop();
-                if (name.size() >= kMaxPath || HasUnsafeNameChars(name) ||
-                    name == QLatin1String(".") || name == QLatin1String("..")) {
-                    return;
-                }
-                const QString path = v + name;
-                if (!reachedAgain(v, path)) {
-                    newFolders.append(path + QDir::separator());
-                }
-            });
+            m_fs.forEachSubFolder(
+                v,
+                [&](const QString& name) {
+                    yieldToEventLoop();
+                    if (name.size() >= kMaxPath || HasUnsafeNameChars(name) ||
+                        name == QLatin1String(".") || name == QLatin1String("..")) {
+                        return;
+                    }
+                    const QString path = v + name;
+                    if (!reachedAgain(v, path)) {
+                        newFolders.append(path + QDir::separator());
+                    }
+                },
+                m_keep);
         });
     }
 
@@ -194,8 +199,8 @@ QString folderScanLocation() {
 }
 
 void GetSubDirectories2016(QStringList& folders, bool recurse, Dialogs& dialogs,
-                           const FolderFileSystem& fileSystem) {
-    FolderScan(dialogs, fileSystem).scan(folders, recurse);
+                           const FolderFileSystem& fileSystem, FolderReadings* keep) {
+    FolderScan(dialogs, fileSystem, keep).scan(folders, recurse);
 }
 
 void GetSubDirectories2016(QStringList& folders, bool recurse, Dialogs& dialogs) {

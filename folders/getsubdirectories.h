@@ -8,6 +8,7 @@ namespace quorvel {
 
 class Dialogs;
 class FolderFileSystem;
+class FolderReadings;
 
 /// The location the scan's "Application Error" box names.
 QString folderScanLocation();
@@ -27,9 +28,10 @@ QString folderScanLocation();
 /// Errors before the first folder is opened for reading, and in the final
 /// appending, are shown in the "Application Error" box and the scan goes on;
 /// nothing is raised to the caller. The scan yields to the event loop once per
-/// folder visited and once per subfolder seen.
+/// folder visited and once per subfolder seen. With `keep`, every folder's
+/// whole reading is kept there for the listing of its files that follows.
 void GetSubDirectories2016(QStringList& folders, bool recurse, Dialogs& dialogs,
-                           const FolderFileSystem& fileSystem);
+                           const FolderFileSystem& fileSystem, FolderReadings* keep = nullptr);
 
 /// The same on the real file system.
 void GetSubDirectories2016(QStringList& folders, bool recurse, Dialogs& dialogs);

@@ -31,13 +31,13 @@ public:
     QHash<QString, std::function<void()>> afterReading;
     mutable QList<int> pointerDuringScan;
 
-    void forEachSubFolder(const QString& path,
-                          const std::function<void(const QString&)>& visit) const override {
+    void forEachSubFolder(const QString& path, const std::function<void(const QString&)>& visit,
+                          FolderReadings* keep) const override {
         pointerDuringScan << m_pointer.mousePointer();
         if (unreadable.contains(path)) {
             throw AppError::fromNumber(errnum::kPermissionDenied);
         }
-        FolderFileSystem::forEachSubFolder(path, visit);
+        FolderFileSystem::forEachSubFolder(path, visit, keep);
         if (afterReading.contains(path)) {
             afterReading.value(path)();
         }
