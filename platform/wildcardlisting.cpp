@@ -171,6 +171,7 @@ FolderEntries readFolderEntries(const QString& folder, EntriesWanted wanted) {
 QStringList listDirectory(const FolderEntries& reading, const QString& pattern, int attributeMask) {
     const QString foldedPattern = pattern.toCaseFolded();
     QStringList names;
+    names.reserve(qsizetype(reading.entries.size()));
     for (const FolderEntry& entry : reading.entries) {
         if (entry.kind == EntryKind::Other || !foldedMatch(foldedPattern, Folded(entry))) {
             continue;
