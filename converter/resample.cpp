@@ -24,10 +24,14 @@ double lanczos3(double x) {
     return kLobes * std::sin(px) * std::sin(px / kLobes) / (px * px);
 }
 
-template <int B>
+// FixedTaps 0 reads the count from `h`. An enlargement always has 6 taps: with the count
+// known, the compiler unrolls the taps and keeps the sums in registers (the big JPEG's
+// enlargement spends most of its time here). The sums run in the same order either way, so the
+// result is the same to the bit.
+template <int B, int FixedTaps>
 void filterRowFixed(const AxisTaps& h, int firstX, int count, int inOrigin, const float* row,
                     float* out) {
-    const int taps = h.taps;
+    const int taps = FixedTaps > 0 ? FixedTaps : h.taps;
     for (int x = 0; x < count; ++x) {
         const float* w = &h.weights[std::size_t(firstX + x) * taps];
         const float* p = row + std::size_t(h.start[firstX + x] - inOrigin) * B;
@@ -41,31 +45,12 @@ void filterRowFixed(const AxisTaps& h, int firstX, int count, int inOrigin, cons
     }
 }
 
-// An enlargement always has 6 taps: with the count known, the compiler unrolls the taps and
-// keeps the sums in registers (the big JPEG's enlargement spends most of its time here). The
-// sums run in the same order as above, so the result is the same to the bit.
-template <int B, int Taps>
-void filterRowTaps(const AxisTaps& h, int firstX, int count, int inOrigin, const float* row,
-                   float* out) {
-    for (int x = 0; x < count; ++x) {
-        const float* w = &h.weights[std::size_t(firstX + x) * Taps];
-        const float* p = row + std::size_t(h.start[firstX + x] - inOrigin) * B;
-        float acc[B] = {};
-        for (int k = 0; k < Taps; ++k) {
-            for (int c = 0; c < B; ++c)
-                acc[c] += w[k] * p[k * B + c];
-        }
-        for (int c = 0; c < B; ++c)
-            out[x * B + c] = acc[c];
-    }
-}
-
 template <int B>
 void filterRowBands(const AxisTaps& h, int firstX, int count, int inOrigin, const float* row,
                     float* out) {
     if (h.taps == 6)
-        return filterRowTaps<B, 6>(h, firstX, count, inOrigin, row, out);
-    filterRowFixed<B>(h, firstX, count, inOrigin, row, out);
+        return filterRowFixed<B, 6>(h, firstX, count, inOrigin, row, out);
+    filterRowFixed<B, 0>(h, firstX, count, inOrigin, row, out);
 }
 
 void filterRowAny(const AxisTaps& h, int bands, int firstX, int count, int inOrigin,
