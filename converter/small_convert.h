@@ -10,11 +10,11 @@ namespace nconvert {
 
 /// Output sizes up to which a picture is converted in this process without libvips: below them,
 /// loading and starting libvips costs more than its worker threads and faster deflate save
-/// (crossovers measured at about 0.6 megapixels for JPEG and 0.33 for PNG, bench/converter).
-/// For a GIF, all frames together.
+/// (crossovers measured at about 0.6 megapixels for JPEG, 0.33 for PNG and 0.7 for GIF,
+/// bench/converter). For a GIF, all frames together.
 constexpr std::int64_t kSmallJpegMaxPixels = 500'000;
 constexpr std::int64_t kSmallPngMaxPixels = 300'000;
-constexpr std::int64_t kSmallGifMaxPixels = 300'000;
+constexpr std::int64_t kSmallGifMaxPixels = 500'000;
 
 /// Converts a small, plain JPEG to JPEG, PNG to PNG or GIF to GIF with libjpeg, libpng, our
 /// GIF decoder and writer and the same resampler as convertImage, writing to `sink` only once the

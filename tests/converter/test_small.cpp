@@ -232,7 +232,7 @@ TEST(SmallPath, leavesLargeAndUnusualPicturesToThePipeline) {
         {"interlaced png",
          fixtures::save(fixtures::photo(16, 16), ".png", VImage::option()->set("interlace", true)),
          200},
-        {"gif over the threshold", fixtures::save(fixtures::photo(300, 300), ".gif"), 200},
+        {"gif over the threshold", fixtures::save(fixtures::photo(400, 400), ".gif"), 200},
         {"gif, damaged LZW", withBadLzw(fixtures::save(fixtures::photo(16, 16), ".gif")), 200},
         {"gif, frames composed into over 256 colours", manyColourGif(), 200},
     };
