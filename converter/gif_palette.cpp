@@ -89,11 +89,12 @@ PaletteMapper::PaletteMapper(const GifPalette& palette, int bands)
     : m_bands(bands), m_colours(palette.colours),
       m_transparentIndex(palette.transparent ? palette.transparentIndex() : -1),
       m_cacheKeys(std::size_t(1) << kCacheBits, 0), m_cacheValues(std::size_t(1) << kCacheBits) {
-    for (std::uint32_t rgb : m_colours) {
-        m_red.push_back(int(rgb >> 16));
-        m_green.push_back(int(rgb >> 8 & 0xff));
-        m_blue.push_back(int(rgb & 0xff));
+    for (std::size_t i = 0; i < m_colours.size(); ++i) {
+        const std::uint32_t rgb = m_colours[i];
+        m_byGreen.push_back(Entry{int(rgb >> 8 & 0xff), int(rgb >> 16), int(rgb & 0xff), int(i)});
     }
+    std::sort(m_byGreen.begin(), m_byGreen.end(),
+              [](const Entry& a, const Entry& b) { return a.green < b.green; });
 }
 
 unsigned char PaletteMapper::nearest(std::uint32_t rgb) {
@@ -101,14 +102,23 @@ unsigned char PaletteMapper::nearest(std::uint32_t rgb) {
     if (m_cacheKeys[slot] == (rgb | kUsed))
         return m_cacheValues[slot];
     const int r = int(rgb >> 16), g = int(rgb >> 8 & 0xff), b = int(rgb & 0xff);
-    // Distance and index in one number (the distance is at most 3 * 255^2 < 2^18), so that
-    // the search is a plain minimum the compiler can vectorise.
+    // Distance and index in one number (the distance is at most 3 * 255^2 < 2^18): the least
+    // is the nearest colour, the lowest index among equals. An entry whose green alone is
+    // farther than the best distance cannot win or tie, nor can any beyond it, so each
+    // direction stops there; the answer is that of a search through every entry.
     std::uint32_t best = std::numeric_limits<std::uint32_t>::max();
-    const int count = int(m_colours.size());
-    for (int i = 0; i < count; ++i) {
-        const int dr = r - m_red[i], dg = g - m_green[i], db = b - m_blue[i];
-        best = std::min(best, std::uint32_t(dr * dr + dg * dg + db * db) << 8 | std::uint32_t(i));
-    }
+    const auto consider = [&](const Entry& e) {
+        const int dr = r - e.red, dg = g - e.green, db = b - e.blue;
+        best = std::min(best,
+                        std::uint32_t(dr * dr + dg * dg + db * db) << 8 | std::uint32_t(e.index));
+    };
+    const auto beyond = [&](int dg) { return std::uint32_t(dg * dg) > best >> 8; };
+    const auto start = std::lower_bound(m_byGreen.begin(), m_byGreen.end(), g,
+                                        [](const Entry& e, int green) { return e.green < green; });
+    for (auto e = start; e != m_byGreen.end() && !beyond(e->green - g); ++e)
+        consider(*e);
+    for (auto e = start; e != m_byGreen.begin() && !beyond(g - (e - 1)->green); --e)
+        consider(*(e - 1));
     const auto index = static_cast<unsigned char>(best & 0xff);
     m_cacheKeys[slot] = rgb | kUsed;
     m_cacheValues[slot] = index;

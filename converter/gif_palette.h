@@ -54,7 +54,11 @@ private:
 
     int m_bands;
     std::vector<std::uint32_t> m_colours;
-    std::vector<int> m_red, m_green, m_blue;
+    // The entries sorted by green, the search walking outwards from the pixel's green.
+    struct Entry {
+        int green, red, blue, index;
+    };
+    std::vector<Entry> m_byGreen;
     int m_transparentIndex = -1;
     // Enlarged pictures repeat the same few blends at every edge: a direct-mapped cache of
     // recent answers saves the search through the palette for nearly every pixel.
