@@ -9,7 +9,17 @@ namespace {
 
 constexpr int kMaxEntries = 256;
 constexpr std::uint32_t kUsed = 1u << 24;
-constexpr int kCacheBits = 16;
+constexpr int kMaxCacheBits = 16;
+constexpr int kMinCacheBits = 8;
+
+// A cache of a quarter of the pixels' number holds most of an enlargement's blends; a small
+// picture spares the zeroing and page faults of the full one.
+int cacheBitsFor(std::int64_t pixels) {
+    int bits = kMinCacheBits;
+    while (bits < kMaxCacheBits && (std::int64_t(1) << (bits + 2)) < pixels)
+        ++bits;
+    return bits;
+}
 
 // The pixel's colour as 0xRRGGBB and whether it is opaque enough to be drawn.
 inline std::uint32_t colourAt(const unsigned char* p, int bands, bool& opaque) {
@@ -85,10 +95,11 @@ GifPalette ColourCounter::palette() const {
     return palette;
 }
 
-PaletteMapper::PaletteMapper(const GifPalette& palette, int bands)
+PaletteMapper::PaletteMapper(const GifPalette& palette, int bands, std::int64_t pixels)
     : m_bands(bands), m_colours(palette.colours),
       m_transparentIndex(palette.transparent ? palette.transparentIndex() : -1),
-      m_cacheKeys(std::size_t(1) << kCacheBits, 0), m_cacheValues(std::size_t(1) << kCacheBits) {
+      m_cacheBits(cacheBitsFor(pixels)), m_cacheKeys(std::size_t(1) << m_cacheBits, 0),
+      m_cacheValues(std::size_t(1) << m_cacheBits) {
     for (std::size_t i = 0; i < m_colours.size(); ++i) {
         const std::uint32_t rgb = m_colours[i];
         m_byGreen.push_back(Entry{int(rgb >> 8 & 0xff), int(rgb >> 16), int(rgb & 0xff), int(i)});
@@ -98,7 +109,7 @@ PaletteMapper::PaletteMapper(const GifPalette& palette, int bands)
 }
 
 unsigned char PaletteMapper::nearest(std::uint32_t rgb) {
-    const std::size_t slot = hashOf(rgb) >> (24 - kCacheBits) & ((1u << kCacheBits) - 1);
+    const std::size_t slot = hashOf(rgb) >> (24 - m_cacheBits) & ((1u << m_cacheBits) - 1);
     if (m_cacheKeys[slot] == (rgb | kUsed))
         return m_cacheValues[slot];
     const int r = int(rgb >> 16), g = int(rgb >> 8 & 0xff), b = int(rgb & 0xff);

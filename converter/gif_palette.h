@@ -46,7 +46,8 @@ private:
 /// the transparent entry (when the palette has none, the pixel counts as opaque).
 class PaletteMapper {
 public:
-    PaletteMapper(const GifPalette& palette, int bands);
+    /// `pixels`: about how many pixels will be mapped, which sizes the cache of answers.
+    PaletteMapper(const GifPalette& palette, int bands, std::int64_t pixels = 1 << 20);
     void mapRow(const unsigned char* pixels, int width, unsigned char* indices);
 
 private:
@@ -62,6 +63,7 @@ private:
     int m_transparentIndex = -1;
     // Enlarged pictures repeat the same few blends at every edge: a direct-mapped cache of
     // recent answers saves the search through the palette for nearly every pixel.
+    int m_cacheBits;
     std::vector<std::uint32_t> m_cacheKeys;
     std::vector<unsigned char> m_cacheValues;
 };
