@@ -142,14 +142,15 @@ public:
 private:
     unsigned char* pixel(int x, int y) { return &m_rgba[(std::size_t(y) * m_width + x) * 4]; }
 
-    // A frame with a transparent index leaves its rectangle transparent, one without it the
-    // screen's background colour.
+    // What disposing of a frame needs to know of it.
     struct Placed {
         int x, y, width, height;
         int disposal;
         bool transparent;
     };
 
+    // A frame with a transparent index leaves its rectangle transparent, one without it the
+    // screen's background colour.
     void clear(const Placed& frame) {
         const std::array<unsigned char, 4> fill =
             frame.transparent ? std::array<unsigned char, 4>{} : m_background;
