@@ -19,6 +19,18 @@ unsigned le16(const unsigned char* p) {
     return unsigned(p[0]) | unsigned(p[1]) << 8;
 }
 
+// libvips' loader takes a screen of these sizes, or over 2048 pixels a side, for a size left
+// over from the program that made the file, and makes the screen just large enough for the
+// frames instead.
+bool screenReplacedByLoader(int width, int height) {
+    static constexpr int kScreens[][2] = {{640, 480},  {640, 512},   {800, 600},
+                                          {1024, 768}, {1280, 1024}, {1600, 1200}};
+    for (const auto& screen : kScreens)
+        if (width == screen[0] && height == screen[1])
+            return true;
+    return width > 2048 || height > 2048;
+}
+
 struct Control {
     bool seen = false;
     int disposal = 0;
@@ -243,7 +255,8 @@ std::optional<SmallGif> decodeSmallGif(const unsigned char* data, std::size_t si
         return std::nullopt;
     const int width = int(le16(data + 6));
     const int height = int(le16(data + 8));
-    if (width == 0 || height == 0 || std::int64_t(width) * height > maxPixels)
+    if (width == 0 || height == 0 || screenReplacedByLoader(width, height) ||
+        std::int64_t(width) * height > maxPixels)
         return std::nullopt;
     Parser parser(data, size);
     parser.take(13);

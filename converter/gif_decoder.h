@@ -23,11 +23,12 @@ struct SmallGif {
 };
 
 /// The picture, or nothing when the file holds anything whose frames this decoder does not
-/// compose exactly as the full pipeline would (a frame reaching outside the screen, a frame
-/// without a colour table, an index past its table, extensions other than graphic control,
-/// looping and comments, disposal to the previous frame on the first) or when it is damaged
-/// in any way, or when its frames together exceed `maxPixels`: the full pipeline then decides,
-/// and reports.
+/// compose exactly as the full pipeline would (a screen size libvips replaces by the frames'
+/// extent: over 2048 pixels a side or a common monitor's size; a frame reaching outside the
+/// screen, a frame without a colour table, an index past its table, extensions other than
+/// graphic control, looping and comments, disposal to the previous frame on the first) or
+/// when it is damaged in any way, or when its frames together exceed `maxPixels`: the full
+/// pipeline then decides, and reports.
 std::optional<SmallGif> decodeSmallGif(const unsigned char* data, std::size_t size,
                                        std::int64_t maxPixels);
 

@@ -102,6 +102,19 @@ Bytes manyColourGif() {
     return fixtures::makeGif(layout);
 }
 
+// A 640 x 480 screen (a size programs leave over) around one small frame.
+Bytes monitorSizedGif() {
+    fixtures::GifLayout layout;
+    layout.width = 640;
+    layout.height = 480;
+    layout.global = {0x000000, 0xffffff};
+    fixtures::GifFrame frame;
+    frame.width = frame.height = 4;
+    frame.indices.assign(16, 1);
+    layout.frames.push_back(frame);
+    return fixtures::makeGif(layout);
+}
+
 std::optional<Bytes> convertSmall(const Bytes& input, int widthPercent, int heightPercent) {
     nconvert::ConvertSettings settings;
     settings.widthPercent = widthPercent;
@@ -235,6 +248,7 @@ TEST(SmallPath, leavesLargeAndUnusualPicturesToThePipeline) {
         {"gif over the threshold", fixtures::save(fixtures::photo(400, 400), ".gif"), 200},
         {"gif, damaged LZW", withBadLzw(fixtures::save(fixtures::photo(16, 16), ".gif")), 200},
         {"gif, frames composed into over 256 colours", manyColourGif(), 200},
+        {"gif, a screen size libvips replaces by the frames' extent", monitorSizedGif(), 50},
     };
     for (const auto& c : cases)
         EXPECT_FALSE(convertSmall(c.input, c.percent, c.percent)) << c.name;
