@@ -74,7 +74,6 @@ VImage loadWithVips(Format format, const unsigned char* data, std::size_t size, 
 
 // What the decoders themselves cannot go beyond.
 constexpr std::int64_t kMaxJpegSide = 65'500;            // libjpeg's JPEG_MAX_DIMENSION
-constexpr int kMaxGifFrames = 4'097;                     // libvips' GIF loader stops there
 constexpr std::int64_t kMaxGifFramePixels = 536'870'911; // libvips' gifsave: INT_MAX / 4
 
 [[noreturn]] void throwTooLarge(const ConvertSettings& settings, const std::string& what) {

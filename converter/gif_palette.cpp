@@ -9,7 +9,17 @@ namespace {
 
 constexpr int kMaxEntries = 256;
 constexpr std::uint32_t kUsed = 1u << 24;
-constexpr int kCacheBits = 16;
+constexpr int kMaxCacheBits = 16;
+constexpr int kMinCacheBits = 8;
+
+// A cache of a quarter of the pixels' number holds most of an enlargement's blends; a small
+// picture spares the zeroing and page faults of the full one.
+int cacheBitsFor(std::int64_t pixels) {
+    int bits = kMinCacheBits;
+    while (bits < kMaxCacheBits && (std::int64_t(1) << (bits + 2)) < pixels)
+        ++bits;
+    return bits;
+}
 
 // The pixel's colour as 0xRRGGBB and whether it is opaque enough to be drawn.
 inline std::uint32_t colourAt(const unsigned char* p, int bands, bool& opaque) {
@@ -85,30 +95,41 @@ GifPalette ColourCounter::palette() const {
     return palette;
 }
 
-PaletteMapper::PaletteMapper(const GifPalette& palette, int bands)
+PaletteMapper::PaletteMapper(const GifPalette& palette, int bands, std::int64_t pixels)
     : m_bands(bands), m_colours(palette.colours),
       m_transparentIndex(palette.transparent ? palette.transparentIndex() : -1),
-      m_cacheKeys(std::size_t(1) << kCacheBits, 0), m_cacheValues(std::size_t(1) << kCacheBits) {
-    for (std::uint32_t rgb : m_colours) {
-        m_red.push_back(int(rgb >> 16));
-        m_green.push_back(int(rgb >> 8 & 0xff));
-        m_blue.push_back(int(rgb & 0xff));
+      m_cacheBits(cacheBitsFor(pixels)), m_cacheKeys(std::size_t(1) << m_cacheBits, 0),
+      m_cacheValues(std::size_t(1) << m_cacheBits) {
+    for (std::size_t i = 0; i < m_colours.size(); ++i) {
+        const std::uint32_t rgb = m_colours[i];
+        m_byGreen.push_back(Entry{int(rgb >> 8 & 0xff), int(rgb >> 16), int(rgb & 0xff), int(i)});
     }
+    std::sort(m_byGreen.begin(), m_byGreen.end(),
+              [](const Entry& a, const Entry& b) { return a.green < b.green; });
 }
 
 unsigned char PaletteMapper::nearest(std::uint32_t rgb) {
-    const std::size_t slot = hashOf(rgb) >> (24 - kCacheBits) & ((1u << kCacheBits) - 1);
+    const std::size_t slot = hashOf(rgb) >> (24 - m_cacheBits) & ((1u << m_cacheBits) - 1);
     if (m_cacheKeys[slot] == (rgb | kUsed))
         return m_cacheValues[slot];
     const int r = int(rgb >> 16), g = int(rgb >> 8 & 0xff), b = int(rgb & 0xff);
-    // Distance and index in one number (the distance is at most 3 * 255^2 < 2^18), so that
-    // the search is a plain minimum the compiler can vectorise.
+    // Distance and index in one number (the distance is at most 3 * 255^2 < 2^18): the least
+    // is the nearest colour, the lowest index among equals. An entry whose green alone is
+    // farther than the best distance cannot win or tie, nor can any beyond it, so each
+    // direction stops there; the answer is that of a search through every entry.
     std::uint32_t best = std::numeric_limits<std::uint32_t>::max();
-    const int count = int(m_colours.size());
-    for (int i = 0; i < count; ++i) {
-        const int dr = r - m_red[i], dg = g - m_green[i], db = b - m_blue[i];
-        best = std::min(best, std::uint32_t(dr * dr + dg * dg + db * db) << 8 | std::uint32_t(i));
-    }
+    const auto consider = [&](const Entry& e) {
+        const int dr = r - e.red, dg = g - e.green, db = b - e.blue;
+        best = std::min(best,
+                        std::uint32_t(dr * dr + dg * dg + db * db) << 8 | std::uint32_t(e.index));
+    };
+    const auto beyond = [&](int dg) { return std::uint32_t(dg * dg) > best >> 8; };
+    const auto start = std::lower_bound(m_byGreen.begin(), m_byGreen.end(), g,
+                                        [](const Entry& e, int green) { return e.green < green; });
+    for (auto e = start; e != m_byGreen.end() && !beyond(e->green - g); ++e)
+        consider(*e);
+    for (auto e = start; e != m_byGreen.begin() && !beyond(g - (e - 1)->green); --e)
+        consider(*(e - 1));
     const auto index = static_cast<unsigned char>(best & 0xff);
     m_cacheKeys[slot] = rgb | kUsed;
     m_cacheValues[slot] = index;

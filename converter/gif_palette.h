@@ -46,7 +46,8 @@ private:
 /// the transparent entry (when the palette has none, the pixel counts as opaque).
 class PaletteMapper {
 public:
-    PaletteMapper(const GifPalette& palette, int bands);
+    /// `pixels`: about how many pixels will be mapped, which sizes the cache of answers.
+    PaletteMapper(const GifPalette& palette, int bands, std::int64_t pixels = 1 << 20);
     void mapRow(const unsigned char* pixels, int width, unsigned char* indices);
 
 private:
@@ -54,10 +55,15 @@ private:
 
     int m_bands;
     std::vector<std::uint32_t> m_colours;
-    std::vector<int> m_red, m_green, m_blue;
+    // The entries sorted by green, the search walking outwards from the pixel's green.
+    struct Entry {
+        int green, red, blue, index;
+    };
+    std::vector<Entry> m_byGreen;
     int m_transparentIndex = -1;
     // Enlarged pictures repeat the same few blends at every edge: a direct-mapped cache of
     // recent answers saves the search through the palette for nearly every pixel.
+    int m_cacheBits;
     std::vector<std::uint32_t> m_cacheKeys;
     std::vector<unsigned char> m_cacheValues;
 };

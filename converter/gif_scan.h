@@ -6,6 +6,9 @@
 
 namespace nconvert {
 
+/// libvips' GIF loader reads no more frames than this: a longer GIF is refused, not cut.
+constexpr int kMaxGifFrames = 4'097;
+
 /// What a walk of a GIF's block structure (no decoding) finds.
 struct GifStructure {
     int frames = 0;

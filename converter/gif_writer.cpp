@@ -220,7 +220,9 @@ bool GifWriter::beginFrame() {
         putTable(m_out, palette);
     // Frames on the global table share its mapper and what it has learnt.
     if (local || !m_mapper)
-        m_mapper = std::make_unique<PaletteMapper>(palette, m_bands);
+        m_mapper = std::make_unique<PaletteMapper>(
+            palette, m_bands,
+            std::int64_t(m_layout.width) * m_layout.frameHeight * (local ? 1 : m_layout.frames));
     m_lzw = std::make_unique<Lzw>(std::max(2, bits), m_out);
     return flush();
 }

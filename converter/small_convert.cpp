@@ -2,8 +2,10 @@
 #include "small_convert.h"
 
 #include "error.h"
+#include "gif_scan.h"
 #include "header_check.h"
 #include "jpeg_tables.h"
+#include "small_gif.h"
 #include "small_jpeg.h"
 #include "small_png.h"
 
@@ -21,15 +23,17 @@ struct Plan {
     int height = 0;
 };
 
+// `frames` of the claimed size, each scaled on its own; the limits and `maxPixels` bound all
+// frames together.
 std::optional<Plan> plan(const HeaderClaim& claim, const ConvertSettings& settings,
-                         std::int64_t maxPixels) {
+                         std::int64_t maxPixels, int frames = 1) {
     if (!claim.problem.empty() || claim.width == 0 || claim.height == 0)
         return std::nullopt;
     const std::int64_t width = scaledLength(claim.width, settings.widthPercent);
     const std::int64_t height = scaledLength(claim.height, settings.heightPercent);
     const Limits& limits = settings.limits;
-    if (claim.width * claim.height > std::min(limits.maxInputPixels, maxPixels) ||
-        width * height > std::min(limits.maxOutputPixels, maxPixels) ||
+    if (claim.width * claim.height * frames > std::min(limits.maxInputPixels, maxPixels) ||
+        width * height * frames > std::min(limits.maxOutputPixels, maxPixels) ||
         width > limits.maxOutputSide || height > limits.maxOutputSide)
         return std::nullopt;
     return Plan{int(width), int(height)};
@@ -57,22 +61,46 @@ std::optional<std::vector<unsigned char>> convertPng(const unsigned char* data, 
     return encodeSmallPng(*picture);
 }
 
+// The logical screen's size, and a GIF whose blocks are whole and whose frames libvips reads
+// (the pipeline reports the rest).
+std::optional<Plan> planGif(const unsigned char* data, std::size_t size,
+                            const ConvertSettings& settings, int& frames) {
+    const GifStructure structure = scanGif(data, size);
+    if (!structure.problem.empty() || structure.frames > kMaxGifFrames || size < 13)
+        return std::nullopt;
+    frames = structure.frames;
+    HeaderClaim claim;
+    claim.width = data[6] | data[7] << 8;
+    claim.height = data[8] | data[9] << 8;
+    return plan(claim, settings, kSmallGifMaxPixels, frames);
+}
+
 } // namespace
 
 std::optional<ConvertResult> convertSmall(const unsigned char* data, std::size_t size,
                                           const ConvertSettings& settings, OutputSink& sink) {
     const std::optional<Format> format = sniffFormat(data, size);
-    if (!format || (*format != Format::Jpeg && *format != Format::Png) ||
-        settings.outputFormat.value_or(*format) != *format)
+    if (!format || *format == Format::Bmp || settings.outputFormat.value_or(*format) != *format)
         return std::nullopt;
-    const bool jpeg = *format == Format::Jpeg;
-    const std::optional<Plan> target =
-        jpeg ? plan(checkJpegHeader(data, size), settings, kSmallJpegMaxPixels)
-             : plan(checkPngHeader(data, size), settings, kSmallPngMaxPixels);
-    if (!target)
-        return std::nullopt;
-    const std::optional<std::vector<unsigned char>> bytes =
-        jpeg ? convertJpeg(data, size, *target) : convertPng(data, size, *target);
+    int frames = 1;
+    std::optional<Plan> target;
+    std::optional<std::vector<unsigned char>> bytes;
+    switch (*format) {
+    case Format::Jpeg:
+        if ((target = plan(checkJpegHeader(data, size), settings, kSmallJpegMaxPixels)))
+            bytes = convertJpeg(data, size, *target);
+        break;
+    case Format::Png:
+        if ((target = plan(checkPngHeader(data, size), settings, kSmallPngMaxPixels)))
+            bytes = convertPng(data, size, *target);
+        break;
+    case Format::Gif:
+        if ((target = planGif(data, size, settings, frames)))
+            bytes = convertSmallGif(data, size, target->width, target->height, kSmallGifMaxPixels);
+        break;
+    case Format::Bmp:
+        break;
+    }
     if (!bytes)
         return std::nullopt;
     if (!sink.append(bytes->data(), bytes->size()))
@@ -81,6 +109,7 @@ std::optional<ConvertResult> convertSmall(const unsigned char* data, std::size_t
     result.inputFormat = result.outputFormat = *format;
     result.width = target->width;
     result.frameHeight = target->height;
+    result.frames = frames;
     return result;
 }
 

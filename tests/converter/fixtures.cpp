@@ -103,6 +103,102 @@ void put32(Bytes& b, std::size_t at, std::uint32_t v) {
 }
 } // namespace
 
+namespace {
+
+void appendLe16(Bytes& b, int v) {
+    b.push_back(static_cast<unsigned char>(v & 0xff));
+    b.push_back(static_cast<unsigned char>(v >> 8 & 0xff));
+}
+
+// A table of at least two entries, padded to a power of two; returns its size's field value.
+int appendTable(Bytes& b, const std::vector<std::uint32_t>& colours) {
+    int bits = 1;
+    while ((1u << bits) < colours.size())
+        ++bits;
+    for (int i = 0; i < 1 << bits; ++i) {
+        const std::uint32_t rgb = i < int(colours.size()) ? colours[i] : 0;
+        b.insert(b.end(), {static_cast<unsigned char>(rgb >> 16),
+                           static_cast<unsigned char>(rgb >> 8), static_cast<unsigned char>(rgb)});
+    }
+    return bits - 1;
+}
+
+// Literal codes only, with a clear code before the table would widen the codes.
+void appendLiteralLzw(Bytes& b, const std::vector<unsigned char>& indices) {
+    const int minCodeSize = 8;
+    const int clear = 1 << minCodeSize;
+    const int perClear = clear - 2;
+    Bytes packed;
+    std::uint32_t bits = 0;
+    int count = 0;
+    const auto emit = [&](int code) {
+        bits |= std::uint32_t(code) << count;
+        for (count += minCodeSize + 1; count >= 8; count -= 8, bits >>= 8)
+            packed.push_back(static_cast<unsigned char>(bits));
+    };
+    for (std::size_t i = 0; i < indices.size(); ++i) {
+        if (i % perClear == 0)
+            emit(clear);
+        emit(indices[i]);
+    }
+    emit(clear + 1);
+    if (count > 0)
+        packed.push_back(static_cast<unsigned char>(bits));
+    b.push_back(minCodeSize);
+    for (std::size_t pos = 0; pos < packed.size(); pos += 255) {
+        const std::size_t n = std::min<std::size_t>(255, packed.size() - pos);
+        b.push_back(static_cast<unsigned char>(n));
+        b.insert(b.end(), packed.begin() + long(pos), packed.begin() + long(pos + n));
+    }
+    b.push_back(0);
+}
+
+} // namespace
+
+Bytes makeGif(const GifLayout& layout) {
+    Bytes b = {'G', 'I', 'F', '8', '9', 'a'};
+    appendLe16(b, layout.width);
+    appendLe16(b, layout.height);
+    const std::size_t flags = b.size();
+    b.insert(b.end(), {0, static_cast<unsigned char>(layout.background), 0});
+    if (!layout.global.empty())
+        b[flags] = static_cast<unsigned char>(0xf0 | appendTable(b, layout.global));
+    if (layout.loopRepeats >= 0) {
+        const char* id = "NETSCAPE2.0";
+        b.insert(b.end(), {0x21, 0xff, 11});
+        b.insert(b.end(), id, id + 11);
+        b.insert(b.end(), {3, 1});
+        appendLe16(b, layout.loopRepeats);
+        b.push_back(0);
+    }
+    for (const GifFrame& f : layout.frames) {
+        if (f.control) {
+            b.insert(b.end(), {0x21, 0xf9, 4,
+                               static_cast<unsigned char>(f.disposal << 2 | (f.transparent >= 0))});
+            appendLe16(b, f.delayCs);
+            b.insert(b.end(), {static_cast<unsigned char>(std::max(f.transparent, 0)), 0});
+        }
+        b.push_back(0x2c);
+        for (int v : {f.x, f.y, f.width, f.height})
+            appendLe16(b, v);
+        const std::size_t frameFlags = b.size();
+        b.push_back(f.interlaced ? 0x40 : 0);
+        if (!f.local.empty())
+            b[frameFlags] |= static_cast<unsigned char>(0x80 | appendTable(b, f.local));
+        const std::vector<std::pair<int, int>> passes =
+            f.interlaced ? std::vector<std::pair<int, int>>{{0, 8}, {4, 8}, {2, 4}, {1, 2}}
+                         : std::vector<std::pair<int, int>>{{0, 1}};
+        std::vector<unsigned char> rows;
+        for (const auto& [start, step] : passes)
+            for (int y = start; y < f.height; y += step)
+                rows.insert(rows.end(), f.indices.begin() + long(y) * f.width,
+                            f.indices.begin() + long(y + 1) * f.width);
+        appendLiteralLzw(b, rows);
+    }
+    b.push_back(0x3b);
+    return b;
+}
+
 Bytes makeBmp(const BmpLayout& layout) {
     const bool v4 = layout.masks.size() == 4;
     const std::size_t infoSize = v4 ? 108 : 40;

@@ -59,6 +59,31 @@ struct BmpLayout {
 };
 Bytes makeBmp(const BmpLayout& layout);
 
+/// A hand-made GIF. Pixels are colour indices in row order (written interlaced when asked),
+/// LZW coded as literals only, so any stream the test describes is valid.
+struct GifFrame {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    std::vector<unsigned char> indices;
+    std::vector<std::uint32_t> local; ///< a local colour table (0xRRGGBB) when not empty
+    bool control = true;              ///< a graphic control block before the frame
+    int disposal = 0;
+    int delayCs = 0;
+    int transparent = -1;
+    bool interlaced = false;
+};
+struct GifLayout {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> global;
+    int background = 0;
+    int loopRepeats = -1; ///< the looping block's count; none when negative
+    std::vector<GifFrame> frames;
+};
+Bytes makeGif(const GifLayout& layout);
+
 /// A private folder under $TMPDIR, removed with everything in it.
 class TempDir {
 public:

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: MIT
 // Our own GIF writer, read back by libvips, and where libvips' saver still takes over.
 #include "fixtures.h"
+#include "gif_palette.h"
 
 #include <gtest/gtest.h>
+#include <random>
 #include <set>
 
 using namespace nconvert;
@@ -137,5 +139,34 @@ TEST(Gif, beyond256ColoursLibvipsQuantises) {
             EXPECT_EQ(colours, opaqueColours(picture));
         else
             EXPECT_LE(colours.size(), 255u); // a quantised palette, as before
+    }
+}
+
+TEST(Gif, nearestColourIsTheFullSearchsLowestIndexAmongEquals) {
+    // Few levels per primary and repeated greens: many pixels lie at equal distances.
+    std::mt19937 random(7);
+    GifPalette palette;
+    for (int i = 0; i < 200; ++i)
+        palette.colours.push_back(std::uint32_t(random() % 6 * 51) << 16 |
+                                  std::uint32_t(random() % 4 * 85) << 8 | random() % 6 * 51);
+    PaletteMapper mapper(palette, 3);
+    for (int n = 0; n < 20000; ++n) {
+        const unsigned char pixel[3] = {static_cast<unsigned char>(random()),
+                                        static_cast<unsigned char>(random()),
+                                        static_cast<unsigned char>(random())};
+        int best = 0;
+        int bestDistance = 1 << 30;
+        for (int i = 0; i < int(palette.colours.size()); ++i) {
+            const std::uint32_t c = palette.colours[std::size_t(i)];
+            const int dr = pixel[0] - int(c >> 16), dg = pixel[1] - int(c >> 8 & 0xff),
+                      db = pixel[2] - int(c & 0xff);
+            if (dr * dr + dg * dg + db * db < bestDistance) {
+                bestDistance = dr * dr + dg * dg + db * db;
+                best = i;
+            }
+        }
+        unsigned char index = 0;
+        mapper.mapRow(pixel, 1, &index);
+        ASSERT_EQ(index, best) << int(pixel[0]) << " " << int(pixel[1]) << " " << int(pixel[2]);
     }
 }

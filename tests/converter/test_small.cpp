@@ -69,6 +69,52 @@ Bytes withUnreadChunks(const Bytes& png) {
     return out;
 }
 
+// `gif` with its first frame's LZW data replaced by codes that are not in the table.
+Bytes withBadLzw(Bytes gif) {
+    std::size_t pos = 13 + (gif[10] & 0x80 ? 3u * (2u << (gif[10] & 7)) : 0);
+    while (gif[pos] == 0x21) {
+        pos += 2;
+        while (gif[pos] != 0)
+            pos += gif[pos] + 1;
+        ++pos;
+    }
+    pos += 10 + (gif[pos + 9] & 0x80 ? 3u * (2u << (gif[pos + 9] & 7)) : 0);
+    std::fill(gif.begin() + long(pos) + 2, gif.begin() + long(pos) + 2 + gif[pos + 1], 0xff);
+    return gif;
+}
+
+// Two frames of 200 colours each, the second drawn over half of the first.
+Bytes manyColourGif() {
+    fixtures::GifLayout layout;
+    layout.width = 20;
+    layout.height = 20;
+    for (int k = 0; k < 2; ++k) {
+        fixtures::GifFrame frame;
+        frame.width = 20;
+        frame.height = 20 - 10 * k;
+        frame.y = 10 * k;
+        for (std::uint32_t i = 0; i < 200; ++i)
+            frame.local.push_back(i << 8 | std::uint32_t(k) << 16);
+        for (int i = 0; i < frame.width * frame.height; ++i)
+            frame.indices.push_back(static_cast<unsigned char>(i % 200));
+        layout.frames.push_back(frame);
+    }
+    return fixtures::makeGif(layout);
+}
+
+// A 640 x 480 screen (a size programs leave over) around one small frame.
+Bytes monitorSizedGif() {
+    fixtures::GifLayout layout;
+    layout.width = 640;
+    layout.height = 480;
+    layout.global = {0x000000, 0xffffff};
+    fixtures::GifFrame frame;
+    frame.width = frame.height = 4;
+    frame.indices.assign(16, 1);
+    layout.frames.push_back(frame);
+    return fixtures::makeGif(layout);
+}
+
 std::optional<Bytes> convertSmall(const Bytes& input, int widthPercent, int heightPercent) {
     nconvert::ConvertSettings settings;
     settings.widthPercent = widthPercent;
@@ -199,8 +245,81 @@ TEST(SmallPath, leavesLargeAndUnusualPicturesToThePipeline) {
         {"interlaced png",
          fixtures::save(fixtures::photo(16, 16), ".png", VImage::option()->set("interlace", true)),
          200},
-        {"gif", fixtures::save(fixtures::photo(16, 16), ".gif"), 200},
+        {"gif over the threshold", fixtures::save(fixtures::photo(400, 400), ".gif"), 200},
+        {"gif, damaged LZW", withBadLzw(fixtures::save(fixtures::photo(16, 16), ".gif")), 200},
+        {"gif, frames composed into over 256 colours", manyColourGif(), 200},
+        {"gif, a screen size libvips replaces by the frames' extent", monitorSizedGif(), 50},
     };
     for (const auto& c : cases)
         EXPECT_FALSE(convertSmall(c.input, c.percent, c.percent)) << c.name;
+}
+
+TEST(SmallPath, writesTheSameGifAsThePipeline) {
+    const std::vector<std::uint32_t> four = {0xff0000, 0x00ff00, 0x0000ff, 0xffffff};
+    const auto frame = [](int x, int y, int width, int height, int colours, int seed) {
+        fixtures::GifFrame f;
+        f.x = x;
+        f.y = y;
+        f.width = width;
+        f.height = height;
+        for (int i = 0; i < width * height; ++i)
+            f.indices.push_back(
+                static_cast<unsigned char>((i / 3 * 7 + i / width * 5 + seed) % colours));
+        return f;
+    };
+    const auto layout = [&](std::vector<fixtures::GifFrame> frames) {
+        fixtures::GifLayout l;
+        l.width = 12;
+        l.height = 10;
+        l.global = four;
+        l.frames = std::move(frames);
+        return l;
+    };
+    fixtures::GifLayout still = layout({frame(0, 0, 12, 10, 4, 0)});
+    still.frames[0].control = false;
+    fixtures::GifLayout transparent = layout({frame(0, 0, 12, 10, 4, 1)});
+    transparent.frames[0].transparent = 2;
+    fixtures::GifLayout animated =
+        layout({frame(0, 0, 12, 10, 4, 0), frame(0, 0, 12, 10, 3, 1), frame(0, 0, 12, 10, 2, 2)});
+    animated.loopRepeats = 2;
+    for (int k = 0; k < 3; ++k)
+        animated.frames[k].delayCs = 7 + 40 * k;
+    fixtures::GifLayout forever = animated;
+    forever.loopRepeats = 0;
+    fixtures::GifLayout interlaced = layout({frame(0, 0, 12, 10, 4, 3)});
+    interlaced.frames[0].interlaced = true;
+    // Each later frame covers part of the screen, on what the one before left.
+    fixtures::GifLayout offset = layout({frame(0, 0, 12, 10, 2, 0), frame(3, 2, 5, 4, 4, 1)});
+    offset.frames[1].local = {0x102030, 0x405060, 0x708090, 0xa0b0c0};
+    offset.background = 3;
+    fixtures::GifLayout restoreBackground = offset;
+    restoreBackground.frames[1].disposal = 2;
+    restoreBackground.frames.push_back(frame(6, 5, 6, 5, 4, 2));
+    fixtures::GifLayout restoreTransparent = restoreBackground;
+    restoreTransparent.frames[1].transparent = 0;
+    fixtures::GifLayout restorePrevious = restoreBackground;
+    restorePrevious.frames[1].disposal = 3;
+    const struct {
+        const char* name;
+        Bytes input;
+        int widthPercent;
+        int heightPercent;
+    } cases[] = {
+        {"still, no control block", fixtures::makeGif(still), 200, 200},
+        {"still, transparent", fixtures::makeGif(transparent), 300, 200},
+        {"animated, delays, looping twice", fixtures::makeGif(animated), 200, 200},
+        {"animated, looping for ever, reduced", fixtures::makeGif(forever), 50, 75},
+        {"interlaced", fixtures::makeGif(interlaced), 200, 200},
+        {"a frame smaller than the screen, local table", fixtures::makeGif(offset), 200, 200},
+        {"disposal to the background", fixtures::makeGif(restoreBackground), 200, 200},
+        {"disposal to transparency", fixtures::makeGif(restoreTransparent), 200, 200},
+        {"disposal to the previous frame", fixtures::makeGif(restorePrevious), 200, 200},
+        {"made by libvips", fixtures::save(fixtures::photo(16, 16), ".gif"), 200, 200},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::optional<Bytes> small = convertSmall(c.input, c.widthPercent, c.heightPercent);
+        ASSERT_TRUE(small);
+        EXPECT_TRUE(*small == fixtures::convert(c.input, c.widthPercent, c.heightPercent).bytes);
+    }
 }

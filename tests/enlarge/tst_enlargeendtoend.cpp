@@ -142,7 +142,8 @@ private slots:
 #ifdef QUORVEL_HAVE_CONVERTER
     // The converter runs from the temporary folder, where anyone may leave a library under the
     // name of its libvips or of its libvips module: neither the window's run nor a start by
-    // hand of that copy loads either. A GIF is converted through libvips.
+    // hand of that copy loads either. A BMP is converted through libvips (small JPEGs, PNGs and
+    // GIFs are converted without it).
     void aLibraryPlantedBesideTheConverterIsNeverLoaded() {
         const QString folder = QFileInfo(ConverterPath()).path();
         for (const char* name : {CONVERTER_LIBRARY_NAME, CONVERTER_MODULE_NAME})
@@ -150,26 +151,26 @@ private slots:
                                 folder + QLatin1Char('/') + QLatin1String(name)));
         const QString mark = m_dir->filePath(QStringLiteral("planted-library-was-loaded"));
         qputenv("QUORVEL_PLANTED_MARK", QFile::encodeName(mark));
-        addPicture(QStringLiteral("a.gif"), "gif", QSize(16, 12));
+        addPicture(QStringLiteral("a.bmp"), "bmp", QSize(16, 12));
         m_window->dialogs.expectMessage();
         m_window->form.PushButton2->click();
         QCOMPARE(m_window->dialogs.messages(), QStringList{QStringLiteral("Done.")});
-        QCOMPARE(QImageReader(out(QStringLiteral("a.gif"))).size(), QSize(32, 24));
+        QCOMPARE(QImageReader(out(QStringLiteral("a.bmp"))).size(), QSize(32, 24));
         QVERIFY(!QFileInfo::exists(mark));
 
         DeployConverter(embeddedConverter());
-        const QStringList convertGif = {QStringLiteral("-resize"),    QStringLiteral("200%"),
+        const QStringList convertBmp = {QStringLiteral("-resize"),    QStringLiteral("200%"),
                                         QStringLiteral("200%"),       QStringLiteral("-o"),
-                                        out(QStringLiteral("b.gif")), in(QStringLiteral("a.gif"))};
+                                        out(QStringLiteral("b.bmp")), in(QStringLiteral("a.bmp"))};
         QProcess byHand;
-        byHand.start(ConverterPath(), convertGif);
+        byHand.start(ConverterPath(), convertBmp);
         QVERIFY(byHand.waitForFinished());
         QVERIFY(!QFileInfo::exists(mark));
         // The plant is real: a loader told to look in that folder does load it.
         QProcessEnvironment lured = QProcessEnvironment::systemEnvironment();
         lured.insert(QStringLiteral("LD_LIBRARY_PATH"), folder);
         byHand.setProcessEnvironment(lured);
-        byHand.start(ConverterPath(), convertGif);
+        byHand.start(ConverterPath(), convertBmp);
         QVERIFY(byHand.waitForFinished());
         QVERIFY(QFileInfo::exists(mark));
         qunsetenv("QUORVEL_PLANTED_MARK");
