@@ -2,6 +2,7 @@
 #include "form1.h"
 
 #include "enlarge/enlargecontroller.h"
+#include "enlarge/progressbarview.h"
 #include "enlarge/zoomoptions.h"
 #include "folders/foldercontroller.h"
 #include "folders/widgets/qfiledropadapter.h"
@@ -47,10 +48,6 @@ QFont layout::buttonFont() {
 }
 
 namespace {
-const QString kListToolTip =
-    QStringLiteral("Drag and drop files here. Double-click item to remove it. Move | line to "
-                   "right and out of window to reveal full names.");
-
 template <typename T> T* place(QWidget* parent, const char* name, const QRect& rect) {
     auto* widget = new T(parent);
     widget->setObjectName(QLatin1String(name));
@@ -123,54 +120,55 @@ void Form1::createControls() {
     setMouseTracking(true);
 
     using layout::twipsRect;
-    PushButton6 =
-        button(this, "PushButton6", QStringLiteral("Help"), twipsRect(120, 120, 7800, 405));
+    PushButton6 = button(this, "PushButton6", tr("Help"), twipsRect(120, 120, 7800, 405));
 
     ListView1 = place<QTreeView>(this, "ListView1", twipsRect(120, 630, 7800, 2535));
     ListView1->setRootIsDecorated(false);
     ListView1->setItemsExpandable(false);
     ListView1->setUniformRowHeights(true);
     ListView1->setSortingEnabled(false);
-    ListView1->setToolTip(kListToolTip);
+    ListView1->setToolTip(tr("Drag and drop files here. Double-click item to remove it. Move | "
+                             "line to right and out of window to reveal full names."));
     ListView1->setModel(m_imageListModel.get());
     ListView1->header()->setStretchLastSection(false);
     ListView1->header()->setSectionsClickable(false);
     ListView1->setMouseTracking(true);
 
-    PushButton1 = button(this, "PushButton1", QStringLiteral("Add Image File(s)"),
-                         twipsRect(120, 3255, 3840, 405));
-    PushButton3 = button(this, "PushButton3", QStringLiteral("Add All File(s) In Folder"),
+    PushButton1 =
+        button(this, "PushButton1", tr("Add Image File(s)"), twipsRect(120, 3255, 3840, 405));
+    PushButton3 = button(this, "PushButton3", tr("Add All File(s) In Folder"),
                          twipsRect(4080, 3255, 3840, 405));
-    PushButton4 =
-        button(this, "PushButton4", QStringLiteral("Clear List"), twipsRect(120, 3765, 3840, 405));
-    PushButton5 = button(this, "PushButton5", QStringLiteral("Load Sample/Example Files"),
+    PushButton4 = button(this, "PushButton4", tr("Clear List"), twipsRect(120, 3765, 3840, 405));
+    PushButton5 = button(this, "PushButton5", tr("Load Sample/Example Files"),
                          twipsRect(4080, 3765, 3840, 405));
 
     Frame3 = place<QGroupBox>(this, "Frame3", twipsRect(120, 4230, 7800, 1755));
-    Frame3->setTitle(QStringLiteral("Resize Options"));
-    Option1 = option(Frame3, "Option1", QStringLiteral("Zoom 2x"), twipsRect(240, 300, 3240, 255));
-    Option2 = option(Frame3, "Option2", QStringLiteral("Zoom 3x"), twipsRect(240, 650, 3240, 255));
-    Option3 = option(Frame3, "Option3", QStringLiteral("Zoom 4x"), twipsRect(240, 960, 3240, 255));
-    Option4 = option(Frame3, "Option4", QStringLiteral("Zoom          x"),
-                     twipsRect(240, 1320, 3240, 255));
+    Frame3->setTitle(tr("Resize Options"));
+    Option1 = option(Frame3, "Option1", tr("Zoom 2x"), twipsRect(240, 300, 3240, 255));
+    Option2 = option(Frame3, "Option2", tr("Zoom 3x"), twipsRect(240, 650, 3240, 255));
+    Option3 = option(Frame3, "Option3", tr("Zoom 4x"), twipsRect(240, 960, 3240, 255));
+    Option4 = option(Frame3, "Option4",
+                     //: The spaces leave room for the factor box, drawn over them; keep
+                     //: the text before them short and the spaces in place.
+                     tr("Zoom          x"), twipsRect(240, 1320, 3240, 255));
     Option1->setChecked(true);
     Text2 = place<QLineEdit>(Frame3, "Text2", twipsRect(1010, 1282, 375, 330));
     Text2->setText(QStringLiteral("Text2"));
 
     Frame1 = place<QGroupBox>(this, "Frame1", twipsRect(120, 6060, 7800, 825));
-    Frame1->setTitle(QStringLiteral("Save Image(s) To This Folder"));
+    Frame1->setTitle(tr("Save Image(s) To This Folder"));
     Text1 = place<QLineEdit>(Frame1, "Text1", twipsRect(240, 300, 6660, 345));
     PushButton7 =
         button(Frame1, "PushButton7", QStringLiteral("..."), twipsRect(6960, 300, 600, 345));
 
-    PushButton2 = button(this, "PushButton2", QStringLiteral("Start Enlarging"),
-                         twipsRect(120, 7005, 7800, 405));
+    PushButton2 =
+        button(this, "PushButton2", tr("Start Enlarging"), twipsRect(120, 7005, 7800, 405));
     ProgressBar1 = place<QProgressBar>(this, "ProgressBar1", twipsRect(120, 7515, 7800, 405));
     ProgressBar1->setRange(0, 100);
     ProgressBar1->setValue(0);
     ProgressBar1->setTextVisible(true);
     ProgressBar1->setAlignment(Qt::AlignCenter);
-    ProgressBar1->setFormat(QStringLiteral("Progress Bar"));
+    ProgressBar1->setFormat(progressBarIdleText());
 
     // Below the client area, so never seen; the run measures pictures with it.
     Picture1 = place<QLabel>(this, "Picture1", twipsRect(240, 8310, 1095, 735));
@@ -239,7 +237,7 @@ void Form1::Form_Load() {
             m_services.dialogs.openUrl(QUrl(appinfo::kVendorHomePage));
         }
     });
-    trap.step(128, [&] { m_imageListModel->setHeaderText(QStringLiteral("Image File(s)")); });
+    trap.step(128, [&] { m_imageListModel->setHeaderText(tr("Image File(s)")); });
     trap.step(130, [&] { ListView1->setColumnWidth(0, layout::kListColumnWidth); });
     trap.step(132, [&] {
         const QString desktop = m_services.desktopFolder ? m_services.desktopFolder() : QString();

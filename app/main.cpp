@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "app/form1.h"
+#include "app/translations.h"
 #include "platform/errortrap.h"
 #include "platform/paths.h"
 #include "platform/widgets/guardedapplication.h"
@@ -47,6 +48,8 @@ int run(quorvel::QDialogsAdapter& dialogs) {
 
 int main(int argc, char* argv[]) try {
     quorvel::GuardedApplication app(argc, argv);
+    // The user's language (LANGUAGE, LC_ALL, LC_MESSAGES, LANG), once, before any text is built.
+    const quorvel::Translations translations{QLocale()};
     quorvel::QDialogsAdapter dialogs;
     app.setDialogs(&dialogs);
     try {

@@ -8,9 +8,17 @@
 #include "platform/errortrap.h"
 #include "platform/paths.h"
 
+#include <QCoreApplication>
 #include <QUrl>
 
 namespace quorvel {
+
+QString openSamplesQuestion() {
+    return QCoreApplication::translate(
+        "SampleFiles",
+        "Would you like this software to open the folder where these sample files are stored (so "
+        "that you can view them before working with them)?");
+}
 
 bool IsPathListed(const ImageList& list, const QString& path) {
     bool listed = false;
@@ -30,7 +38,7 @@ void LoadSampleFiles(ImageList& list, Dialogs& dialogs, const QString& programFo
             AddImageRow(list, path);
         }
     }
-    if (dialogs.messageBox(kOpenSamplesQuestion, msgstyle::kYesNo, appinfo::kApplicationTitle) ==
+    if (dialogs.messageBox(openSamplesQuestion(), msgstyle::kYesNo, appinfo::kApplicationTitle) ==
         MsgBoxResult::Yes) {
         dialogs.openUrl(QUrl::fromLocalFile(samples + sep));
     }

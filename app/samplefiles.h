@@ -8,9 +8,8 @@ namespace quorvel {
 class Dialogs;
 class ImageList;
 
-inline const QString kOpenSamplesQuestion = QStringLiteral(
-    "Would you like this software to open the folder where these sample files are stored (so "
-    "that you can view them before working with them)?");
+/// The offer to open the samples folder, in the user's language.
+QString openSamplesQuestion();
 
 /// True when some row's text equals `path` exactly (case-sensitive).
 bool IsPathListed(const ImageList& list, const QString& path);

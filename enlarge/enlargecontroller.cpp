@@ -17,6 +17,7 @@
 #include "rounding.h"
 #include "zoomfactor.h"
 
+#include <QCoreApplication>
 #include <QImageReader>
 
 namespace quorvel {
@@ -62,9 +63,9 @@ void EnlargeController::startEnlarging() {
 
     ErrorTrap trap(m_services.dialogs, formLocation(QStringLiteral("PushButton2_Click")));
     if (trap.test(104, [&] { return m_services.list.count() == 0; })) {
-        trap.step(174, [&] { showMessage(enlargemsg::kNoFiles); });
+        trap.step(174, [&] { showMessage(enlargemsg::noFiles()); });
     } else if (trap.test(106, [&] { return !IsFolder(m_controls.zoom->outputFolder()); })) {
-        trap.step(172, [&] { showMessage(enlargemsg::kNoFolder); });
+        trap.step(172, [&] { showMessage(enlargemsg::noFolder()); });
     } else {
         runFiles(trap);
     }
@@ -134,7 +135,7 @@ void EnlargeController::runFiles(ErrorTrap& trap) {
     }
     trap.step(164, [&] { pointer.setMousePointer(pointer::kDefault); });
     trap.step(166, [&] { bar.setValue(0); });
-    trap.step(168, [&] { bar.setText(kProgressBarIdleText); });
+    trap.step(168, [&] { bar.setText(progressBarIdleText()); });
     trap.step(170, [&] { showMessage(doneMessage(m_failedNames, m_attempted)); });
 }
 
@@ -163,13 +164,14 @@ void EnlargeController::convertOne(ErrorTrap& trap, int i, int zoom, QString& so
     trap.step(136, [&] {
         const int rows = m_services.list.count();
         if (rows == 0) {
-            throw AppError(kDivisionByZero, QStringLiteral("Division by zero"));
+            throw AppError(kDivisionByZero,
+                           QCoreApplication::translate("ErrorBox", "Division by zero"));
         }
         bar.setValue(double(i) / rows * 100);
     });
     // A row that cannot be read leaves the previous file's path in `source`.
     trap.step(138, [&] { source = m_services.list.text(i); });
-    trap.step(140, [&] { bar.setText(enlargemsg::kProcessingPrefix + FileNameOf(source)); });
+    trap.step(140, [&] { bar.setText(enlargemsg::processing(FileNameOf(source))); });
     trap.step(142, [] { yieldToEventLoop(); });
     if (closing()) {
         return;
@@ -187,7 +189,7 @@ void EnlargeController::convertOne(ErrorTrap& trap, int i, int zoom, QString& so
     });
     if (!fits) {
         trap.step(158, [&] {
-            showMessage(cannotEnlargeMessage(FileNameOf(source), enlargemsg::kTooLarge));
+            showMessage(cannotEnlargeMessage(FileNameOf(source), enlargemsg::tooLarge()));
         });
         return;
     }
@@ -200,8 +202,8 @@ void EnlargeController::convertOne(ErrorTrap& trap, int i, int zoom, QString& so
     });
     if (verdict != OutputGuard::Verdict::Clear) {
         const QString reason = verdict == OutputGuard::Verdict::WouldReplaceSource
-                                   ? enlargemsg::kWouldReplaceSource
-                                   : enlargemsg::kAlreadyEnlarged;
+                                   ? enlargemsg::wouldReplaceSource()
+                                   : enlargemsg::alreadyEnlarged();
         trap.step(158, [&] { showMessage(cannotEnlargeMessage(FileNameOf(source), reason)); });
         return;
     }

@@ -6,19 +6,17 @@
 
 namespace quorvel {
 
-/// The texts a run shows; each is compared character for character in tests.
+/// The texts a run shows, in the user's language; in English each is compared
+/// character for character in tests.
 namespace enlargemsg {
-inline const QString kNoFiles = QStringLiteral("No files added.");
-inline const QString kNoFolder =
-    QStringLiteral("Folder does not exist. Please select another folder.");
-inline const QString kDone = QStringLiteral("Done.");
-inline const QString kProcessingPrefix = QStringLiteral("Processing: ");
-inline const QString kTooLarge =
-    QStringLiteral("Maximum dimension of result file must be 15,000 pixels or less.");
-inline const QString kWouldReplaceSource =
-    QStringLiteral("The result would replace the original file. Please select another folder.");
-inline const QString kAlreadyEnlarged =
-    QStringLiteral("A file of this name was already enlarged into this folder in this run.");
+QString noFiles();
+QString noFolder();
+QString done();
+/// The bar's text while `fileName` is converted.
+QString processing(const QString& fileName);
+QString tooLarge();
+QString wouldReplaceSource();
+QString alreadyEnlarged();
 } // namespace enlargemsg
 
 /// "Cannot enlarge <name>." followed by CR LF and `reason`.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 
 namespace quorvel {
@@ -17,7 +18,9 @@ public:
     virtual void setText(const QString& text) = 0;
 };
 
-/// The idle text of the bar.
-inline const QString kProgressBarIdleText = QStringLiteral("Progress Bar");
+/// The idle text of the bar, in the user's language.
+inline QString progressBarIdleText() {
+    return QCoreApplication::translate("Enlarge", "Progress Bar");
+}
 
 } // namespace quorvel

@@ -104,7 +104,8 @@ QString waitingText(const QString& barText, int poll) {
     if (!text.isEmpty()) {
         text += QStringLiteral(", ");
     }
-    return text + QStringLiteral("Please wait.. ") + QString::number(poll - kWaitingTextFromPoll);
+    return text + QCoreApplication::translate("Enlarge", "Please wait.. %1")
+                      .arg(poll - kWaitingTextFromPoll);
 }
 
 int RunAndWait(const ConverterCommand& command, std::optional<int> windowStyle,
@@ -162,7 +163,7 @@ int RunAndWait(const ConverterCommand& command, std::optional<int> windowStyle,
     }
 
     if (bar) {
-        bar->setText(barText.isEmpty() ? kProgressBarIdleText : barText);
+        bar->setText(barText.isEmpty() ? progressBarIdleText() : barText);
     }
     return exitCodeOf(*process);
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QCoreApplication>
 #include <QLocale>
 #include <QString>
 #include <cstdint>
@@ -24,7 +25,10 @@ enum class ZoomTextCheck {
 };
 ZoomTextCheck checkZoomText(const QString& text, const QLocale& locale = QLocale());
 
-inline const QString kMustBeNumeric = QStringLiteral("Must be a numeric value.");
+/// What leaving the box with a non-number says, in the user's language.
+inline QString mustBeNumericMessage() {
+    return QCoreApplication::translate("Enlarge", "Must be a numeric value.");
+}
 inline const QString kZoomCap = QStringLiteral("10");
 
 } // namespace quorvel

@@ -65,7 +65,7 @@ void ZoomOptions::checkCustomFactor() {
         m_view.setCustomFactor(kZoomCap);
         break;
     case ZoomTextCheck::NotNumeric:
-        m_dialogs.messageBox(kMustBeNumeric, msgstyle::kOkOnly, appinfo::kApplicationTitle);
+        m_dialogs.messageBox(mustBeNumericMessage(), msgstyle::kOkOnly, appinfo::kApplicationTitle);
         m_view.focusCustomFactor();
         break;
     }

@@ -38,18 +38,20 @@ struct FileStep {
 FolderController::FolderController(Services services, QObject* parent)
     : QObject(parent), m_services(services) {}
 
+QString selectFolderPrompt() {
+    return FolderController::tr("Please select folder:");
+}
+
 QString FolderController::extensionPrompt() {
-    return QStringLiteral("Enter file extension to load:") + QStringLiteral("\r\r") +
-           QStringLiteral("(* for all files, txt for all txt files, doc for all doc files, etc.)");
+    return tr("Enter file extension to load:\r\r"
+              "(* for all files, txt for all txt files, doc for all doc files, etc.)");
 }
 
 QString FolderController::supportedFormatsNotice() {
-    return QStringLiteral(
-               "This software currently supports the following image formats: jpg, bmp, gif, "
-               "png.") +
-           QStringLiteral("\r\n\r\n") +
-           QStringLiteral("If you need more formats added, please contact Team Bramwick at ") +
-           appinfo::kVendorContactPage;
+    return tr("This software currently supports the following image formats: jpg, bmp, gif, "
+              "png.\r\n\r\n"
+              "If you need more formats added, please contact Team Bramwick at %1")
+        .arg(appinfo::kVendorContactPage);
 }
 
 void FolderController::addFolderTree() {
@@ -79,7 +81,7 @@ void FolderController::addFolderTree() {
     QString chosen;
     trap.step(104, [&] {
         m_lastFolder = settings.get(settings::kLastFolder, settings::kLastFolderDefault);
-        chosen = BrowseForFolder(dialogs, kSelectFolderPrompt, m_lastFolder);
+        chosen = BrowseForFolder(dialogs, selectFolderPrompt(), m_lastFolder);
     });
     if (trap.test(106, [&] { return chosen.isEmpty(); })) {
         return;
@@ -149,7 +151,7 @@ void FolderController::chooseOutputFolder() {
     trap.step(100, [&] {
         m_lastFolderDot =
             m_services.settings.get(settings::kLastFolderDot, settings::kLastFolderDotDefault);
-        chosen = BrowseForFolder(m_services.dialogs, kSelectFolderPrompt, m_lastFolderDot);
+        chosen = BrowseForFolder(m_services.dialogs, selectFolderPrompt(), m_lastFolderDot);
     });
     if (trap.test(102, [&] { return chosen.isEmpty(); })) {
         return;

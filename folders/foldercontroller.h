@@ -14,7 +14,7 @@ class SettingsStore;
 class WindowPointer;
 
 /// The prompt both folder choices show inside the folder browser.
-inline const QString kSelectFolderPrompt = QStringLiteral("Please select folder:");
+QString selectFolderPrompt();
 
 /// The window's folder buttons: "Add All File(s) In Folder" (PushButton3),
 /// "Help" (PushButton6) and the output folder's "..." (PushButton7).

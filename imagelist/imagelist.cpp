@@ -4,12 +4,14 @@
 #include "imagelistview.h"
 #include "platform/apperror.h"
 
+#include <QCoreApplication>
+
 namespace quorvel {
 
 namespace {
 // The message a list control gives for a row index that does not exist.
 AppError indexOutOfBounds() {
-    return AppError(35600, QStringLiteral("Index out of bounds"));
+    return AppError(35600, QCoreApplication::translate("ErrorBox", "Index out of bounds"));
 }
 } // namespace
 

@@ -7,6 +7,7 @@
 #include "platform/dialogs.h"
 #include "platform/errortrap.h"
 
+#include <QCoreApplication>
 #include <QList>
 
 namespace quorvel {
@@ -32,6 +33,28 @@ PickedFile splitPicked(const QString& path, QChar separator) {
 }
 
 } // namespace
+
+namespace openfiles {
+QString title() {
+    return QCoreApplication::translate("OpenFiles",
+                                       "Add File(s) - Hold Ctrl or Shift to select multiple files");
+}
+
+QString filterDescription() {
+    return QCoreApplication::translate("OpenFiles", "All Pictures (%1)")
+        .arg(QStringLiteral("*.bmp;*.jpg;*.jpeg;*.gif;*.png"));
+}
+
+QString filter() {
+    return filterDescription() + QStringLiteral(" (*.bmp *.jpg *.jpeg *.gif *.png)");
+}
+
+QString tooManyFilesMessage() {
+    return QCoreApplication::translate("OpenFiles",
+                                       "You've selected too many files to add.\r\r"
+                                       "Please try adding via the \"Add All\" button.");
+}
+} // namespace openfiles
 
 QString folderOfPath(const QString& path, QChar separator) {
     const qsizetype last = path.lastIndexOf(separator);
@@ -65,7 +88,7 @@ void addFilesFromOpenDialog(ImageList& list, Dialogs& dialogs, QChar separator) 
         if (error.number() != errnum::kCommonDialogBufferTooSmall) {
             return false;
         }
-        dialogs.messageBox(openfiles::kTooManyFilesMessage, msgstyle::kOkOnly,
+        dialogs.messageBox(openfiles::tooManyFilesMessage(), msgstyle::kOkOnly,
                            appinfo::kApplicationTitle);
         return true;
     });
@@ -78,8 +101,8 @@ void addFilesFromOpenDialog(ImageList& list, Dialogs& dialogs, QChar separator) 
     QString title;
     QString filter;
     trap.step(104, [&] { picked.clear(); });
-    trap.step(108, [&] { title = openfiles::kTitle; });
-    trap.step(110, [&] { filter = openfiles::kFilter; });
+    trap.step(108, [&] { title = openfiles::title(); });
+    trap.step(110, [&] { filter = openfiles::filter(); });
     trap.step(112, [&] {
         picked = dialogs.openFiles(title, filter);
         if (openDialogTextLength(picked, separator) > openfiles::kMaxFileText) {

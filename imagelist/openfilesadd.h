@@ -12,27 +12,23 @@ class ImageList;
 
 namespace openfiles {
 
-inline const QString kTitle =
-    QStringLiteral("Add File(s) - Hold Ctrl or Shift to select multiple files");
+/// The dialog's title, in the user's language.
+QString title();
 
 /// The text the user reads in the dialog's file-type box.
-inline const QString kFilterDescription =
-    QStringLiteral("All Pictures (*.bmp;*.jpg;*.jpeg;*.gif;*.png)");
+QString filterDescription();
 
 /// The filter handed to the dialog. Qt takes the patterns from the last
 /// parentheses and splits them at blanks only, so the description's own
 /// ";"-separated list would be one pattern that matches nothing; the blank-
 /// separated list after it is what Qt filters by, and a dialog that hides the
 /// filter details shows exactly the description.
-inline const QString kFilter =
-    kFilterDescription + QStringLiteral(" (*.bmp *.jpg *.jpeg *.gif *.png)");
+QString filter();
 
 /// The most characters the dialog's returned text may take, closing NULs included.
 inline constexpr int kMaxFileText = 30000;
 
-inline const QString kTooManyFilesMessage =
-    QStringLiteral("You've selected too many files to add.") + QStringLiteral("\r\r") +
-    QStringLiteral("Please try adding via the \"Add All\" button.");
+QString tooManyFilesMessage();
 
 } // namespace openfiles
 

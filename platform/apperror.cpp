@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "apperror.h"
 
+#include <QCoreApplication>
 #include <cerrno>
 #include <utility>
 
@@ -13,30 +14,31 @@ AppError::AppError(int number, QString description)
 QString errorDescription(int number) {
     switch (number) {
     case errnum::kOverflow:
-        return QStringLiteral("Overflow");
+        return QCoreApplication::translate("ErrorBox", "Overflow");
     case errnum::kTypeMismatch:
-        return QStringLiteral("Type mismatch");
+        return QCoreApplication::translate("ErrorBox", "Type mismatch");
     case errnum::kFileNotFound:
-        return QStringLiteral("File not found");
+        return QCoreApplication::translate("ErrorBox", "File not found");
     case errnum::kFileAlreadyOpen:
-        return QStringLiteral("File already open");
+        return QCoreApplication::translate("ErrorBox", "File already open");
     case errnum::kDeviceIo:
-        return QStringLiteral("Device I/O error");
+        return QCoreApplication::translate("ErrorBox", "Device I/O error");
     case errnum::kDiskFull:
-        return QStringLiteral("Disk full");
+        return QCoreApplication::translate("ErrorBox", "Disk full");
     case errnum::kPermissionDenied:
-        return QStringLiteral("Permission denied");
+        return QCoreApplication::translate("ErrorBox", "Permission denied");
     case errnum::kPathFileAccess:
-        return QStringLiteral("Path/File access error");
+        return QCoreApplication::translate("ErrorBox", "Path/File access error");
     case errnum::kPathNotFound:
-        return QStringLiteral("Path not found");
+        return QCoreApplication::translate("ErrorBox", "Path not found");
     case errnum::kInvalidPicture:
-        return QStringLiteral("Invalid picture");
+        return QCoreApplication::translate("ErrorBox", "Invalid picture");
     case errnum::kCommonDialogBufferTooSmall:
-        return QStringLiteral(
-            "The FileName buffer is too small to store the selected file name(s).");
+        return QCoreApplication::translate(
+            "ErrorBox", "The FileName buffer is too small to store the selected file name(s).");
     default:
-        return QStringLiteral("Application-defined or object-defined error");
+        return QCoreApplication::translate("ErrorBox",
+                                           "Application-defined or object-defined error");
     }
 }
 

@@ -4,6 +4,7 @@
 #include "appinfo.h"
 #include "dialogs.h"
 
+#include <QCoreApplication>
 #include <filesystem>
 #include <new>
 #include <system_error>
@@ -19,10 +20,17 @@ QString formLocation(const QString& procedure) {
     return locationText(QStringLiteral("Vantrel2021/08/31"), QStringLiteral("Form1"), procedure);
 }
 
+QString applicationErrorTitle() {
+    return QCoreApplication::translate("ErrorBox", "Application Error");
+}
+
 QString applicationErrorMessage(const QString& description, const QString& location, int line) {
+    // The place in the program stays English in every language, so that any
+    // user's screenshot leads to the same handler and step.
     return description + QStringLiteral("\r\n") + location + QStringLiteral("at line ") +
            QString::number(line) + QStringLiteral("\r\r") +
-           QStringLiteral("Please email screenshot of this message to ") + appinfo::kSupportAddress;
+           QCoreApplication::translate("ErrorBox", "Please email screenshot of this message to %1")
+               .arg(appinfo::kSupportAddress);
 }
 
 AppError toAppError(std::exception_ptr error) {
@@ -37,7 +45,7 @@ AppError toAppError(std::exception_ptr error) {
         }
         return AppError(errnum::kPathFileAccess, QString::fromLocal8Bit(e.what()));
     } catch (const std::bad_alloc&) {
-        return AppError(7, QStringLiteral("Out of memory"));
+        return AppError(7, QCoreApplication::translate("ErrorBox", "Out of memory"));
     } catch (const std::exception& e) {
         return AppError(5, QString::fromLocal8Bit(e.what()));
     } catch (...) {
@@ -110,7 +118,7 @@ bool ErrorTrap::handle(std::exception_ptr error) {
         return false;
     }
     m_dialogs.messageBox(applicationErrorMessage(appError.description(), m_location, m_line),
-                         msgstyle::kExclamation, kApplicationErrorTitle);
+                         msgstyle::kExclamation, applicationErrorTitle());
     return true;
 }
 

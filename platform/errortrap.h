@@ -10,7 +10,8 @@ namespace quorvel {
 
 class Dialogs;
 
-inline const QString kApplicationErrorTitle = QStringLiteral("Application Error");
+/// The title of the "Application Error" box, in the user's language.
+QString applicationErrorTitle();
 
 /// "in " + project tag + "." + module + "." + procedure + " ".
 QString locationText(const QString& projectTag, const QString& module, const QString& procedure);

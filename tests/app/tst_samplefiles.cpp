@@ -41,7 +41,7 @@ void SampleFilesTest::samplesAreAddedOnceAndTheQuestionAlwaysFollows() {
     loadSampleFiles(*m_list, m_dialogs, program);
     QCOMPARE(m_list->texts(),
              (QStringList{program + "/Samples/a.jpg", program + "/Samples/b.png"}));
-    QCOMPARE(m_dialogs.shown().constLast().text, kOpenSamplesQuestion);
+    QCOMPARE(m_dialogs.shown().constLast().text, openSamplesQuestion());
     QCOMPARE(m_dialogs.shown().constLast().style, 4);
     QCOMPARE(m_dialogs.shown().constLast().title, QStringLiteral("Quorvel"));
 

@@ -27,7 +27,7 @@ public:
 
 private:
     double m_value = 0;
-    QString m_text = kProgressBarIdleText;
+    QString m_text = progressBarIdleText();
 };
 
 } // namespace quorvel::test

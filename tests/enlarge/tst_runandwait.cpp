@@ -190,7 +190,7 @@ private slots:
         bar.values.clear();
         RunAndWait(fakeCommand(QStringLiteral("/o"), QStringLiteral("/s")), 0, &bar, barText, 25,
                    files, options);
-        QCOMPARE(textAt.value(49), kProgressBarIdleText); // untouched before poll 50
+        QCOMPARE(textAt.value(49), progressBarIdleText()); // untouched before poll 50
         QCOMPARE(textAt.value(50), firstWaitingText);
         QVERIFY(textAt.value(51).endsWith(QStringLiteral("Please wait.. 1")));
         // The release may take a few more polls to be seen; the bar stays at its ceiling.

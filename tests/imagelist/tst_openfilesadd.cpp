@@ -102,14 +102,14 @@ void OpenFilesAddTest::qtFiltersByThePatterns() {
     QFileDialog dialog;
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     dialog.setOption(QFileDialog::HideNameFilterDetails, true);
-    dialog.setNameFilter(openfiles::kFilter);
+    dialog.setNameFilter(openfiles::filter());
     auto* files = dialog.findChild<QFileSystemModel*>();
     QVERIFY(files);
     QCOMPARE(files->nameFilters(), (QStringList{"*.bmp", "*.jpg", "*.jpeg", "*.gif", "*.png"}));
     // With the details hidden the user reads the description alone.
     auto* types = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
     QVERIFY(types);
-    QCOMPARE(types->itemText(0), openfiles::kFilterDescription);
+    QCOMPARE(types->itemText(0), openfiles::filterDescription());
 }
 
 void OpenFilesAddTest::sameFileTwiceGivesTwoRows() {
