@@ -21,6 +21,8 @@ echo "== $(basename "$deb")"
 dpkg-deb --field "$deb" Package Version Section Priority Maintainer Depends
 [ "$(dpkg-deb --field "$deb" Version)" = "$version" ] || fail "package version is not $version"
 [ -n "$(dpkg-deb --field "$deb" Depends)" ] || fail "no dependencies declared"
+dpkg-deb --field "$deb" Recommends | grep -qw qt6-translations-l10n ||
+  fail "Qt's own translations are not recommended"
 
 echo "== files"
 carried=$(dpkg-deb --fsys-tarfile "$deb" | tar -t | grep -v '/$' | sed 's|^\./||' | sort)
