@@ -120,6 +120,7 @@ void TranslationsTest::windowSpeaksTheUsersLanguage_data() {
     QTest::addColumn<QString>("noFiles");
     QTest::addColumn<QString>("errorTitle");
     QTest::addColumn<QString>("errorText");
+    QTest::addColumn<QString>("yesButton"); // Qt's own, for its dialogs and standard buttons
     const QString location = QStringLiteral("in Vantrel2021/08/31.Form1.Text2_Change at line 0");
     // No catalogue for English: every text is the designed one.
     QTest::newRow("English") << "en_US"
@@ -129,7 +130,8 @@ void TranslationsTest::windowSpeaksTheUsersLanguage_data() {
                              << "Application Error"
                              << "Permission denied\r\n" + location +
                                     "\r\rPlease email screenshot of this message to "
-                                    "support@bramwick.example";
+                                    "support@bramwick.example"
+                             << "&Yes";
     QTest::newRow("German") << "de_DE"
                             << "Vergrößern starten"
                             << "Bilddateien"
@@ -137,7 +139,8 @@ void TranslationsTest::windowSpeaksTheUsersLanguage_data() {
                             << "Anwendungsfehler"
                             << "Zugriff verweigert\r\n" + location +
                                    "\r\rBitte senden Sie ein Bildschirmfoto dieser Meldung an "
-                                   "support@bramwick.example";
+                                   "support@bramwick.example"
+                            << "&Ja";
     QTest::newRow("Japanese") << "ja_JP"
                               << "拡大を開始"
                               << "画像ファイル"
@@ -145,7 +148,8 @@ void TranslationsTest::windowSpeaksTheUsersLanguage_data() {
                               << "アプリケーション エラー"
                               << "アクセスが拒否されました\r\n" + location +
                                      "\r\rこのメッセージのスクリーンショットを "
-                                     "support@bramwick.example までメールでお送りください";
+                                     "support@bramwick.example までメールでお送りください"
+                              << "はい(&Y)";
 }
 
 void TranslationsTest::windowSpeaksTheUsersLanguage() {
@@ -155,6 +159,7 @@ void TranslationsTest::windowSpeaksTheUsersLanguage() {
     QFETCH(QString, noFiles);
     QFETCH(QString, errorTitle);
     QFETCH(QString, errorText);
+    QFETCH(QString, yesButton);
     const Translations translations{QLocale(locale)};
     Harness h(m_programFolder.path());
     h.form.Form_Load();
@@ -180,6 +185,7 @@ void TranslationsTest::windowSpeaksTheUsersLanguage() {
     QCOMPARE(h.dialogs.shown().constLast().title, errorTitle);
     QCOMPARE(h.dialogs.shown().constLast().text, errorText);
     QVERIFY(h.dialogs.satisfied());
+    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "&Yes"), yesButton);
 }
 
 void TranslationsTest::everyCaptionFits_data() {
