@@ -36,22 +36,24 @@ struct Harness {
     Form1 form;
 };
 
-// Every line break of a text, in order, with the characters it is made of.
-QStringList lineBreaks(const QString& text) {
-    static const QRegularExpression breaks(QStringLiteral("\r\n|\r|\n"));
+QStringList everyMatch(const QString& text, const QRegularExpression& pattern) {
     QStringList found;
-    for (const auto& match : breaks.globalMatch(text)) {
+    for (const auto& match : pattern.globalMatch(text)) {
         found.append(match.captured());
     }
     return found;
 }
 
+// Every line break of a text, in order, with the characters it is made of.
+QStringList lineBreaks(const QString& text) {
+    static const QRegularExpression breaks(QStringLiteral("\r\n|\r|\n"));
+    return everyMatch(text, breaks);
+}
+
+// A translation may move a placeholder, never drop or add one.
 QStringList placeholders(const QString& text) {
     static const QRegularExpression marks(QStringLiteral("%[1-9n]"));
-    QStringList found;
-    for (const auto& match : marks.globalMatch(text)) {
-        found.append(match.captured());
-    }
+    QStringList found = everyMatch(text, marks);
     found.sort();
     return found;
 }
