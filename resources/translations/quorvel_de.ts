@@ -38,8 +38,8 @@
     <message numerus="yes">
         <source>%1 of %n file(s) could not be enlarged:</source>
         <translation>
-            <numerusform>%1 von %n Datei konnte nicht vergrößert werden:</numerusform>
-            <numerusform>%1 von %n Dateien konnten nicht vergrößert werden:</numerusform>
+            <numerusform>Nicht vergrößerte Dateien (%1 von %n):</numerusform>
+            <numerusform>Nicht vergrößerte Dateien (%1 von %n):</numerusform>
         </translation>
     </message>
     <message>
@@ -52,7 +52,7 @@
     </message>
     <message>
         <source>Must be a numeric value.</source>
-        <translation>Bitte eine Zahl eingeben.</translation>
+        <translation>Der Wert muss eine Zahl sein.</translation>
     </message>
 </context>
 <context>

@@ -38,8 +38,8 @@
     <message numerus="yes">
         <source>%1 of %n file(s) could not be enlarged:</source>
         <translation>
-            <numerusform>No se pudo ampliar %1 de %n archivo:</numerusform>
-            <numerusform>No se pudieron ampliar %1 de %n archivos:</numerusform>
+            <numerusform>Archivos no ampliados (%1 de %n):</numerusform>
+            <numerusform>Archivos no ampliados (%1 de %n):</numerusform>
         </translation>
     </message>
     <message>

@@ -38,8 +38,8 @@
     <message numerus="yes">
         <source>%1 of %n file(s) could not be enlarged:</source>
         <translation>
-            <numerusform>%1 fichier sur %n n’a pas pu être agrandi :</numerusform>
-            <numerusform>%1 fichier(s) sur %n n’ont pas pu être agrandis :</numerusform>
+            <numerusform>Fichiers non agrandis (%1 sur %n) :</numerusform>
+            <numerusform>Fichiers non agrandis (%1 sur %n) :</numerusform>
         </translation>
     </message>
     <message>

@@ -38,8 +38,8 @@
     <message numerus="yes">
         <source>%1 of %n file(s) could not be enlarged:</source>
         <translation>
-            <numerusform>Impossibile ingrandire %1 file su %n:</numerusform>
-            <numerusform>Impossibile ingrandire %1 file su %n:</numerusform>
+            <numerusform>File non ingranditi (%1 su %n):</numerusform>
+            <numerusform>File non ingranditi (%1 su %n):</numerusform>
         </translation>
     </message>
     <message>

@@ -38,8 +38,8 @@
     <message numerus="yes">
         <source>%1 of %n file(s) could not be enlarged:</source>
         <translation>
-            <numerusform>Não foi possível ampliar %1 de %n arquivo:</numerusform>
-            <numerusform>Não foi possível ampliar %1 de %n arquivos:</numerusform>
+            <numerusform>Arquivos não ampliados (%1 de %n):</numerusform>
+            <numerusform>Arquivos não ampliados (%1 de %n):</numerusform>
         </translation>
     </message>
     <message>

@@ -38,9 +38,9 @@
     <message numerus="yes">
         <source>%1 of %n file(s) could not be enlarged:</source>
         <translation>
-            <numerusform>Не удалось увеличить файлы: %1 из %n:</numerusform>
-            <numerusform>Не удалось увеличить файлы: %1 из %n:</numerusform>
-            <numerusform>Не удалось увеличить файлы: %1 из %n:</numerusform>
+            <numerusform>Не удалось увеличить %1 из %n файла:</numerusform>
+            <numerusform>Не удалось увеличить %1 из %n файлов:</numerusform>
+            <numerusform>Не удалось увеличить %1 из %n файлов:</numerusform>
         </translation>
     </message>
     <message>
