@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "enlargecontroller.h"
 
+#include "avifheader.h"
 #include "converterdeployment.h"
 #include "enlargemessages.h"
 #include "fileoperations.h"
@@ -17,6 +18,7 @@
 #include "rounding.h"
 #include "zoomfactor.h"
 
+#include <QFile>
 #include <QImageReader>
 
 namespace quorvel {
@@ -31,7 +33,14 @@ QSize pictureSize(const QString& path) {
     QImageReader reader(path);
     // The converter goes by the content too, whatever the extension says.
     reader.setDecideFormatFromContent(true);
-    const QSize size = reader.size();
+    QSize size = reader.size();
+    if (!size.isValid()) {
+        // Qt reads no AVIF header; the file's own boxes state its size.
+        QFile file(path);
+        if (file.open(QIODevice::ReadOnly)) {
+            size = avifPictureSize(file).value_or(QSize());
+        }
+    }
     if (!size.isValid()) {
         throw AppError::fromNumber(errnum::kInvalidPicture);
     }
