@@ -21,6 +21,9 @@ echo "== $(basename "$deb")"
 dpkg-deb --field "$deb" Package Version Section Priority Maintainer Depends
 [ "$(dpkg-deb --field "$deb" Version)" = "$version" ] || fail "package version is not $version"
 [ -n "$(dpkg-deb --field "$deb" Depends)" ] || fail "no dependencies declared"
+# WebP and TIFF are measured through Qt's plugins, which no binary links.
+dpkg-deb --field "$deb" Depends | grep -q 'qt6-image-formats-plugins' ||
+  fail "no dependency on qt6-image-formats-plugins"
 
 echo "== files"
 carried=$(dpkg-deb --fsys-tarfile "$deb" | tar -t | grep -v '/$' | sed 's|^\./||' | sort)
