@@ -46,7 +46,7 @@ QString FolderController::extensionPrompt() {
 QString FolderController::supportedFormatsNotice() {
     return QStringLiteral(
                "This software currently supports the following image formats: jpg, bmp, gif, "
-               "png.") +
+               "png, webp, tif, avif.") +
            QStringLiteral("\r\n\r\n") +
            QStringLiteral("If you need more formats added, please contact Team Bramwick at ") +
            appinfo::kVendorContactPage;

@@ -17,7 +17,7 @@ inline const QString kTitle =
 
 /// The text the user reads in the dialog's file-type box.
 inline const QString kFilterDescription =
-    QStringLiteral("All Pictures (*.bmp;*.jpg;*.jpeg;*.gif;*.png)");
+    QStringLiteral("All Pictures (*.bmp;*.jpg;*.jpeg;*.gif;*.png;*.webp;*.tif;*.tiff;*.avif)");
 
 /// The filter handed to the dialog. Qt takes the patterns from the last
 /// parentheses and splits them at blanks only, so the description's own
@@ -25,7 +25,8 @@ inline const QString kFilterDescription =
 /// separated list after it is what Qt filters by, and a dialog that hides the
 /// filter details shows exactly the description.
 inline const QString kFilter =
-    kFilterDescription + QStringLiteral(" (*.bmp *.jpg *.jpeg *.gif *.png)");
+    kFilterDescription +
+    QStringLiteral(" (*.bmp *.jpg *.jpeg *.gif *.png *.webp *.tif *.tiff *.avif)");
 
 /// The most characters the dialog's returned text may take, closing NULs included.
 inline constexpr int kMaxFileText = 30000;
