@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "enlargecontroller.h"
 
+#include "avifheader.h"
 #include "converterdeployment.h"
 #include "enlargemessages.h"
 #include "fileoperations.h"
@@ -18,6 +19,7 @@
 #include "zoomfactor.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QImageReader>
 
 namespace quorvel {
@@ -32,7 +34,14 @@ QSize pictureSize(const QString& path) {
     QImageReader reader(path);
     // The converter goes by the content too, whatever the extension says.
     reader.setDecideFormatFromContent(true);
-    const QSize size = reader.size();
+    QSize size = reader.size();
+    if (!size.isValid()) {
+        // Qt reads no AVIF header; the file's own boxes state its size.
+        QFile file(path);
+        if (file.open(QIODevice::ReadOnly)) {
+            size = avifPictureSize(file).value_or(QSize());
+        }
+    }
     if (!size.isValid()) {
         throw AppError::fromNumber(errnum::kInvalidPicture);
     }

@@ -49,7 +49,7 @@ QString FolderController::extensionPrompt() {
 
 QString FolderController::supportedFormatsNotice() {
     return tr("This software currently supports the following image formats: jpg, bmp, gif, "
-              "png.\r\n\r\n"
+              "png, webp, tif, avif.\r\n\r\n"
               "If you need more formats added, please contact Team Bramwick at %1")
         .arg(appinfo::kVendorContactPage);
 }

@@ -42,11 +42,12 @@ QString title() {
 
 QString filterDescription() {
     return QCoreApplication::translate("OpenFiles", "All Pictures (%1)")
-        .arg(QStringLiteral("*.bmp;*.jpg;*.jpeg;*.gif;*.png"));
+        .arg(QStringLiteral("*.bmp;*.jpg;*.jpeg;*.gif;*.png;*.webp;*.tif;*.tiff;*.avif"));
 }
 
 QString filter() {
-    return filterDescription() + QStringLiteral(" (*.bmp *.jpg *.jpeg *.gif *.png)");
+    return filterDescription() +
+           QStringLiteral(" (*.bmp *.jpg *.jpeg *.gif *.png *.webp *.tif *.tiff *.avif)");
 }
 
 QString tooManyFilesMessage() {

@@ -159,10 +159,10 @@
         <translation>Dateiendung der zu ladenden Dateien:<byte value="xd"/><byte value="xd"/>(* für alle Dateien, txt für alle txt-Dateien, doc für alle doc-Dateien usw.)</translation>
     </message>
     <message>
-        <source>This software currently supports the following image formats: jpg, bmp, gif, png.<byte value="xd"/>
+        <source>This software currently supports the following image formats: jpg, bmp, gif, png, webp, tif, avif.<byte value="xd"/>
 <byte value="xd"/>
 If you need more formats added, please contact Team Bramwick at %1</source>
-        <translation>Dieses Programm unterstützt derzeit die folgenden Bildformate: jpg, bmp, gif, png.<byte value="xd"/>
+        <translation>Dieses Programm unterstützt derzeit die folgenden Bildformate: jpg, bmp, gif, png, webp, tif, avif.<byte value="xd"/>
 <byte value="xd"/>
 Wenn Sie weitere Formate benötigen, wenden Sie sich bitte an Team Bramwick unter %1</translation>
     </message>

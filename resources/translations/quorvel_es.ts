@@ -159,10 +159,10 @@
         <translation>Escriba la extensión de los archivos que desea cargar:<byte value="xd"/><byte value="xd"/>(* para todos los archivos, txt para todos los archivos txt, doc para todos los archivos doc, etc.)</translation>
     </message>
     <message>
-        <source>This software currently supports the following image formats: jpg, bmp, gif, png.<byte value="xd"/>
+        <source>This software currently supports the following image formats: jpg, bmp, gif, png, webp, tif, avif.<byte value="xd"/>
 <byte value="xd"/>
 If you need more formats added, please contact Team Bramwick at %1</source>
-        <translation>Este programa admite actualmente los siguientes formatos de imagen: jpg, bmp, gif, png.<byte value="xd"/>
+        <translation>Este programa admite actualmente los siguientes formatos de imagen: jpg, bmp, gif, png, webp, tif, avif.<byte value="xd"/>
 <byte value="xd"/>
 Si necesita más formatos, póngase en contacto con el equipo de Bramwick en %1</translation>
     </message>

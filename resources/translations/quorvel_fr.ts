@@ -159,10 +159,10 @@
         <translation>Extension des fichiers à charger :<byte value="xd"/><byte value="xd"/>(* pour tous les fichiers, txt pour tous les fichiers txt, doc pour tous les fichiers doc, etc.)</translation>
     </message>
     <message>
-        <source>This software currently supports the following image formats: jpg, bmp, gif, png.<byte value="xd"/>
+        <source>This software currently supports the following image formats: jpg, bmp, gif, png, webp, tif, avif.<byte value="xd"/>
 <byte value="xd"/>
 If you need more formats added, please contact Team Bramwick at %1</source>
-        <translation>Ce logiciel prend actuellement en charge les formats d’image suivants : jpg, bmp, gif, png.<byte value="xd"/>
+        <translation>Ce logiciel prend actuellement en charge les formats d’image suivants : jpg, bmp, gif, png, webp, tif, avif.<byte value="xd"/>
 <byte value="xd"/>
 Si vous avez besoin d’autres formats, contactez l’équipe Bramwick à l’adresse %1</translation>
     </message>

@@ -159,10 +159,10 @@
         <translation>Inserisci l’estensione dei file da caricare:<byte value="xd"/><byte value="xd"/>(* per tutti i file, txt per tutti i file txt, doc per tutti i file doc e così via)</translation>
     </message>
     <message>
-        <source>This software currently supports the following image formats: jpg, bmp, gif, png.<byte value="xd"/>
+        <source>This software currently supports the following image formats: jpg, bmp, gif, png, webp, tif, avif.<byte value="xd"/>
 <byte value="xd"/>
 If you need more formats added, please contact Team Bramwick at %1</source>
-        <translation>Questo programma supporta attualmente i seguenti formati di immagine: jpg, bmp, gif, png.<byte value="xd"/>
+        <translation>Questo programma supporta attualmente i seguenti formati di immagine: jpg, bmp, gif, png, webp, tif, avif.<byte value="xd"/>
 <byte value="xd"/>
 Se ti servono altri formati, contatta il team Bramwick all’indirizzo %1</translation>
     </message>

@@ -158,10 +158,10 @@
         <translation>読み込むファイルの拡張子を入力してください:<byte value="xd"/><byte value="xd"/>(* はすべてのファイル、txt はすべての txt ファイル、doc はすべての doc ファイル、など)</translation>
     </message>
     <message>
-        <source>This software currently supports the following image formats: jpg, bmp, gif, png.<byte value="xd"/>
+        <source>This software currently supports the following image formats: jpg, bmp, gif, png, webp, tif, avif.<byte value="xd"/>
 <byte value="xd"/>
 If you need more formats added, please contact Team Bramwick at %1</source>
-        <translation>このソフトウェアが現在対応している画像形式: jpg、bmp、gif、png。<byte value="xd"/>
+        <translation>このソフトウェアが現在対応している画像形式: jpg、bmp、gif、png、webp、tif、avif。<byte value="xd"/>
 <byte value="xd"/>
 ほかの形式が必要な場合は、Team Bramwick までご連絡ください: %1</translation>
     </message>

@@ -159,10 +159,10 @@
         <translation>Digite a extensão dos arquivos a carregar:<byte value="xd"/><byte value="xd"/>(* para todos os arquivos, txt para todos os arquivos txt, doc para todos os arquivos doc etc.)</translation>
     </message>
     <message>
-        <source>This software currently supports the following image formats: jpg, bmp, gif, png.<byte value="xd"/>
+        <source>This software currently supports the following image formats: jpg, bmp, gif, png, webp, tif, avif.<byte value="xd"/>
 <byte value="xd"/>
 If you need more formats added, please contact Team Bramwick at %1</source>
-        <translation>Este programa suporta atualmente os seguintes formatos de imagem: jpg, bmp, gif, png.<byte value="xd"/>
+        <translation>Este programa suporta atualmente os seguintes formatos de imagem: jpg, bmp, gif, png, webp, tif, avif.<byte value="xd"/>
 <byte value="xd"/>
 Se precisar de mais formatos, entre em contato com a equipe Bramwick em %1</translation>
     </message>

@@ -160,10 +160,10 @@
         <translation>Введите расширение загружаемых файлов:<byte value="xd"/><byte value="xd"/>(* — все файлы, txt — все файлы txt, doc — все файлы doc и т. д.)</translation>
     </message>
     <message>
-        <source>This software currently supports the following image formats: jpg, bmp, gif, png.<byte value="xd"/>
+        <source>This software currently supports the following image formats: jpg, bmp, gif, png, webp, tif, avif.<byte value="xd"/>
 <byte value="xd"/>
 If you need more formats added, please contact Team Bramwick at %1</source>
-        <translation>Сейчас программа поддерживает следующие форматы изображений: jpg, bmp, gif, png.<byte value="xd"/>
+        <translation>Сейчас программа поддерживает следующие форматы изображений: jpg, bmp, gif, png, webp, tif, avif.<byte value="xd"/>
 <byte value="xd"/>
 Если вам нужны другие форматы, свяжитесь с командой Bramwick: %1</translation>
     </message>

@@ -158,10 +158,10 @@
         <translation>输入要加载的文件扩展名：<byte value="xd"/><byte value="xd"/>（* 表示所有文件，txt 表示所有 txt 文件，doc 表示所有 doc 文件，依此类推）</translation>
     </message>
     <message>
-        <source>This software currently supports the following image formats: jpg, bmp, gif, png.<byte value="xd"/>
+        <source>This software currently supports the following image formats: jpg, bmp, gif, png, webp, tif, avif.<byte value="xd"/>
 <byte value="xd"/>
 If you need more formats added, please contact Team Bramwick at %1</source>
-        <translation>本软件目前支持以下图像格式：jpg、bmp、gif、png。<byte value="xd"/>
+        <translation>本软件目前支持以下图像格式：jpg、bmp、gif、png、webp、tif、avif。<byte value="xd"/>
 <byte value="xd"/>
 如需添加更多格式，请联系 Bramwick 团队：%1</translation>
     </message>

@@ -88,12 +88,13 @@ struct Fixture {
     QString in(const QString& name) const { return dir.filePath(QStringLiteral("in/") + name); }
     QString out(const QString& name) const { return dir.filePath(QStringLiteral("out/") + name); }
 
-    /// A real picture of the given size (tiny files even for wide pictures).
+    /// A real picture of the given size (tiny files even for wide pictures), in
+    /// the format its extension names.
     QString picture(const QString& name, int width = 4, int height = 3) {
         QImage image(width, height, QImage::Format_RGB32);
         image.fill(Qt::darkCyan);
         const QString path = in(name);
-        image.save(path, "PNG");
+        image.save(path);
         list.append(path);
         return path;
     }
@@ -246,6 +247,26 @@ private slots:
         QCOMPARE(calls.at(0).last(), f.in(QStringLiteral("edge.png")));
         QCOMPARE(calls.at(1).last(), f.in(QStringLiteral("next.png")));
         QVERIFY(!QFileInfo::exists(f.out(QStringLiteral("wide.png"))));
+    }
+
+    // Measured from their headers like the classic formats, or never refused.
+    void headersOfEveryFormatAreMeasured_data() {
+        QTest::addColumn<QString>("suffix");
+        QTest::newRow("WebP") << QStringLiteral("webp");
+        QTest::newRow("TIFF") << QStringLiteral("tif");
+    }
+
+    void headersOfEveryFormatAreMeasured() {
+        QFETCH(QString, suffix);
+        Fixture f;
+        f.picture(QStringLiteral("wide.") + suffix, 8000, 1);
+        f.picture(QStringLiteral("fits.") + suffix, 7500, 1);
+        f.run(2);
+        QCOMPARE(f.dialogs.messages(), (QStringList{tooLarge(QStringLiteral("wide.") + suffix),
+                                                    QStringLiteral("Done.")}));
+        const QList<QStringList> calls = f.fake.calls();
+        QCOMPARE(calls.size(), 1);
+        QCOMPARE(calls.at(0).last(), f.in(QStringLiteral("fits.") + suffix));
     }
 
     void everyFileRefusedStillEndsWithDone() {

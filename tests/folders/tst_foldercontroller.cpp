@@ -316,10 +316,12 @@ void FolderControllerTest::helpNotice() {
     m_dialogs->expectMessage();
     m_controller->showHelp();
     const auto& box = m_dialogs->shown().at(0);
-    QCOMPARE(box.text,
-             QStringLiteral("This software currently supports the following image formats: jpg, "
-                            "bmp, gif, png.\r\n\r\nIf you need more formats added, please contact "
-                            "Team Bramwick at https://bramwick.example/contact"));
+    QCOMPARE(
+        box.text,
+        QStringLiteral(
+            "This software currently supports the following image formats: jpg, "
+            "bmp, gif, png, webp, tif, avif.\r\n\r\nIf you need more formats added, please contact "
+            "Team Bramwick at https://bramwick.example/contact"));
     QCOMPARE(box.style, 0);
     QCOMPARE(box.title, QStringLiteral("Quorvel"));
 }

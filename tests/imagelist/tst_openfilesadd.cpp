@@ -94,8 +94,10 @@ void OpenFilesAddTest::showsTheDialogWithTitleAndFilter() {
              QStringLiteral("Add File(s) - Hold Ctrl or Shift to select multiple files"));
     const QString filter = dialogs.shown().constFirst().preset;
     // The visible description, then the patterns in the form Qt filters by.
-    QVERIFY(filter.startsWith(QStringLiteral("All Pictures (*.bmp;*.jpg;*.jpeg;*.gif;*.png)")));
-    QVERIFY(filter.endsWith(QStringLiteral("(*.bmp *.jpg *.jpeg *.gif *.png)")));
+    QCOMPARE(filter,
+             QStringLiteral("All Pictures (*.bmp;*.jpg;*.jpeg;*.gif;*.png;*.webp;*.tif;*.tiff;"
+                            "*.avif) (*.bmp *.jpg *.jpeg *.gif *.png *.webp *.tif *.tiff "
+                            "*.avif)"));
 }
 
 void OpenFilesAddTest::qtFiltersByThePatterns() {
@@ -105,7 +107,8 @@ void OpenFilesAddTest::qtFiltersByThePatterns() {
     dialog.setNameFilter(openfiles::filter());
     auto* files = dialog.findChild<QFileSystemModel*>();
     QVERIFY(files);
-    QCOMPARE(files->nameFilters(), (QStringList{"*.bmp", "*.jpg", "*.jpeg", "*.gif", "*.png"}));
+    QCOMPARE(files->nameFilters(), (QStringList{"*.bmp", "*.jpg", "*.jpeg", "*.gif", "*.png",
+                                                "*.webp", "*.tif", "*.tiff", "*.avif"}));
     // With the details hidden the user reads the description alone.
     auto* types = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
     QVERIFY(types);

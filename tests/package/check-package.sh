@@ -21,6 +21,9 @@ echo "== $(basename "$deb")"
 dpkg-deb --field "$deb" Package Version Section Priority Maintainer Depends
 [ "$(dpkg-deb --field "$deb" Version)" = "$version" ] || fail "package version is not $version"
 [ -n "$(dpkg-deb --field "$deb" Depends)" ] || fail "no dependencies declared"
+# WebP and TIFF are measured through Qt's plugins, which no binary links.
+dpkg-deb --field "$deb" Depends | grep -q 'qt6-image-formats-plugins' ||
+  fail "no dependency on qt6-image-formats-plugins"
 dpkg-deb --field "$deb" Recommends | grep -qw qt6-translations-l10n ||
   fail "Qt's own translations are not recommended"
 
