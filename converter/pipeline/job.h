@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+// One conversion as every path sees it: the limits, the settings of a command line, what was written.
 #pragma once
 
 #include "cli.h"
@@ -52,14 +53,5 @@ inline ConvertSettings settingsFor(const Request& request) {
     settings.outputName = request.output;
     return settings;
 }
-
-/// Decodes the encoded picture in `data`, scales it and encodes it into `sink`.
-/// Throws Error (subject inputName or outputName). startVips() must have run.
-ConvertResult convertImage(const unsigned char* data, std::size_t size,
-                           const ConvertSettings& settings, OutputSink& sink);
-
-/// The whole job of one command line through libvips: read INPUT, convert, write OUTPUT
-/// atomically. Throws Error.
-ConvertResult runRequest(const Request& request);
 
 } // namespace nconvert

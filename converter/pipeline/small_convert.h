@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "convert.h"
+#include "job.h"
 
 #include <cstdint>
 #include <optional>
