@@ -18,6 +18,10 @@ struct Limits {
     std::int64_t maxInputPixels = 250'000'000;
     std::int64_t maxOutputSide = 65'000;
     std::int64_t maxOutputPixels = 1'000'000'000;
+    /// What a reader may hold at once where its format makes it keep the whole picture (an
+    /// interlaced PNG, a progressive JPEG's coefficients, a GIF's frames): above it the picture
+    /// is refused from the header rather than left to run the machine out of memory.
+    std::int64_t maxHeldBytes = std::int64_t(1) << 30;
 };
 
 struct ConvertSettings {
