@@ -38,9 +38,10 @@ struct PictureMetadata {
     /// A JPEG source's estimated quality (1..100) and chroma subsampling.
     std::optional<int> jpegQuality;
     bool chromaSubsampled = false;
-    /// An animation's frame delays in milliseconds and play count (0 for ever, 1 once).
+    /// An animation's frame delays in milliseconds and play count (0 for ever, 1 once; a
+    /// picture that says nothing plays for ever, as libvips has it).
     std::vector<int> delaysMs;
-    int loop = 1;
+    int loop = 0;
 };
 
 /// A decoder that hands out its picture row by row, top to bottom, frame after frame.

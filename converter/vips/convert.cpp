@@ -3,7 +3,8 @@
 
 #include "atomic_output.h"
 #include "bmp_reader.h"
-#include "bmp_writer.h"
+#include "size_limits.h"
+#include "vips_bmp.h"
 #include "error.h"
 #include "gif_output.h"
 #include "gif_scan.h"
@@ -72,22 +73,6 @@ VImage loadWithVips(Format format, const unsigned char* data, std::size_t size, 
     return image;
 }
 
-// What the decoders themselves cannot go beyond.
-constexpr std::int64_t kMaxJpegSide = 65'500;            // libjpeg's JPEG_MAX_DIMENSION
-constexpr std::int64_t kMaxGifFramePixels = 536'870'911; // libvips' gifsave: INT_MAX / 4
-
-[[noreturn]] void throwTooLarge(const ConvertSettings& settings, const std::string& what) {
-    throw Error(Status::TooLarge, settings.inputName, what);
-}
-
-void checkInputPixels(std::int64_t width, std::int64_t height, const ConvertSettings& settings) {
-    if (width * height > settings.limits.maxInputPixels)
-        throwTooLarge(settings, "the picture is " + std::to_string(width) + " x " +
-                                    std::to_string(height) + " pixels, above the limit of " +
-                                    std::to_string(settings.limits.maxInputPixels / 1'000'000) +
-                                    " megapixels");
-}
-
 // The input limits, before any decoder runs; returns why the data cannot hold what the header
 // claims, if it cannot.
 std::string checkClaim(Format format, const unsigned char* data, std::size_t size,
@@ -95,11 +80,8 @@ std::string checkClaim(Format format, const unsigned char* data, std::size_t siz
     const HeaderClaim claim =
         format == Format::Jpeg ? checkJpegHeader(data, size) : checkPngHeader(data, size);
     checkInputPixels(claim.width, claim.height, settings);
-    if (format == Format::Jpeg && std::max(claim.width, claim.height) > kMaxJpegSide)
-        throwTooLarge(settings, "the picture is " + std::to_string(claim.width) + " x " +
-                                    std::to_string(claim.height) +
-                                    " pixels; JPEG pictures are read up to " +
-                                    std::to_string(kMaxJpegSide) + " pixels a side");
+    if (format == Format::Jpeg)
+        checkJpegSides(claim.width, claim.height, settings);
     return claim.problem;
 }
 
@@ -124,10 +106,7 @@ Decoded decodeHeader(Format format, const unsigned char* data, std::size_t size,
         const GifStructure gif = scanGif(data, size);
         if (!gif.problem.empty())
             throw Error(Status::BadInput, settings.inputName, gif.problem);
-        if (gif.frames > kMaxGifFrames)
-            throwTooLarge(settings, "the GIF has " + std::to_string(gif.frames) +
-                                        " frames; at most " + std::to_string(kMaxGifFrames) +
-                                        " can be read");
+        checkGifFrames(gif.frames, settings);
         gifFrames = gif.frames;
     } else {
         decoded.dataProblem = checkClaim(format, data, size, settings);
@@ -306,24 +285,8 @@ ConvertResult runPipeline(const unsigned char* data, std::size_t size,
 
     const std::int64_t outWidth = scaledLength(width, settings.widthPercent);
     const std::int64_t outHeight = scaledLength(frameHeight, settings.heightPercent);
-    const Limits& limits = settings.limits;
-    if (outWidth > limits.maxOutputSide || outHeight > limits.maxOutputSide ||
-        outWidth * outHeight * frames > limits.maxOutputPixels)
-        throw Error(Status::TooLarge, settings.outputName,
-                    "the result would be " + std::to_string(outWidth) + " x " +
-                        std::to_string(outHeight) +
-                        (frames > 1 ? " x " + std::to_string(frames) + " frames" : "") +
-                        " pixels, above the limit of " + std::to_string(limits.maxOutputSide) +
-                        " pixels a side and " + std::to_string(limits.maxOutputPixels / 1'000'000) +
-                        " megapixels");
-    if (result.outputFormat == Format::Gif && outWidth * outHeight > kMaxGifFramePixels)
-        throw Error(Status::TooLarge, settings.outputName,
-                    "the result would be " + std::to_string(outWidth) + " x " +
-                        std::to_string(outHeight) + " pixels; a GIF frame is written up to " +
-                        std::to_string(kMaxGifFramePixels / 1'000'000) + " megapixels");
-    if (result.outputFormat == Format::Bmp &&
-        bmpFileSize(int(outWidth), int(outHeight), image.has_alpha()) > 0xffffffffu)
-        throw Error(Status::TooLarge, settings.outputName, "the result is too large for a BMP");
+    checkOutputSize(outWidth, outHeight, frames, image.has_alpha(), result.outputFormat,
+                    settings);
 
     if (!decoded.dataProblem.empty())
         throw Error(Status::BadInput, settings.inputName, decoded.dataProblem);

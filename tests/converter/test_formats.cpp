@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // What each format's copy keeps: size, type, bands, alpha, frames, delays and metadata.
-#include "bmp_reader.h"
+#include "vips_bmp.h"
 #include "error.h"
 #include "fixtures.h"
 #include "format.h"

@@ -42,84 +42,6 @@ struct Channel {
     }
 };
 
-struct Decoder {
-    const unsigned char* data;
-    std::size_t size;
-    BmpLayout layout;
-    Channel channels[4];
-
-    void putIndex(int index, unsigned char* o) const {
-        const std::uint32_t rgb = index < layout.paletteSize ? layout.palette[index] : 0;
-        o[0] = rgb >> 16;
-        o[1] = rgb >> 8;
-        o[2] = rgb;
-    }
-
-    // `indices` holds the whole row's palette indices (width bytes).
-    void decodeRle(int y, int x0, int count, unsigned char* indices, unsigned char* out) const {
-        const std::size_t offset = layout.pixelOffset;
-        decodeRleRow(data + offset, size - offset, layout.rleIndex, layout.height - 1 - y,
-                     layout.width, layout.bitCount, indices);
-        for (int i = 0; i < count; ++i)
-            putIndex(indices[x0 + i], out + i * 3);
-    }
-
-    void decode(int y, int x0, int count, unsigned char* out) const {
-        const int fileRow = layout.topDown ? y : layout.height - 1 - y;
-        const unsigned char* row = data + layout.pixelOffset + layout.stride * fileRow;
-        const int bands = layout.alpha ? 4 : 3;
-        for (int i = 0; i < count; ++i) {
-            const int x = x0 + i;
-            unsigned char* o = out + i * bands;
-            switch (layout.bitCount) {
-            case 1:
-            case 4:
-            case 8: {
-                const int bits = layout.bitCount;
-                const int bit = x * bits;
-                putIndex((row[bit >> 3] >> (8 - bits - (bit & 7))) & ((1 << bits) - 1), o);
-                break;
-            }
-            case 24:
-                o[0] = row[x * 3 + 2];
-                o[1] = row[x * 3 + 1];
-                o[2] = row[x * 3];
-                break;
-            case 16:
-            case 32: {
-                const std::uint32_t pixel =
-                    layout.bitCount == 16 ? u16(row + x * 2) : u32(row + x * 4);
-                o[0] = channels[0].get(pixel);
-                o[1] = channels[1].get(pixel);
-                o[2] = channels[2].get(pixel);
-                if (layout.alpha)
-                    o[3] = channels[3].get(pixel);
-                break;
-            }
-            }
-        }
-    }
-};
-
-void freeDecoder(VipsObject*, void* data) {
-    delete static_cast<Decoder*>(data);
-}
-
-int generate(VipsRegion* region, void*, void* a, void*, gboolean*) {
-    const auto* decoder = static_cast<const Decoder*>(a);
-    const VipsRect& r = region->valid;
-    if (decoder->layout.rle) {
-        std::vector<unsigned char> indices(std::size_t(decoder->layout.width));
-        for (int y = r.top; y < r.top + r.height; ++y)
-            decoder->decodeRle(y, r.left, r.width, indices.data(),
-                               VIPS_REGION_ADDR(region, r.left, y));
-        return 0;
-    }
-    for (int y = r.top; y < r.top + r.height; ++y)
-        decoder->decode(y, r.left, r.width, VIPS_REGION_ADDR(region, r.left, y));
-    return 0;
-}
-
 } // namespace
 
 BmpLayout readBmpLayout(const unsigned char* data, std::size_t size, const std::string& subject) {
@@ -257,23 +179,64 @@ BmpLayout readBmpLayout(const unsigned char* data, std::size_t size, const std::
     return layout;
 }
 
-VipsImage* bmpImage(const unsigned char* data, std::size_t size, const BmpLayout& layout) {
-    auto* decoder = new Decoder{data, size, layout, {}};
-    for (int i = 0; i < 4; ++i)
-        decoder->channels[i] = Channel(layout.masks[i]);
-    VipsImage* out = vips_image_new();
-    g_signal_connect(out, "close", G_CALLBACK(freeDecoder), decoder);
-    const double xres = layout.xPixelsPerMetre > 0 ? layout.xPixelsPerMetre / 1000.0 : 1.0;
-    const double yres = layout.yPixelsPerMetre > 0 ? layout.yPixelsPerMetre / 1000.0 : 1.0;
-    vips_image_init_fields(out, layout.width, layout.height, layout.alpha ? 4 : 3,
-                           VIPS_FORMAT_UCHAR, VIPS_CODING_NONE, VIPS_INTERPRETATION_sRGB, xres,
-                           yres);
-    if (vips_image_pipelinev(out, VIPS_DEMAND_STYLE_THINSTRIP, nullptr) ||
-        vips_image_generate(out, nullptr, generate, nullptr, decoder, nullptr)) {
-        g_object_unref(out);
-        return nullptr;
+
+BmpRowDecoder::BmpRowDecoder(const unsigned char* data, std::size_t size, const BmpLayout& layout)
+    : m_data(data), m_size(size), m_layout(layout) {
+    if (layout.rle)
+        m_indices.resize(std::size_t(layout.width));
+}
+
+void BmpRowDecoder::putIndex(int index, unsigned char* o) const {
+    const std::uint32_t rgb = index < m_layout.paletteSize ? m_layout.palette[index] : 0;
+    o[0] = rgb >> 16;
+    o[1] = rgb >> 8;
+    o[2] = rgb;
+}
+
+void BmpRowDecoder::decodeRow(int y, int x0, int count, unsigned char* out) {
+    const BmpLayout& layout = m_layout;
+    if (layout.rle) {
+        const std::size_t offset = layout.pixelOffset;
+        decodeRleRow(m_data + offset, m_size - offset, layout.rleIndex, layout.height - 1 - y,
+                     layout.width, layout.bitCount, m_indices.data());
+        for (int i = 0; i < count; ++i)
+            putIndex(m_indices[x0 + i], out + i * 3);
+        return;
     }
-    return out;
+    const int fileRow = layout.topDown ? y : layout.height - 1 - y;
+    const unsigned char* row = m_data + layout.pixelOffset + layout.stride * fileRow;
+    const int bands = layout.alpha ? 4 : 3;
+    const Channel channels[4] = {Channel(layout.masks[0]), Channel(layout.masks[1]),
+                                 Channel(layout.masks[2]), Channel(layout.masks[3])};
+    for (int i = 0; i < count; ++i) {
+        const int x = x0 + i;
+        unsigned char* o = out + i * bands;
+        switch (layout.bitCount) {
+        case 1:
+        case 4:
+        case 8: {
+            const int bits = layout.bitCount;
+            const int bit = x * bits;
+            putIndex((row[bit >> 3] >> (8 - bits - (bit & 7))) & ((1 << bits) - 1), o);
+            break;
+        }
+        case 24:
+            o[0] = row[x * 3 + 2];
+            o[1] = row[x * 3 + 1];
+            o[2] = row[x * 3];
+            break;
+        case 16:
+        case 32: {
+            const std::uint32_t pixel = layout.bitCount == 16 ? u16(row + x * 2) : u32(row + x * 4);
+            o[0] = channels[0].get(pixel);
+            o[1] = channels[1].get(pixel);
+            o[2] = channels[2].get(pixel);
+            if (layout.alpha)
+                o[3] = channels[3].get(pixel);
+            break;
+        }
+        }
+    }
 }
 
 } // namespace nconvert

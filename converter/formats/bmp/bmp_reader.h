@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
-#include <vips/vips.h>
+#include <vector>
 
 namespace nconvert {
 
@@ -38,8 +38,21 @@ struct BmpLayout {
 /// that the caller can check the size limits first.
 BmpLayout readBmpLayout(const unsigned char* data, std::size_t size, const std::string& subject);
 
-/// A libvips image (sRGB uchar, 3 bands, or 4 with alpha) that decodes the rows of `data` on
-/// demand. `data` must stay valid and unchanged for the image's lifetime.
-VipsImage* bmpImage(const unsigned char* data, std::size_t size, const BmpLayout& layout);
+/// The pixels of a checked BMP, one row at a time: 8-bit RGB, or RGBA when the layout has
+/// alpha. `data` and `layout` must stay valid while it is used.
+class BmpRowDecoder {
+public:
+    BmpRowDecoder(const unsigned char* data, std::size_t size, const BmpLayout& layout);
+    /// Pixels x0 .. x0 + count - 1 of row y, counted from the top.
+    void decodeRow(int y, int x0, int count, unsigned char* out);
+
+private:
+    void putIndex(int index, unsigned char* o) const;
+
+    const unsigned char* m_data;
+    std::size_t m_size;
+    const BmpLayout& m_layout;
+    std::vector<unsigned char> m_indices; // an RLE row's palette indices
+};
 
 } // namespace nconvert

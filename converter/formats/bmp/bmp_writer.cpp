@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "bmp_writer.h"
 
+#include "error.h"
+
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -25,86 +27,96 @@ void put32(unsigned char* p, std::uint32_t v) {
     put16(p + 2, v >> 16);
 }
 
-struct WriteState {
-    OutputSink* sink;
-    std::uint64_t pixelOffset;
-    std::uint64_t stride;
-    int height;
-    bool alpha;
-    std::vector<unsigned char> row;
-};
-
-int writeRegion(VipsRegion* region, VipsRect* area, void* a) {
-    auto* state = static_cast<WriteState*>(a);
-    const int bands = state->alpha ? 4 : 3;
-    for (int y = area->top; y < area->top + area->height; ++y) {
-        const unsigned char* src = VIPS_REGION_ADDR(region, area->left, y);
-        unsigned char* dst = state->row.data();
-        for (int x = 0; x < area->width; ++x) {
-            dst[0] = src[2];
-            dst[1] = src[1];
-            dst[2] = src[0];
-            if (state->alpha)
-                dst[3] = src[3];
-            src += bands;
-            dst += bands;
-        }
-        const std::uint64_t offset =
-            state->pixelOffset + std::uint64_t(state->height - 1 - y) * state->stride;
-        if (!state->sink->writeAt(offset, state->row.data(), state->row.size())) {
-            vips_error("bmpsave", "%s", "write failed");
-            return -1;
-        }
-    }
-    return 0;
-}
-
 } // namespace
 
 std::uint64_t bmpFileSize(int width, int height, bool alpha) {
     return kFileHeader + (alpha ? kV4Header : kInfoHeader) + strideOf(width, alpha) * height;
 }
 
-int writeBmp(VipsImage* image, OutputSink& sink) {
-    const bool alpha = image->Bands == 4;
-    const std::uint32_t infoSize = alpha ? kV4Header : kInfoHeader;
-    const std::uint64_t stride = strideOf(image->Xsize, alpha);
-    const std::uint64_t fileSize = bmpFileSize(image->Xsize, image->Ysize, alpha);
-    if (fileSize > 0xffffffffu) {
-        vips_error("bmpsave", "%s", "image too large for BMP");
-        return -1;
+namespace {
+
+class BmpWriter : public RowSink {
+public:
+    BmpWriter(OutputSink& sink, const PictureShape& shape, const PictureMetadata& metadata,
+              std::string outputName)
+        : m_sink(sink), m_shape(shape), m_alpha(shape.bands == 4),
+          m_stride(strideOf(shape.width, m_alpha)),
+          m_pixelOffset(kFileHeader + (m_alpha ? kV4Header : kInfoHeader)),
+          m_row(m_stride, 0), m_outputName(std::move(outputName)) {
+        const std::uint64_t fileSize = bmpFileSize(shape.width, shape.height, m_alpha);
+        if (fileSize > 0xffffffffu)
+            throw Error(Status::TooLarge, m_outputName, "the result is too large for a BMP");
+        std::vector<unsigned char> header(m_pixelOffset, 0);
+        unsigned char* f = header.data();
+        f[0] = 'B';
+        f[1] = 'M';
+        put32(f + 2, std::uint32_t(fileSize));
+        put32(f + 10, std::uint32_t(m_pixelOffset));
+        unsigned char* h = f + kFileHeader;
+        put32(h, std::uint32_t(m_pixelOffset - kFileHeader));
+        put32(h + 4, std::uint32_t(shape.width));
+        put32(h + 8, std::uint32_t(shape.height)); // positive: bottom-up, as every reader expects
+        put16(h + 12, 1);
+        put16(h + 14, m_alpha ? 32 : 24);
+        put32(h + 16, m_alpha ? 3 : 0); // BI_BITFIELDS : BI_RGB
+        put32(h + 20, std::uint32_t(m_stride * shape.height));
+        put32(h + 24, pixelsPerMetre(metadata.pixelsPerMetre[0]));
+        put32(h + 28, pixelsPerMetre(metadata.pixelsPerMetre[1]));
+        if (m_alpha) {
+            put32(h + 40, 0x00ff0000);
+            put32(h + 44, 0x0000ff00);
+            put32(h + 48, 0x000000ff);
+            put32(h + 52, 0xff000000);
+            put32(h + 56, 0x73524742); // LCS_sRGB
+        }
+        write(0, header.data(), header.size());
     }
-    std::vector<unsigned char> header(kFileHeader + infoSize, 0);
-    unsigned char* f = header.data();
-    f[0] = 'B';
-    f[1] = 'M';
-    put32(f + 2, std::uint32_t(fileSize));
-    put32(f + 10, kFileHeader + infoSize);
-    unsigned char* h = f + kFileHeader;
-    put32(h, infoSize);
-    put32(h + 4, std::uint32_t(image->Xsize));
-    put32(h + 8, std::uint32_t(image->Ysize)); // positive: bottom-up, as every reader expects
-    put16(h + 12, 1);
-    put16(h + 14, alpha ? 32 : 24);
-    put32(h + 16, alpha ? 3 : 0); // BI_BITFIELDS : BI_RGB
-    put32(h + 20, std::uint32_t(stride * image->Ysize));
-    put32(h + 24, std::uint32_t(std::lround(image->Xres * 1000.0)));
-    put32(h + 28, std::uint32_t(std::lround(image->Yres * 1000.0)));
-    if (alpha) {
-        put32(h + 40, 0x00ff0000);
-        put32(h + 44, 0x0000ff00);
-        put32(h + 48, 0x000000ff);
-        put32(h + 52, 0xff000000);
-        put32(h + 56, 0x73524742); // LCS_sRGB
+
+    void writeRow(const void* row) override {
+        const auto* src = static_cast<const unsigned char*>(row);
+        const int bands = m_alpha ? 4 : 3;
+        unsigned char* dst = m_row.data();
+        for (int x = 0; x < m_shape.width; ++x) {
+            dst[0] = src[2];
+            dst[1] = src[1];
+            dst[2] = src[0];
+            if (m_alpha)
+                dst[3] = src[3];
+            src += bands;
+            dst += bands;
+        }
+        const std::uint64_t offset =
+            m_pixelOffset + std::uint64_t(m_shape.height - 1 - m_y++) * m_stride;
+        write(offset, m_row.data(), m_row.size());
     }
-    if (!sink.writeAt(0, header.data(), header.size())) {
-        vips_error("bmpsave", "%s", "write failed");
-        return -1;
+
+    void finish() override {}
+
+private:
+    // Unknown resolution is written as 72 dots per inch, what readers assume anyway.
+    static std::uint32_t pixelsPerMetre(double value) {
+        return std::uint32_t(std::lround(value > 0 ? value : 72 / 0.0254));
     }
-    WriteState state{&sink,  kFileHeader + infoSize,
-                     stride, image->Ysize,
-                     alpha,  std::vector<unsigned char>(stride, 0)};
-    return vips_sink_disc(image, writeRegion, &state);
+    void write(std::uint64_t offset, const void* data, std::size_t size) {
+        if (!m_sink.writeAt(offset, data, size))
+            throw Error(Status::CannotWrite, m_outputName, m_sink.failure());
+    }
+
+    OutputSink& m_sink;
+    PictureShape m_shape;
+    bool m_alpha;
+    std::uint64_t m_stride;
+    std::uint64_t m_pixelOffset;
+    std::vector<unsigned char> m_row;
+    std::string m_outputName;
+    int m_y = 0;
+};
+
+} // namespace
+
+std::unique_ptr<RowSink> bmpRowSink(OutputSink& sink, const PictureShape& shape,
+                                    const PictureMetadata& metadata, const std::string& outputName) {
+    return std::make_unique<BmpWriter>(sink, shape, metadata, outputName);
 }
 
 } // namespace nconvert

@@ -2,18 +2,21 @@
 #pragma once
 
 #include "output_sink.h"
+#include "rows.h"
 
 #include <cstdint>
-#include <vips/vips.h>
+#include <memory>
+#include <string>
 
 namespace nconvert {
 
 /// Bytes a BMP of this size takes: 24-bit, or 32-bit with a BITMAPV4HEADER when it has alpha.
 std::uint64_t bmpFileSize(int width, int height, bool alpha);
 
-/// Writes `image` (uchar, 3 bands, or 4 with alpha) as an uncompressed bottom-up BMP, pulling
-/// its rows top to bottom. Returns 0, or -1 when the image or the sink fails (the libvips error
-/// or the sink's failure() says which).
-int writeBmp(VipsImage* image, OutputSink& sink);
+/// An uncompressed bottom-up BMP of rows of 8-bit RGB (or RGBA, then 32-bit BITMAPV4) fed top
+/// to bottom: each row goes straight to its place in the file. Throws Error(Status::TooLarge)
+/// when the file would pass 4 GB.
+std::unique_ptr<RowSink> bmpRowSink(OutputSink& sink, const PictureShape& shape,
+                                    const PictureMetadata& metadata, const std::string& outputName);
 
 } // namespace nconvert
