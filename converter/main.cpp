@@ -2,10 +2,10 @@
 // nconvert -resize W% H% -o OUTPUT INPUT: see README.md and --help.
 #include "atomic_output.h"
 #include "cli.h"
+#include "conversion.h"
 #include "convert.h"
 #include "error.h"
 #include "input_file.h"
-#include "small_convert.h"
 #include "vips_module.h"
 
 #include <csignal>
@@ -37,9 +37,9 @@ int main(int argc, char** argv) {
         const InputFile input(request.input);
         const ConvertSettings settings = settingsFor(request);
         AtomicOutput output(request.output, FileId{input.device(), input.inode()});
-        // A small plain picture costs less than loading libvips: it is done here, and
-        // libvips is loaded only for everything else.
-        if (!convertSmall(input.data(), input.size(), settings, output)) {
+        // Our own pipeline makes the copy wherever it can;
+        // libvips is loaded only for what it cannot do.
+        if (!convertInPipeline(input.data(), input.size(), settings, output)) {
             std::string message;
             const VipsJob job{argv[0], input.data(), input.size(), &settings, &output, &message};
             const int status = loadVipsModule()(&job);

@@ -29,6 +29,11 @@ public:
                 m_source->readRow(m_in.data());
     }
 
+    bool rewind() override {
+        m_row = 0;
+        return m_source->rewind();
+    }
+
 private:
     // 16 bits become 8 by the high byte; alpha is flattened onto white, rounded; grey spreads
     // to RGB where the output has no grey.

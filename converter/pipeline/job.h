@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
-// One conversion as every path sees it: the limits, the settings of a command line, what was written.
+// One conversion as every path sees it: the limits, the settings of a command line, what was
+// written.
 #pragma once
 
 #include "cli.h"

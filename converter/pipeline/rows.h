@@ -53,6 +53,9 @@ public:
     virtual const PictureMetadata& metadata() const = 0;
     /// Fills `row` with the next row: shape().rowBytes() bytes.
     virtual void readRow(void* row) = 0;
+    /// Starts again at the first row, where the source holds its picture anyway (a GIF's
+    /// frames), so that a second pass costs no second decoding. False where it cannot.
+    virtual bool rewind() { return false; }
 };
 
 /// An encoder fed row by row, top to bottom, frame after frame, in the shape it was made for.

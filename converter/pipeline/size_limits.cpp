@@ -21,8 +21,7 @@ void checkInputPixels(std::int64_t width, std::int64_t height, const ConvertSett
     if (width * height > settings.limits.maxInputPixels)
         throw Error(Status::TooLarge, settings.inputName,
                     "the picture is " + pixels(width, height) + " pixels, above the limit of " +
-                        std::to_string(settings.limits.maxInputPixels / 1'000'000) +
-                        " megapixels");
+                        std::to_string(settings.limits.maxInputPixels / 1'000'000) + " megapixels");
 }
 
 void checkJpegSides(std::int64_t width, std::int64_t height, const ConvertSettings& settings) {

@@ -179,7 +179,6 @@ BmpLayout readBmpLayout(const unsigned char* data, std::size_t size, const std::
     return layout;
 }
 
-
 BmpRowDecoder::BmpRowDecoder(const unsigned char* data, std::size_t size, const BmpLayout& layout)
     : m_data(data), m_size(size), m_layout(layout) {
     if (layout.rle)

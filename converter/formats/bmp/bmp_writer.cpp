@@ -41,8 +41,8 @@ public:
               std::string outputName)
         : m_sink(sink), m_shape(shape), m_alpha(shape.bands == 4),
           m_stride(strideOf(shape.width, m_alpha)),
-          m_pixelOffset(kFileHeader + (m_alpha ? kV4Header : kInfoHeader)),
-          m_row(m_stride, 0), m_outputName(std::move(outputName)) {
+          m_pixelOffset(kFileHeader + (m_alpha ? kV4Header : kInfoHeader)), m_row(m_stride, 0),
+          m_outputName(std::move(outputName)) {
         const std::uint64_t fileSize = bmpFileSize(shape.width, shape.height, m_alpha);
         if (fileSize > 0xffffffffu)
             throw Error(Status::TooLarge, m_outputName, "the result is too large for a BMP");
@@ -115,7 +115,8 @@ private:
 } // namespace
 
 std::unique_ptr<RowSink> bmpRowSink(OutputSink& sink, const PictureShape& shape,
-                                    const PictureMetadata& metadata, const std::string& outputName) {
+                                    const PictureMetadata& metadata,
+                                    const std::string& outputName) {
     return std::make_unique<BmpWriter>(sink, shape, metadata, outputName);
 }
 

@@ -28,6 +28,10 @@ public:
         const std::size_t bytes = m_shape.rowBytes();
         std::memcpy(row, m_gif.pixels.samples.data() + bytes * m_row++, bytes);
     }
+    bool rewind() override {
+        m_row = 0;
+        return true;
+    }
 
 private:
     SmallGif m_gif;
@@ -51,9 +55,7 @@ public:
     }
 
 private:
-    [[noreturn]] void fail() {
-        throw Error(Status::CannotWrite, m_outputName, m_sink.failure());
-    }
+    [[noreturn]] void fail() { throw Error(Status::CannotWrite, m_outputName, m_sink.failure()); }
     OutputSink& m_sink;
     GifWriter m_writer;
     std::string m_outputName;

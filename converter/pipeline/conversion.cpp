@@ -1,0 +1,134 @@
+// SPDX-License-Identifier: MIT
+#include "conversion.h"
+
+#include "bmp_rows.h"
+#include "bmp_writer.h"
+#include "colour_adapter.h"
+#include "error.h"
+#include "gif_rows.h"
+#include "gif_scan.h"
+#include "row_pump.h"
+#include "row_resampler.h"
+#include "size_limits.h"
+#include "small_convert.h"
+
+#include <memory>
+
+namespace nconvert {
+namespace {
+
+std::uint16_t le16(const unsigned char* p) {
+    return std::uint16_t(p[0] | p[1] << 8);
+}
+
+// A GIF's header and block structure checked, then the frames composed; nothing when our
+// decoder leaves the file to libvips (a screen the loader would replace, damaged LZW data:
+// README lists them).
+std::unique_ptr<RowSource> openGif(const unsigned char* data, std::size_t size,
+                                   const ConvertSettings& settings) {
+    const GifStructure gif = scanGif(data, size);
+    if (!gif.problem.empty())
+        throw Error(Status::BadInput, settings.inputName, gif.problem);
+    checkGifFrames(gif.frames, settings);
+    const std::int64_t width = le16(data + 6);
+    const std::int64_t height = le16(data + 8);
+    checkInputPixels(width, height * gif.frames, settings);
+    // The frames are held composed, RGBA at most.
+    if (width * height * gif.frames * 4 > settings.limits.maxHeldBytes)
+        throw Error(Status::TooLarge, settings.inputName,
+                    "the GIF's " + std::to_string(gif.frames) + " frames of " +
+                        std::to_string(width) + " x " + std::to_string(height) +
+                        " pixels would take more than " +
+                        std::to_string(settings.limits.maxHeldBytes >> 20) + " MB to hold");
+    std::optional<SmallGif> frames = decodeSmallGif(data, size, settings.limits.maxHeldBytes);
+    if (!frames)
+        return nullptr;
+    return gifRowSource(std::move(*frames));
+}
+
+// The input's reader; nullptr when the pipeline leaves the file to libvips.
+std::unique_ptr<RowSource> openSource(Format format, const unsigned char* data, std::size_t size,
+                                      const ConvertSettings& settings) {
+    switch (format) {
+    case Format::Bmp:
+        return bmpRowSource(data, size, settings);
+    case Format::Gif:
+        return openGif(data, size, settings);
+    case Format::Jpeg:
+    case Format::Png:
+        break;
+    }
+    return nullptr;
+}
+
+std::unique_ptr<RowSink> sinkFor(Format output, OutputSink& sink, const PictureShape& shape,
+                                 const PictureMetadata& metadata, std::optional<GifPalettes>& gif,
+                                 const ConvertSettings& settings) {
+    switch (output) {
+    case Format::Bmp:
+        return bmpRowSink(sink, shape, metadata, settings.outputName);
+    case Format::Gif:
+        return gifRowSink(sink, shape, metadata, std::move(*gif), settings.outputName);
+    case Format::Jpeg:
+    case Format::Png:
+        break;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+std::optional<ConvertResult> convertInPipeline(const unsigned char* data, std::size_t size,
+                                               const ConvertSettings& settings, OutputSink& sink) {
+    if (size == 0)
+        throw Error(Status::BadInput, settings.inputName, "the file is empty");
+    const std::optional<Format> input = sniffFormat(data, size);
+    if (!input)
+        throw Error(Status::Unsupported, settings.inputName,
+                    "not a BMP, JPEG, GIF or PNG picture (unrecognised content)");
+    const Format output = settings.outputFormat.value_or(*input);
+    // JPEG and PNG still take the whole-picture path for the small, plain pictures it knows.
+    if (*input == Format::Jpeg || *input == Format::Png || output == Format::Jpeg ||
+        output == Format::Png)
+        return convertSmall(data, size, settings, sink);
+
+    std::unique_ptr<RowSource> source = openSource(*input, data, size, settings);
+    if (!source)
+        return std::nullopt;
+    if (!canAdapt(source->shape(), output))
+        return std::nullopt;
+    source = adaptForOutput(std::move(source), output);
+    const PictureShape in = source->shape();
+    const std::int64_t outWidth = scaledLength(in.width, settings.widthPercent);
+    const std::int64_t outHeight = scaledLength(in.height, settings.heightPercent);
+    checkOutputSize(outWidth, outHeight, in.frames, in.alpha, output, settings);
+
+    std::optional<GifPalettes> gifPalettes;
+    if (output == Format::Gif) {
+        // The source's own colours, counted on a first pass (over what a GIF source holds, or a
+        // second decoding); more than a GIF table holds in one frame and libvips quantises.
+        if (source->rewind()) {
+            gifPalettes = countGifPalettes(*source);
+            source->rewind();
+        } else {
+            gifPalettes =
+                countGifPalettes(*adaptForOutput(openSource(*input, data, size, settings), output));
+        }
+        if (!gifPalettes)
+            return std::nullopt;
+    }
+    RowResampler scaled(std::move(source), int(outWidth), int(outHeight));
+    const std::unique_ptr<RowSink> encoder =
+        sinkFor(output, sink, scaled.shape(), scaled.metadata(), gifPalettes, settings);
+    pumpRows(scaled, *encoder);
+
+    ConvertResult result;
+    result.inputFormat = *input;
+    result.outputFormat = output;
+    result.width = int(outWidth);
+    result.frameHeight = int(outHeight);
+    result.frames = in.frames;
+    return result;
+}
+
+} // namespace nconvert
