@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "small_png.h"
 
+#include "png_chunks.h"
 #include "small_exif.h"
 
 #include <cmath>
@@ -9,10 +10,6 @@
 
 namespace nconvert {
 namespace {
-
-std::uint32_t be32(const unsigned char* p) {
-    return std::uint32_t(p[0]) << 24 | std::uint32_t(p[1]) << 16 | std::uint32_t(p[2]) << 8 | p[3];
-}
 
 // libvips takes the resolution from an EXIF block too; only where it says what pHYs says is
 // the outcome certain.
@@ -39,16 +36,12 @@ bool ignoredOrRead(const unsigned char* type) {
 // The chunks: IHDR of a kind this path handles, pHYs in metres, an ICC profile, Latin-1 text,
 // EXIF of the one layout the pipeline makes, image data; nothing else.
 bool readChunks(const unsigned char* data, std::size_t size, SmallPng& out) {
-    std::size_t pos = 8;
     bool header = false;
-    while (size - pos >= 12) {
-        const std::uint32_t length = be32(data + pos);
-        if (length > size - pos - 12)
-            return false;
-        const unsigned char* type = data + pos + 4;
-        const unsigned char* body = data + pos + 8;
-        pos += 12 + std::size_t(length);
-        if (std::memcmp(type, "IHDR", 4) == 0) {
+    PngChunks chunks(data, size);
+    while (const std::optional<PngChunk> chunk = chunks.next()) {
+        const std::uint32_t length = chunk->length;
+        const unsigned char* body = chunk->data;
+        if (chunk->is("IHDR")) {
             if (header || length != 13)
                 return false;
             header = true;
@@ -59,21 +52,21 @@ bool readChunks(const unsigned char* data, std::size_t size, SmallPng& out) {
                 (colour != 0 && colour != 2 && colour != 4 && colour != 6) || interlace != 0)
                 return false;
             out.sixteenBit = depth == 16;
-        } else if (std::memcmp(type, "pHYs", 4) == 0) {
+        } else if (chunk->is("pHYs")) {
             if (length != 9 || body[8] != 1)
                 return false;
-            out.pixelsPerMetre[0] = be32(body);
-            out.pixelsPerMetre[1] = be32(body + 4);
-        } else if (std::memcmp(type, "eXIf", 4) == 0) {
+            out.pixelsPerMetre[0] = pngUint32(body);
+            out.pixelsPerMetre[1] = pngUint32(body + 4);
+        } else if (chunk->is("eXIf")) {
             const std::optional<SmallExif> exif = readSmallExif(body, length);
             if (!exif || out.exifDpi[0])
                 return false;
             const double perInch = exif->unit == 3 ? 2.54 : 1.0;
             out.exifDpi[0] = perInch * exif->resolution[0] / exif->resolution[1];
             out.exifDpi[1] = perInch * exif->resolution[2] / exif->resolution[3];
-        } else if (std::memcmp(type, "IEND", 4) == 0) {
+        } else if (chunk->is("IEND")) {
             return header && resolutionAgrees(out);
-        } else if (std::memcmp(type, "IDAT", 4) != 0 && !ignoredOrRead(type)) {
+        } else if (!chunk->is("IDAT") && !ignoredOrRead(chunk->type)) {
             return false;
         }
     }
