@@ -2,6 +2,7 @@
 #include "png_reader.h"
 
 #include "error.h"
+#include "png_guard.h"
 
 #include <bit>
 #include <cctype>
@@ -49,12 +50,12 @@ public:
 
     // Apart from the constructor, so that the destructor frees libpng's state on a throw.
     void open(const ConvertSettings& settings) {
-        m_png = png_create_read_struct(PNG_LIBPNG_VER_STRING, this, onError, onWarning);
+        m_png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &m_messages, keepPngError, onWarning);
         if (m_png)
             m_info = png_create_info_struct(m_png);
         if (!m_png || !m_info)
             throw Error(Status::Internal, m_inputName, "out of memory");
-        if (!guarded([this] { readHeader(); }))
+        if (!pngGuarded(m_png, [this] { readHeader(); }))
             throwCorrupt();
         checkProfile();
         readMetadata();
@@ -74,29 +75,23 @@ public:
         const std::size_t rowBytes = m_shape.rowBytes();
         if (!m_held.empty()) {
             std::memcpy(row, m_held.data() + std::size_t(m_row) * rowBytes, rowBytes);
-        } else if (!guarded([this, row] {
+        } else if (!pngGuarded(m_png, [this, row] {
                        png_read_row(m_png, static_cast<png_bytep>(row), nullptr);
                    })) {
             throwCorrupt();
         }
         // The rest of the file is checked too: a copy of a damaged file is never complete.
         if (++m_row == m_shape.height && m_held.empty() &&
-            !guarded([this] { png_read_end(m_png, nullptr); }))
+            !pngGuarded(m_png, [this] { png_read_end(m_png, nullptr); }))
             throwCorrupt();
     }
 
 private:
-    static void onError(png_structp png, png_const_charp message) {
-        auto* reader = static_cast<PngReader*>(png_get_error_ptr(png));
-        std::snprintf(reader->m_message, sizeof reader->m_message, "%s", message);
-        png_longjmp(png, 1);
-    }
-
     static void onWarning(png_structp png, png_const_charp message) {
-        auto* reader = static_cast<PngReader*>(png_get_error_ptr(png));
         // A profile libpng finds fault with may still be kept; checkProfile() decides.
         if (fromChunk(message, "iCCP")) {
-            std::snprintf(reader->m_profileTrouble, sizeof reader->m_profileTrouble, "%s", message);
+            auto* messages = static_cast<PngMessages*>(png_get_error_ptr(png));
+            std::snprintf(messages->warning, sizeof messages->warning, "%s", message);
             return;
         }
         if (!harmless(message))
@@ -111,18 +106,9 @@ private:
         reader->m_pos += length;
     }
 
-    // Runs libpng calls; false when libpng gave up, its reason in m_message. Between setjmp and
-    // libpng's longjmp there is no object with a destructor.
-    template <typename Calls> bool guarded(Calls calls) {
-        if (setjmp(png_jmpbuf(m_png)))
-            return false;
-        calls();
-        return true;
-    }
-
     [[noreturn]] void throwCorrupt() const {
         throw Error(Status::BadInput, m_inputName,
-                    std::string("corrupt or truncated PNG (") + m_message + ")");
+                    std::string("corrupt or truncated PNG (") + m_messages.error + ")");
     }
 
     void readHeader() {
@@ -158,8 +144,8 @@ private:
         png_uint_32 size = 0;
         if (png_get_iCCP(m_png, m_info, &name, &compression, &profile, &size)) {
             m_metadata.icc.assign(profile, profile + size);
-        } else if (m_profileTrouble[0]) {
-            std::snprintf(m_message, sizeof m_message, "%s", m_profileTrouble);
+        } else if (m_messages.warning[0]) {
+            std::snprintf(m_messages.error, sizeof m_messages.error, "%s", m_messages.warning);
             throwCorrupt();
         }
     }
@@ -204,7 +190,7 @@ private:
         m_rows.resize(std::size_t(m_shape.height));
         for (std::size_t y = 0; y < m_rows.size(); ++y)
             m_rows[y] = m_held.data() + y * m_shape.rowBytes();
-        if (!guarded([this] {
+        if (!pngGuarded(m_png, [this] {
                 png_read_image(m_png, m_rows.data());
                 png_read_end(m_png, nullptr);
             }))
@@ -223,8 +209,7 @@ private:
     std::vector<unsigned char> m_held;
     std::vector<png_bytep> m_rows;
     int m_row = 0;
-    char m_message[256] = {};
-    char m_profileTrouble[256] = {};
+    PngMessages m_messages;
 };
 
 } // namespace

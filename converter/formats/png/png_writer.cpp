@@ -2,6 +2,7 @@
 #include "png_writer.h"
 
 #include "error.h"
+#include "png_guard.h"
 
 #include <bit>
 #include <cmath>
@@ -30,20 +31,22 @@ public:
     void open(const PictureMetadata& metadata) {
         if (m_shape.bands < 1 || m_shape.bands > 4 || m_shape.cmyk)
             throw Error(Status::Internal, m_outputName, "no PNG colour type for this picture");
-        m_png = png_create_write_struct(PNG_LIBPNG_VER_STRING, this, onError, ignoreWarning);
+        m_png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &m_messages, keepPngError,
+                                        ignoreWarning);
         if (m_png)
             m_info = png_create_info_struct(m_png);
         if (!m_png || !m_info)
             throw Error(Status::Internal, m_outputName, "out of memory");
         setText(metadata);
-        if (!guarded([this, &metadata] { writeHeader(metadata); }))
+        if (!pngGuarded(m_png, [this, &metadata] { writeHeader(metadata); }))
             throwFailure();
     }
 
     void writeRow(const void* row) override {
         if (m_row >= m_shape.height)
             throw Error(Status::Internal, m_outputName, "more rows than the PNG's height");
-        if (!guarded([this, row] { png_write_row(m_png, static_cast<png_const_bytep>(row)); }))
+        if (!pngGuarded(m_png,
+                        [this, row] { png_write_row(m_png, static_cast<png_const_bytep>(row)); }))
             throwFailure();
         ++m_row;
     }
@@ -51,17 +54,11 @@ public:
     void finish() override {
         if (m_row != m_shape.height)
             throw Error(Status::Internal, m_outputName, "fewer rows than the PNG's height");
-        if (!guarded([this] { png_write_end(m_png, m_info); }))
+        if (!pngGuarded(m_png, [this] { png_write_end(m_png, m_info); }))
             throwFailure();
     }
 
 private:
-    static void onError(png_structp png, png_const_charp message) {
-        auto* writer = static_cast<PngWriter*>(png_get_error_ptr(png));
-        std::snprintf(writer->m_message, sizeof writer->m_message, "%s", message);
-        png_longjmp(png, 1);
-    }
-
     // The one line a failure prints is ours; libpng's warnings would print more.
     static void ignoreWarning(png_structp, png_const_charp) {}
 
@@ -75,20 +72,11 @@ private:
 
     static void flushNothing(png_structp) {}
 
-    // Runs libpng calls; false when libpng gave up. Between setjmp and libpng's longjmp there is
-    // no object with a destructor.
-    template <typename Calls> bool guarded(Calls calls) {
-        if (setjmp(png_jmpbuf(m_png)))
-            return false;
-        calls();
-        return true;
-    }
-
     [[noreturn]] void throwFailure() const {
         if (m_writeFailed)
             throw Error(Status::CannotWrite, m_outputName, m_sink.failure());
         throw Error(Status::Internal, m_outputName,
-                    std::string("cannot write PNG (") + m_message + ")");
+                    std::string("cannot write PNG (") + m_messages.error + ")");
     }
 
     // libpng keeps pointers to the text until the chunks are written.
@@ -149,7 +137,7 @@ private:
     std::vector<png_text> m_text;
     int m_row = 0;
     bool m_writeFailed = false;
-    char m_message[256] = {};
+    PngMessages m_messages;
 };
 
 } // namespace
