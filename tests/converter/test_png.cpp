@@ -5,7 +5,6 @@
 #include "png_chunks.h"
 #include "png_reader.h"
 #include "png_writer.h"
-#include "small_png.h"
 
 #include <bit>
 #include <cstring>
@@ -289,30 +288,6 @@ TEST(Png, metadataIsCarried) {
     // A profile of another colour kind than the picture's is left out, not fatal.
     shape.bands = 1;
     EXPECT_TRUE(readPng(writePng(shape, given, Bytes(4, 7))).metadata.icc.empty());
-}
-
-TEST(Png, writesWhatTheSmallPathWrote) {
-    VImage sixteen = fixtures::photo(9, 5, 1).cast(VIPS_FORMAT_USHORT) * 257;
-    sixteen = sixteen.cast(VIPS_FORMAT_USHORT)
-                  .copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_GREY16));
-    VImage rgb = fixtures::photo(16, 16).copy();
-    const Bytes icc = fixtures::srgbProfile();
-    vips_image_set_blob_copy(rgb.get_image(), VIPS_META_ICC_NAME, icc.data(), icc.size());
-    rgb.set("png-comment-0-Title", "quorvel");
-    const std::pair<const char*, VImage> cases[] = {
-        {"RGB with ICC and text", rgb},
-        {"grey + alpha", fixtures::photo(17, 9, 2)},
-        {"grey 16-bit", sixteen},
-    };
-    for (const auto& [name, image] : cases) {
-        SCOPED_TRACE(name);
-        const Bytes png = fixtures::save(image, ".png");
-        const std::optional<SmallPng> small = decodeSmallPng(png.data(), png.size());
-        ASSERT_TRUE(small);
-        Read read = readPng(png);
-        read.metadata.exif.clear(); // libvips makes one up; the small path drops it
-        EXPECT_EQ(writePng(read.shape, read.metadata, read.rows), encodeSmallPng(*small));
-    }
 }
 
 TEST(Png, extraChunksAndAnimationAreSkipped) {
