@@ -79,7 +79,7 @@ std::vector<unsigned> expected(const Layout& layout) {
     return out;
 }
 
-// Writes `layout` with libpng itself, optionally with the metadata chunks libpng knows.
+// Writes `layout` with libpng itself.
 Bytes makePng(const Layout& layout) {
     Bytes bytes;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
