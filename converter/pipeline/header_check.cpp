@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "header_check.h"
 
+#include "png_chunks.h"
+
 #include <algorithm>
+#include <optional>
 
 namespace nconvert {
 namespace {
@@ -10,24 +13,10 @@ unsigned be16(const unsigned char* p) {
     return unsigned(p[0]) << 8 | p[1];
 }
 
-std::uint32_t be32(const unsigned char* p) {
-    return std::uint32_t(p[0]) << 24 | std::uint32_t(p[1]) << 16 | std::uint32_t(p[2]) << 8 | p[3];
-}
-
 std::string cannotHold(const char* format, std::uint64_t bytes, const HeaderClaim& claim) {
     return std::string("truncated ") + format + ": " + std::to_string(bytes) +
            " bytes of image data cannot hold " + std::to_string(claim.width) + " x " +
            std::to_string(claim.height) + " pixels";
-}
-
-std::uint32_t crc32(const unsigned char* p, std::size_t n) {
-    std::uint32_t crc = 0xffffffffu;
-    for (std::size_t i = 0; i < n; ++i) {
-        crc ^= p[i];
-        for (int k = 0; k < 8; ++k)
-            crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1)));
-    }
-    return crc ^ 0xffffffffu;
 }
 
 bool isFrameHeader(unsigned marker) {
@@ -86,27 +75,19 @@ HeaderClaim checkJpegHeader(const unsigned char* data, std::size_t size) {
 
 HeaderClaim checkPngHeader(const unsigned char* data, std::size_t size) {
     HeaderClaim claim;
-    std::size_t pos = 8;
     std::uint64_t imageData = 0;
     std::uint64_t rawBits = 0;
-    while (pos < size) {
-        // length, type, data, CRC
-        const std::uint64_t length = size - pos >= 12 ? be32(data + pos) : 0;
-        if (size - pos < 12 || length > size - pos - 12) {
-            claim.problem = "truncated PNG: the file ends inside a chunk";
-            return claim;
-        }
-        const unsigned char* type = data + pos + 4;
-        const bool ihdr = type[0] == 'I' && type[1] == 'H' && type[2] == 'D' && type[3] == 'R';
-        if (pos == 8 && ihdr && length >= 13) {
+    PngChunks chunks(data, size);
+    while (const std::optional<PngChunk> chunk = chunks.next()) {
+        if (chunk->offset == 8 && chunk->is("IHDR") && chunk->length >= 13) {
             // Only a header that is what was written may decide limits.
-            if (crc32(type, 4 + length) != be32(type + 4 + length)) {
+            if (!chunk->crcMatches()) {
                 claim.problem = "corrupt PNG: the IHDR chunk fails its checksum";
                 return claim;
             }
-            const unsigned char* h = data + pos + 8;
-            claim.width = be32(h);
-            claim.height = be32(h + 4);
+            const unsigned char* h = chunk->data;
+            claim.width = pngUint32(h);
+            claim.height = pngUint32(h + 4);
             static const unsigned channels[7] = {1, 0, 3, 1, 2, 0, 4};
             const unsigned depth = h[8];
             const unsigned colour = h[9];
@@ -114,16 +95,24 @@ HeaderClaim checkPngHeader(const unsigned char* data, std::size_t size) {
                                        channels[colour] * depth
                                  : 0;
         }
-        if (type[0] == 'I' && type[1] == 'D' && type[2] == 'A' && type[3] == 'T')
-            imageData += length;
-        if (type[0] == 'I' && type[1] == 'E' && type[2] == 'N' && type[3] == 'D') {
-            if (imageData < rawBits / 8 / 1032)
-                claim.problem = cannotHold("PNG", imageData, claim);
-            return claim;
-        }
-        pos += 12 + length;
+        if (chunk->is("IDAT"))
+            imageData += chunk->length;
     }
-    claim.problem = "truncated PNG: the file ends before its IEND chunk";
+    switch (chunks.end()) {
+    case PngChunks::End::Iend:
+        if (imageData < rawBits / 8 / 1032)
+            claim.problem = cannotHold("PNG", imageData, claim);
+        break;
+    case PngChunks::End::InsideChunk:
+        claim.problem = "truncated PNG: the file ends inside a chunk";
+        break;
+    case PngChunks::End::BeforeIend:
+        claim.problem = "truncated PNG: the file ends before its IEND chunk";
+        break;
+    case PngChunks::End::None:
+    case PngChunks::End::NoSignature:
+        break; // not a PNG: the decoder will say why
+    }
     return claim;
 }
 

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "small_png.h"
 
+#include "error.h"
+#include "png_chunks.h"
+#include "png_writer.h"
 #include "small_exif.h"
 
 #include <cmath>
@@ -9,10 +12,6 @@
 
 namespace nconvert {
 namespace {
-
-std::uint32_t be32(const unsigned char* p) {
-    return std::uint32_t(p[0]) << 24 | std::uint32_t(p[1]) << 16 | std::uint32_t(p[2]) << 8 | p[3];
-}
 
 // libvips takes the resolution from an EXIF block too; only where it says what pHYs says is
 // the outcome certain.
@@ -39,16 +38,12 @@ bool ignoredOrRead(const unsigned char* type) {
 // The chunks: IHDR of a kind this path handles, pHYs in metres, an ICC profile, Latin-1 text,
 // EXIF of the one layout the pipeline makes, image data; nothing else.
 bool readChunks(const unsigned char* data, std::size_t size, SmallPng& out) {
-    std::size_t pos = 8;
     bool header = false;
-    while (size - pos >= 12) {
-        const std::uint32_t length = be32(data + pos);
-        if (length > size - pos - 12)
-            return false;
-        const unsigned char* type = data + pos + 4;
-        const unsigned char* body = data + pos + 8;
-        pos += 12 + std::size_t(length);
-        if (std::memcmp(type, "IHDR", 4) == 0) {
+    PngChunks chunks(data, size);
+    while (const std::optional<PngChunk> chunk = chunks.next()) {
+        const std::uint32_t length = chunk->length;
+        const unsigned char* body = chunk->data;
+        if (chunk->is("IHDR")) {
             if (header || length != 13)
                 return false;
             header = true;
@@ -59,21 +54,21 @@ bool readChunks(const unsigned char* data, std::size_t size, SmallPng& out) {
                 (colour != 0 && colour != 2 && colour != 4 && colour != 6) || interlace != 0)
                 return false;
             out.sixteenBit = depth == 16;
-        } else if (std::memcmp(type, "pHYs", 4) == 0) {
+        } else if (chunk->is("pHYs")) {
             if (length != 9 || body[8] != 1)
                 return false;
-            out.pixelsPerMetre[0] = be32(body);
-            out.pixelsPerMetre[1] = be32(body + 4);
-        } else if (std::memcmp(type, "eXIf", 4) == 0) {
+            out.pixelsPerMetre[0] = pngUint32(body);
+            out.pixelsPerMetre[1] = pngUint32(body + 4);
+        } else if (chunk->is("eXIf")) {
             const std::optional<SmallExif> exif = readSmallExif(body, length);
             if (!exif || out.exifDpi[0])
                 return false;
             const double perInch = exif->unit == 3 ? 2.54 : 1.0;
             out.exifDpi[0] = perInch * exif->resolution[0] / exif->resolution[1];
             out.exifDpi[1] = perInch * exif->resolution[2] / exif->resolution[3];
-        } else if (std::memcmp(type, "IEND", 4) == 0) {
+        } else if (chunk->is("IEND")) {
             return header && resolutionAgrees(out);
-        } else if (std::memcmp(type, "IDAT", 4) != 0 && !ignoredOrRead(type)) {
+        } else if (!chunk->is("IDAT") && !ignoredOrRead(chunk->type)) {
             return false;
         }
     }
@@ -150,49 +145,6 @@ bool decodePixels(const unsigned char* data, std::size_t size, SmallPng& picture
     return true;
 }
 
-void appendToVector(png_structp png, png_bytep data, png_size_t length) {
-    auto* out = static_cast<std::vector<unsigned char>*>(png_get_io_ptr(png));
-    out->insert(out->end(), data, data + length);
-}
-
-void flushNothing(png_structp) {}
-
-template <typename T>
-void encodeRows(png_structp png, png_infop info, const Pixels<T>& pixels, int depth,
-                const SmallPng& picture, std::vector<png_text>& text) {
-    static const int kColour[] = {0, PNG_COLOR_TYPE_GRAY, PNG_COLOR_TYPE_GRAY_ALPHA,
-                                  PNG_COLOR_TYPE_RGB, PNG_COLOR_TYPE_RGB_ALPHA};
-    png_set_IHDR(png, info, png_uint_32(pixels.width), png_uint_32(pixels.height), depth,
-                 kColour[pixels.bands], PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-                 PNG_FILTER_TYPE_DEFAULT);
-    // Without pHYs the pipeline writes its default, 72 dpi as libvips stores it.
-    constexpr png_uint_32 kDefaultPerMetre = 2834;
-    png_set_pHYs(png, info,
-                 picture.pixelsPerMetre[0] ? picture.pixelsPerMetre[0] : kDefaultPerMetre,
-                 picture.pixelsPerMetre[1] ? picture.pixelsPerMetre[1] : kDefaultPerMetre,
-                 PNG_RESOLUTION_METER);
-    if (!picture.icc.empty())
-        png_set_iCCP(png, info, "icc", PNG_COMPRESSION_TYPE_BASE, picture.icc.data(),
-                     png_uint_32(picture.icc.size()));
-    text.resize(picture.text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        text[i].compression = PNG_TEXT_COMPRESSION_zTXt;
-        text[i].key = const_cast<char*>(picture.text[i].first.c_str());
-        text[i].text = const_cast<char*>(picture.text[i].second.c_str());
-        text[i].text_length = picture.text[i].second.size();
-    }
-    if (!text.empty())
-        png_set_text(png, info, text.data(), int(text.size()));
-    png_write_info(png, info);
-    if (depth == 16)
-        png_set_swap(png);
-    for (int y = 0; y < pixels.height; ++y)
-        png_write_row(png,
-                      reinterpret_cast<png_const_bytep>(
-                          pixels.samples.data() + std::size_t(y) * pixels.width * pixels.bands));
-    png_write_end(png, info);
-}
-
 } // namespace
 
 std::optional<SmallPng> decodeSmallPng(const unsigned char* data, std::size_t size) {
@@ -203,26 +155,30 @@ std::optional<SmallPng> decodeSmallPng(const unsigned char* data, std::size_t si
 }
 
 std::optional<std::vector<unsigned char>> encodeSmallPng(const SmallPng& picture) {
-    std::vector<unsigned char> bytes;
-    std::vector<png_text> text; // before setjmp, as above
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    if (!png)
-        return std::nullopt;
-    png_infop info = png_create_info_struct(png);
-    if (!info || setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
+    PictureShape shape;
+    shape.sixteenBit = picture.sixteenBit;
+    shape.width = picture.sixteenBit ? picture.pixels16.width : picture.pixels8.width;
+    shape.height = picture.sixteenBit ? picture.pixels16.height : picture.pixels8.height;
+    shape.bands = picture.sixteenBit ? picture.pixels16.bands : picture.pixels8.bands;
+    shape.alpha = shape.bands == 2 || shape.bands == 4;
+    PictureMetadata metadata;
+    metadata.icc = picture.icc;
+    metadata.text = picture.text;
+    metadata.pixelsPerMetre[0] = picture.pixelsPerMetre[0];
+    metadata.pixelsPerMetre[1] = picture.pixelsPerMetre[1];
+    const auto* samples =
+        picture.sixteenBit ? reinterpret_cast<const unsigned char*>(picture.pixels16.samples.data())
+                           : picture.pixels8.samples.data();
+    MemorySink sink;
+    try {
+        const std::unique_ptr<RowSink> writer = openPngWriter(sink, shape, metadata, "output");
+        for (int y = 0; y < shape.height; ++y)
+            writer->writeRow(samples + std::size_t(y) * shape.rowBytes());
+        writer->finish();
+    } catch (const Error&) {
         return std::nullopt;
     }
-    png_set_write_fn(png, &bytes, appendToVector, flushNothing);
-    // zlib level 2 with the "up" row filter, as the full pipeline writes.
-    png_set_compression_level(png, 2);
-    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_UP);
-    if (picture.sixteenBit)
-        encodeRows(png, info, picture.pixels16, 16, picture, text);
-    else
-        encodeRows(png, info, picture.pixels8, 8, picture, text);
-    png_destroy_write_struct(&png, &info);
-    return bytes;
+    return sink.bytes();
 }
 
 } // namespace nconvert

@@ -31,8 +31,8 @@ struct SmallPng {
 /// any problem: the full pipeline then decides, and reports.
 std::optional<SmallPng> decodeSmallPng(const unsigned char* data, std::size_t size);
 
-/// `picture` as PNG: zlib level 2, the "up" filter on every row, its resolution, ICC profile and
-/// text. Nothing when libpng fails (it refuses, for one, a profile of the wrong colour kind).
+/// `picture` as the PNG writer makes it, with its resolution, ICC profile and text. Nothing when
+/// libpng fails.
 std::optional<std::vector<unsigned char>> encodeSmallPng(const SmallPng& picture);
 
 } // namespace nconvert
