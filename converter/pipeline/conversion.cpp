@@ -7,6 +7,9 @@
 #include "error.h"
 #include "gif_rows.h"
 #include "gif_scan.h"
+#include "header_check.h"
+#include "png_reader.h"
+#include "png_writer.h"
 #include "row_pump.h"
 #include "row_resampler.h"
 #include "size_limits.h"
@@ -54,11 +57,27 @@ std::unique_ptr<RowSource> openSource(Format format, const unsigned char* data, 
         return bmpRowSource(data, size, settings);
     case Format::Gif:
         return openGif(data, size, settings);
-    case Format::Jpeg:
     case Format::Png:
+        return openPngReader(data, size, settings);
+    case Format::Jpeg:
         break;
     }
     return nullptr;
+}
+
+// A PNG or JPEG header's claim, checked against the input limits before any library reads it.
+// What the data cannot hold is reported once the output's limits are checked too: a file that
+// breaks a limit and is also cut short is refused for the limit, the surer answer.
+std::string checkClaim(Format format, const unsigned char* data, std::size_t size,
+                       const ConvertSettings& settings) {
+    if (format != Format::Png && format != Format::Jpeg)
+        return {};
+    const HeaderClaim claim =
+        format == Format::Jpeg ? checkJpegHeader(data, size) : checkPngHeader(data, size);
+    checkInputPixels(claim.width, claim.height, settings);
+    if (format == Format::Jpeg)
+        checkJpegSides(claim.width, claim.height, settings);
+    return claim.problem;
 }
 
 std::unique_ptr<RowSink> sinkFor(Format output, OutputSink& sink, const PictureShape& shape,
@@ -69,8 +88,9 @@ std::unique_ptr<RowSink> sinkFor(Format output, OutputSink& sink, const PictureS
         return bmpRowSink(sink, shape, metadata, settings.outputName);
     case Format::Gif:
         return gifRowSink(sink, shape, metadata, std::move(*gif), settings.outputName);
-    case Format::Jpeg:
     case Format::Png:
+        return openPngWriter(sink, shape, metadata, settings.outputName);
+    case Format::Jpeg:
         break;
     }
     return nullptr;
@@ -87,11 +107,13 @@ std::optional<ConvertResult> convertInPipeline(const unsigned char* data, std::s
         throw Error(Status::Unsupported, settings.inputName,
                     "not a BMP, JPEG, GIF or PNG picture (unrecognised content)");
     const Format output = settings.outputFormat.value_or(*input);
-    // JPEG and PNG still take the whole-picture path for the small, plain pictures it knows.
-    if (*input == Format::Jpeg || *input == Format::Png || output == Format::Jpeg ||
-        output == Format::Png)
+    // JPEG still takes the whole-picture path for the small, plain pictures it knows.
+    if (*input == Format::Jpeg || output == Format::Jpeg)
         return convertSmall(data, size, settings, sink);
 
+    const std::string dataProblem = checkClaim(*input, data, size, settings);
+    if (!dataProblem.empty())
+        throw Error(Status::BadInput, settings.inputName, dataProblem);
     std::unique_ptr<RowSource> source = openSource(*input, data, size, settings);
     if (!source)
         return std::nullopt;
