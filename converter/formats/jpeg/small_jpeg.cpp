@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "small_jpeg.h"
 
+#include "jpeg_decoder.h"
+#include "jpeg_markers.h"
 #include "jpeg_strict.h"
 #include "small_exif.h"
 
@@ -19,20 +21,16 @@ bool startsWith(const unsigned char* p, std::size_t n, const char* text, std::si
 bool readMarkers(const unsigned char* data, std::size_t size, SmallJpeg& out) {
     bool exif = false;
     bool jfif = false;
-    std::size_t pos = 2;
-    while (pos + 4 <= size) {
-        if (data[pos] != 0xff)
+    JpegMarkerWalker walker(data, size);
+    JpegMarker marker;
+    while (walker.next(marker)) {
+        if (marker.padding != 0)
             return false;
-        const unsigned marker = data[pos + 1];
-        if (marker == 0xda)
+        if (marker.code == 0xda)
             return true;
-        const std::size_t length = std::size_t(data[pos + 2]) << 8 | data[pos + 3];
-        if (length < 2 || size - pos - 2 < length)
-            return false;
-        const unsigned char* body = data + pos + 4;
-        const std::size_t n = length - 2;
-        pos += 2 + length;
-        switch (marker) {
+        const unsigned char* body = marker.body;
+        const std::size_t n = marker.size;
+        switch (marker.body ? marker.code : 0u) {
         case 0xc0: // baseline, extended and progressive Huffman frames
         case 0xc1:
         case 0xc2:
@@ -83,41 +81,37 @@ bool readMarkers(const unsigned char* data, std::size_t size, SmallJpeg& out) {
     return false;
 }
 
-// Kept free of C++ objects with destructors between setjmp and the last libjpeg call: libjpeg
-// leaves by longjmp.
-bool decodePixels(const unsigned char* data, std::size_t size, Pixels<std::uint8_t>& pixels) {
-    jpeg_decompress_struct cinfo{};
-    StrictJpegErrors errors{};
-    cinfo.err = strictJpegErrors(errors);
-    if (setjmp(errors.jump)) {
-        jpeg_destroy_decompress(&cinfo);
+bool decodeWith(StrictJpegDecoder& decoder, const unsigned char* data, std::size_t size,
+                Pixels<std::uint8_t>& pixels) {
+    if (!readJpegHeader(decoder, data, size))
         return false;
-    }
-    jpeg_create_decompress(&cinfo);
-    jpeg_mem_src(&cinfo, data, static_cast<unsigned long>(size));
-    jpeg_read_header(&cinfo, TRUE);
+    jpeg_decompress_struct& cinfo = decoder.cinfo;
     const bool colour = cinfo.jpeg_color_space == JCS_YCbCr && cinfo.num_components == 3;
     const bool grey = cinfo.jpeg_color_space == JCS_GRAYSCALE && cinfo.num_components == 1;
     if ((!colour && !grey) || cinfo.arith_code || cinfo.data_precision != 8 ||
-        cinfo.saw_Adobe_marker) {
-        jpeg_destroy_decompress(&cinfo);
+        cinfo.saw_Adobe_marker)
         return false;
-    }
     cinfo.out_color_space = colour ? JCS_RGB : JCS_GRAYSCALE;
-    jpeg_start_decompress(&cinfo);
+    if (!startJpegDecode(decoder))
+        return false;
     pixels.width = int(cinfo.output_width);
     pixels.height = int(cinfo.output_height);
     pixels.bands = cinfo.output_components;
     pixels.samples.resize(std::size_t(pixels.width) * pixels.height * pixels.bands);
     const std::size_t stride = std::size_t(pixels.width) * pixels.bands;
-    while (cinfo.output_scanline < cinfo.output_height) {
-        JSAMPROW row = pixels.samples.data() + stride * cinfo.output_scanline;
-        jpeg_read_scanlines(&cinfo, &row, 1);
+    for (int y = 0; y < pixels.height; ++y) {
+        JSAMPROW row = pixels.samples.data() + stride * std::size_t(y);
+        if (!readJpegRows(decoder, &row, 1))
+            return false;
     }
-    // Reading on to the end marker finds a stream cut after its last scan.
-    jpeg_finish_decompress(&cinfo);
-    jpeg_destroy_decompress(&cinfo);
     return true;
+}
+
+bool decodePixels(const unsigned char* data, std::size_t size, Pixels<std::uint8_t>& pixels) {
+    StrictJpegDecoder decoder;
+    const bool decoded = decodeWith(decoder, data, size, pixels);
+    destroyJpegDecoder(decoder);
+    return decoded;
 }
 
 std::vector<unsigned char> exifMarker(const SmallJpeg& picture) {
