@@ -51,10 +51,9 @@ bool readJpegRows(StrictJpegDecoder& decoder, JSAMPROW* rows, int count) {
     return true;
 }
 
-void destroyJpegDecoder(StrictJpegDecoder& decoder) {
-    if (decoder.created)
-        jpeg_destroy_decompress(&decoder.cinfo);
-    decoder.created = false;
+StrictJpegDecoder::~StrictJpegDecoder() {
+    if (created)
+        jpeg_destroy_decompress(&cinfo);
 }
 
 } // namespace nconvert

@@ -9,8 +9,13 @@ namespace nconvert {
 
 /// libjpeg decoding that stops at the first damage (see jpeg_strict.h), in the steps every
 /// reader of JPEG pixels takes. Each step returns false on damage or failure, with libjpeg's
-/// text in `errors.message`; the decoder is then of no further use but to be destroyed.
+/// text in `errors.message`; the decoder is then of no further use.
 struct StrictJpegDecoder {
+    StrictJpegDecoder() = default;
+    StrictJpegDecoder(const StrictJpegDecoder&) = delete;
+    StrictJpegDecoder& operator=(const StrictJpegDecoder&) = delete;
+    ~StrictJpegDecoder();
+
     jpeg_decompress_struct cinfo{};
     StrictJpegErrors errors{};
     bool created = false;
@@ -28,7 +33,5 @@ bool startJpegDecode(StrictJpegDecoder& decoder);
 /// Reads the next `count` rows; after the last row of the picture, reads on to the end marker,
 /// which finds a stream cut after its last scan and damage after it.
 bool readJpegRows(StrictJpegDecoder& decoder, JSAMPROW* rows, int count);
-
-void destroyJpegDecoder(StrictJpegDecoder& decoder);
 
 } // namespace nconvert

@@ -36,6 +36,11 @@ private:
     bool m_cut = false;
 };
 
+/// What opens the metadata segments' data, the terminating zero bytes included (sizeof).
+inline constexpr char kJpegExifId[] = "Exif\0";                      // APP1
+inline constexpr char kJpegXmpId[] = "http://ns.adobe.com/xap/1.0/"; // APP1
+inline constexpr char kJpegIccId[] = "ICC_PROFILE";                  // APP2, then "i of n"
+
 /// Whether `code` starts a frame header (SOF0..SOF15 but DHT, JPG and DAC).
 bool isJpegFrameHeader(unsigned code);
 

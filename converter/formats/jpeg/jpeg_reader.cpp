@@ -21,7 +21,6 @@ struct Reader {
 
 void freeReader(VipsImage*, void* data) {
     auto* reader = static_cast<Reader*>(data);
-    destroyJpegDecoder(reader->decoder);
     if (reader->header)
         g_object_unref(reader->header);
     delete reader;

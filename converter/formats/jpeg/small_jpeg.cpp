@@ -81,8 +81,8 @@ bool readMarkers(const unsigned char* data, std::size_t size, SmallJpeg& out) {
     return false;
 }
 
-bool decodeWith(StrictJpegDecoder& decoder, const unsigned char* data, std::size_t size,
-                Pixels<std::uint8_t>& pixels) {
+bool decodePixels(const unsigned char* data, std::size_t size, Pixels<std::uint8_t>& pixels) {
+    StrictJpegDecoder decoder;
     if (!readJpegHeader(decoder, data, size))
         return false;
     jpeg_decompress_struct& cinfo = decoder.cinfo;
@@ -105,13 +105,6 @@ bool decodeWith(StrictJpegDecoder& decoder, const unsigned char* data, std::size
             return false;
     }
     return true;
-}
-
-bool decodePixels(const unsigned char* data, std::size_t size, Pixels<std::uint8_t>& pixels) {
-    StrictJpegDecoder decoder;
-    const bool decoded = decodeWith(decoder, data, size, pixels);
-    destroyJpegDecoder(decoder);
-    return decoded;
 }
 
 std::vector<unsigned char> exifMarker(const SmallJpeg& picture) {
