@@ -1,13 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "small_jpeg.h"
 
+#include "error.h"
 #include "jpeg_decoder.h"
 #include "jpeg_markers.h"
-#include "jpeg_strict.h"
+#include "jpeg_writer.h"
 #include "small_exif.h"
 
-#include <algorithm>
-#include <cstdlib>
 #include <cstring>
 
 namespace nconvert {
@@ -107,14 +106,6 @@ bool decodePixels(const unsigned char* data, std::size_t size, Pixels<std::uint8
     return true;
 }
 
-std::vector<unsigned char> exifMarker(const SmallJpeg& picture) {
-    std::vector<unsigned char> marker = {'E', 'x', 'i', 'f', 0, 0};
-    const std::vector<unsigned char> tiff =
-        smallExif(picture.exif, picture.pixels.width, picture.pixels.height);
-    marker.insert(marker.end(), tiff.begin(), tiff.end());
-    return marker;
-}
-
 } // namespace
 
 std::optional<SmallJpeg> decodeSmallJpeg(const unsigned char* data, std::size_t size) {
@@ -127,44 +118,25 @@ std::optional<SmallJpeg> decodeSmallJpeg(const unsigned char* data, std::size_t 
 std::optional<std::vector<unsigned char>> encodeSmallJpeg(const SmallJpeg& picture, int quality,
                                                           bool subsampled) {
     const Pixels<std::uint8_t>& pixels = picture.pixels;
-    jpeg_compress_struct cinfo{};
-    StrictJpegErrors errors{};
-    cinfo.err = strictJpegErrors(errors);
-    unsigned char* buffer = nullptr;
-    unsigned long length = 0;
-    // Made before setjmp: libjpeg leaves by longjmp, past any destructor.
-    const std::vector<unsigned char> exif = exifMarker(picture);
-    if (setjmp(errors.jump)) {
-        jpeg_destroy_compress(&cinfo);
-        std::free(buffer);
+    PictureShape shape;
+    shape.width = pixels.width;
+    shape.height = pixels.height;
+    shape.bands = pixels.bands;
+    PictureMetadata metadata;
+    metadata.exif = smallExif(picture.exif, pixels.width, pixels.height);
+    metadata.icc = picture.icc;
+    metadata.jpegQuality = quality;
+    metadata.chromaSubsampled = subsampled;
+    MemorySink sink;
+    try {
+        const std::unique_ptr<RowSink> writer = openJpegWriter(sink, shape, metadata, "output");
+        for (int y = 0; y < pixels.height; ++y)
+            writer->writeRow(pixels.samples.data() + shape.rowBytes() * std::size_t(y));
+        writer->finish();
+    } catch (const Error&) {
         return std::nullopt;
     }
-    jpeg_create_compress(&cinfo);
-    jpeg_mem_dest(&cinfo, &buffer, &length);
-    cinfo.image_width = JDIMENSION(pixels.width);
-    cinfo.image_height = JDIMENSION(pixels.height);
-    cinfo.input_components = pixels.bands;
-    cinfo.in_color_space = pixels.bands == 3 ? JCS_RGB : JCS_GRAYSCALE;
-    jpeg_set_defaults(&cinfo);
-    jpeg_set_quality(&cinfo, quality, TRUE);
-    if (pixels.bands == 3 && !subsampled)
-        cinfo.comp_info[0].h_samp_factor = cinfo.comp_info[0].v_samp_factor = 1;
-    // The EXIF block carries the resolution, as the full pipeline writes it.
-    cinfo.write_JFIF_header = FALSE;
-    jpeg_start_compress(&cinfo, TRUE);
-    jpeg_write_marker(&cinfo, JPEG_APP0 + 1, exif.data(), unsigned(exif.size()));
-    if (!picture.icc.empty())
-        jpeg_write_icc_profile(&cinfo, picture.icc.data(), unsigned(picture.icc.size()));
-    const std::size_t stride = std::size_t(pixels.width) * pixels.bands;
-    while (cinfo.next_scanline < cinfo.image_height) {
-        JSAMPROW row = const_cast<JSAMPLE*>(pixels.samples.data()) + stride * cinfo.next_scanline;
-        jpeg_write_scanlines(&cinfo, &row, 1);
-    }
-    jpeg_finish_compress(&cinfo);
-    jpeg_destroy_compress(&cinfo);
-    std::vector<unsigned char> bytes(buffer, buffer + length);
-    std::free(buffer);
-    return bytes;
+    return sink.bytes();
 }
 
 } // namespace nconvert
