@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "header_check.h"
 
+#include "jpeg_markers.h"
 #include "png_chunks.h"
 
 #include <algorithm>
@@ -19,56 +20,40 @@ std::string cannotHold(const char* format, std::uint64_t bytes, const HeaderClai
            std::to_string(claim.height) + " pixels";
 }
 
-bool isFrameHeader(unsigned marker) {
-    return marker >= 0xc0 && marker <= 0xcf && marker != 0xc4 && marker != 0xc8 && marker != 0xcc;
-}
-
 } // namespace
 
 HeaderClaim checkJpegHeader(const unsigned char* data, std::size_t size) {
     HeaderClaim claim;
-    std::size_t pos = 2;
-    while (pos + 4 <= size) {
-        if (data[pos] != 0xff) {
-            ++pos; // padding before a marker: libjpeg skips it too
-            continue;
-        }
-        const unsigned marker = data[pos + 1];
-        if (marker == 0xff) {
-            ++pos; // fill byte
-            continue;
-        }
-        pos += 2;
-        if (marker == 0x01 || (marker >= 0xd0 && marker <= 0xd8))
-            continue; // no length
-        if (marker == 0xd9 || marker == 0xda)
+    JpegMarkerWalker walker(data, size);
+    JpegMarker marker;
+    while (walker.next(marker)) {
+        if (marker.code == 0xd9 || marker.code == 0xda)
             return claim; // no frame header before the image data: libjpeg will say so
-        const std::size_t length = be16(data + pos);
-        if (isFrameHeader(marker)) {
-            if (length < 8 || size - pos < length)
-                return claim;
-            claim.height = be16(data + pos + 3);
-            claim.width = be16(data + pos + 5);
-            const unsigned components = data[pos + 7];
-            unsigned hmax = 1;
-            unsigned vmax = 1;
-            for (unsigned c = 0; c < components && 8 + 3 * c + 2 < length; ++c) {
-                const unsigned sampling = data[pos + 8 + 3 * c + 1];
-                hmax = std::max(hmax, sampling >> 4);
-                vmax = std::max(vmax, sampling & 15u);
-            }
-            const bool arithmetic = marker >= 0xc9;
-            if (arithmetic || claim.width == 0 || claim.height == 0)
-                return claim;
-            const std::uint64_t mcuWidth = 8 * std::min(hmax, 4u);
-            const std::uint64_t mcuHeight = 8 * std::min(vmax, 4u);
-            const std::uint64_t mcus = ((std::uint64_t(claim.width) + mcuWidth - 1) / mcuWidth) *
-                                       ((std::uint64_t(claim.height) + mcuHeight - 1) / mcuHeight);
-            if (size < mcus / 8)
-                claim.problem = cannotHold("JPEG", size, claim);
+        if (!isJpegFrameHeader(marker.code))
+            continue;
+        const unsigned char* frame = marker.body;
+        if (marker.size < 6)
             return claim;
+        claim.height = be16(frame + 1);
+        claim.width = be16(frame + 3);
+        const unsigned components = frame[5];
+        unsigned hmax = 1;
+        unsigned vmax = 1;
+        for (unsigned c = 0; c < components && 6 + 3 * c + 2 < marker.size; ++c) {
+            const unsigned sampling = frame[6 + 3 * c + 1];
+            hmax = std::max(hmax, sampling >> 4);
+            vmax = std::max(vmax, sampling & 15u);
         }
-        pos += length;
+        const bool arithmetic = marker.code >= 0xc9;
+        if (arithmetic || claim.width == 0 || claim.height == 0)
+            return claim;
+        const std::uint64_t mcuWidth = 8 * std::min(hmax, 4u);
+        const std::uint64_t mcuHeight = 8 * std::min(vmax, 4u);
+        const std::uint64_t mcus = ((std::uint64_t(claim.width) + mcuWidth - 1) / mcuWidth) *
+                                   ((std::uint64_t(claim.height) + mcuHeight - 1) / mcuHeight);
+        if (size < mcus / 8)
+            claim.problem = cannotHold("JPEG", size, claim);
+        return claim;
     }
     return claim;
 }

@@ -53,23 +53,7 @@ int scaledStandardQuant(bool chroma, int index, int quality) {
     return int(value);
 }
 
-std::optional<JpegEncoding> inspectJpeg(const unsigned char* data, std::size_t size) {
-    jpeg_decompress_struct cinfo{};
-    ErrorManager errors{};
-    cinfo.err = jpeg_std_error(&errors.base);
-    errors.base.error_exit = onError;
-    errors.base.emit_message = onMessage;
-    if (setjmp(errors.jump)) {
-        jpeg_destroy_decompress(&cinfo);
-        return std::nullopt;
-    }
-    jpeg_create_decompress(&cinfo);
-    jpeg_mem_src(&cinfo, data, static_cast<unsigned long>(size));
-    if (jpeg_read_header(&cinfo, TRUE) != JPEG_HEADER_OK) {
-        jpeg_destroy_decompress(&cinfo);
-        return std::nullopt;
-    }
-
+JpegEncoding jpegEncodingOf(const jpeg_decompress_struct& cinfo) {
     JpegEncoding encoding;
     // The luma table is the one of the first component; chroma the one of the second.
     // jpeg_read_header does not check the table numbers of the frame header (decoding does, later),
@@ -104,6 +88,27 @@ std::optional<JpegEncoding> inspectJpeg(const unsigned char* data, std::size_t s
                 encoding.chromaSubsampled = true;
         }
     }
+    return encoding;
+}
+
+std::optional<JpegEncoding> inspectJpeg(const unsigned char* data, std::size_t size) {
+    jpeg_decompress_struct cinfo{};
+    ErrorManager errors{};
+    cinfo.err = jpeg_std_error(&errors.base);
+    errors.base.error_exit = onError;
+    errors.base.emit_message = onMessage;
+    if (setjmp(errors.jump)) {
+        jpeg_destroy_decompress(&cinfo);
+        return std::nullopt;
+    }
+    jpeg_create_decompress(&cinfo);
+    jpeg_mem_src(&cinfo, data, static_cast<unsigned long>(size));
+    if (jpeg_read_header(&cinfo, TRUE) != JPEG_HEADER_OK) {
+        jpeg_destroy_decompress(&cinfo);
+        return std::nullopt;
+    }
+
+    const JpegEncoding encoding = jpegEncodingOf(cinfo);
     jpeg_destroy_decompress(&cinfo);
     return encoding;
 }

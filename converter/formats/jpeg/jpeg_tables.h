@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <optional>
 
+struct jpeg_decompress_struct;
+
 namespace nconvert {
 
 /// How a JPEG was encoded, as far as re-encoding it at the same settings needs.
@@ -16,6 +18,9 @@ struct JpegEncoding {
 /// comparing its quantisation tables with the standard tables scaled for every quality.
 /// Nothing when the header cannot be read.
 std::optional<JpegEncoding> inspectJpeg(const unsigned char* data, std::size_t size);
+
+/// The same estimate from a decoder that has read the header.
+JpegEncoding jpegEncodingOf(const jpeg_decompress_struct& cinfo);
 
 /// The standard (Annex K) table scaled the way libjpeg's jpeg_set_quality does it.
 int scaledStandardQuant(bool chroma, int index, int quality);

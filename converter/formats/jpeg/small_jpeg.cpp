@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "small_jpeg.h"
 
-#include "jpeg_strict.h"
+#include "error.h"
+#include "jpeg_decoder.h"
+#include "jpeg_markers.h"
+#include "jpeg_writer.h"
 #include "small_exif.h"
 
-#include <algorithm>
-#include <cstdlib>
 #include <cstring>
 
 namespace nconvert {
@@ -19,20 +20,16 @@ bool startsWith(const unsigned char* p, std::size_t n, const char* text, std::si
 bool readMarkers(const unsigned char* data, std::size_t size, SmallJpeg& out) {
     bool exif = false;
     bool jfif = false;
-    std::size_t pos = 2;
-    while (pos + 4 <= size) {
-        if (data[pos] != 0xff)
+    JpegMarkerWalker walker(data, size);
+    JpegMarker marker;
+    while (walker.next(marker)) {
+        if (marker.padding != 0)
             return false;
-        const unsigned marker = data[pos + 1];
-        if (marker == 0xda)
+        if (marker.code == 0xda)
             return true;
-        const std::size_t length = std::size_t(data[pos + 2]) << 8 | data[pos + 3];
-        if (length < 2 || size - pos - 2 < length)
-            return false;
-        const unsigned char* body = data + pos + 4;
-        const std::size_t n = length - 2;
-        pos += 2 + length;
-        switch (marker) {
+        const unsigned char* body = marker.body;
+        const std::size_t n = marker.size;
+        switch (marker.body ? marker.code : 0u) {
         case 0xc0: // baseline, extended and progressive Huffman frames
         case 0xc1:
         case 0xc2:
@@ -83,49 +80,30 @@ bool readMarkers(const unsigned char* data, std::size_t size, SmallJpeg& out) {
     return false;
 }
 
-// Kept free of C++ objects with destructors between setjmp and the last libjpeg call: libjpeg
-// leaves by longjmp.
 bool decodePixels(const unsigned char* data, std::size_t size, Pixels<std::uint8_t>& pixels) {
-    jpeg_decompress_struct cinfo{};
-    StrictJpegErrors errors{};
-    cinfo.err = strictJpegErrors(errors);
-    if (setjmp(errors.jump)) {
-        jpeg_destroy_decompress(&cinfo);
+    StrictJpegDecoder decoder;
+    if (!readJpegHeader(decoder, data, size))
         return false;
-    }
-    jpeg_create_decompress(&cinfo);
-    jpeg_mem_src(&cinfo, data, static_cast<unsigned long>(size));
-    jpeg_read_header(&cinfo, TRUE);
+    jpeg_decompress_struct& cinfo = decoder.cinfo;
     const bool colour = cinfo.jpeg_color_space == JCS_YCbCr && cinfo.num_components == 3;
     const bool grey = cinfo.jpeg_color_space == JCS_GRAYSCALE && cinfo.num_components == 1;
     if ((!colour && !grey) || cinfo.arith_code || cinfo.data_precision != 8 ||
-        cinfo.saw_Adobe_marker) {
-        jpeg_destroy_decompress(&cinfo);
+        cinfo.saw_Adobe_marker)
         return false;
-    }
     cinfo.out_color_space = colour ? JCS_RGB : JCS_GRAYSCALE;
-    jpeg_start_decompress(&cinfo);
+    if (!startJpegDecode(decoder))
+        return false;
     pixels.width = int(cinfo.output_width);
     pixels.height = int(cinfo.output_height);
     pixels.bands = cinfo.output_components;
     pixels.samples.resize(std::size_t(pixels.width) * pixels.height * pixels.bands);
     const std::size_t stride = std::size_t(pixels.width) * pixels.bands;
-    while (cinfo.output_scanline < cinfo.output_height) {
-        JSAMPROW row = pixels.samples.data() + stride * cinfo.output_scanline;
-        jpeg_read_scanlines(&cinfo, &row, 1);
+    for (int y = 0; y < pixels.height; ++y) {
+        JSAMPROW row = pixels.samples.data() + stride * std::size_t(y);
+        if (!readJpegRows(decoder, &row, 1))
+            return false;
     }
-    // Reading on to the end marker finds a stream cut after its last scan.
-    jpeg_finish_decompress(&cinfo);
-    jpeg_destroy_decompress(&cinfo);
     return true;
-}
-
-std::vector<unsigned char> exifMarker(const SmallJpeg& picture) {
-    std::vector<unsigned char> marker = {'E', 'x', 'i', 'f', 0, 0};
-    const std::vector<unsigned char> tiff =
-        smallExif(picture.exif, picture.pixels.width, picture.pixels.height);
-    marker.insert(marker.end(), tiff.begin(), tiff.end());
-    return marker;
 }
 
 } // namespace
@@ -140,44 +118,25 @@ std::optional<SmallJpeg> decodeSmallJpeg(const unsigned char* data, std::size_t 
 std::optional<std::vector<unsigned char>> encodeSmallJpeg(const SmallJpeg& picture, int quality,
                                                           bool subsampled) {
     const Pixels<std::uint8_t>& pixels = picture.pixels;
-    jpeg_compress_struct cinfo{};
-    StrictJpegErrors errors{};
-    cinfo.err = strictJpegErrors(errors);
-    unsigned char* buffer = nullptr;
-    unsigned long length = 0;
-    // Made before setjmp: libjpeg leaves by longjmp, past any destructor.
-    const std::vector<unsigned char> exif = exifMarker(picture);
-    if (setjmp(errors.jump)) {
-        jpeg_destroy_compress(&cinfo);
-        std::free(buffer);
+    PictureShape shape;
+    shape.width = pixels.width;
+    shape.height = pixels.height;
+    shape.bands = pixels.bands;
+    PictureMetadata metadata;
+    metadata.exif = smallExif(picture.exif, pixels.width, pixels.height);
+    metadata.icc = picture.icc;
+    metadata.jpegQuality = quality;
+    metadata.chromaSubsampled = subsampled;
+    MemorySink sink;
+    try {
+        const std::unique_ptr<RowSink> writer = openJpegWriter(sink, shape, metadata, "output");
+        for (int y = 0; y < pixels.height; ++y)
+            writer->writeRow(pixels.samples.data() + shape.rowBytes() * std::size_t(y));
+        writer->finish();
+    } catch (const Error&) {
         return std::nullopt;
     }
-    jpeg_create_compress(&cinfo);
-    jpeg_mem_dest(&cinfo, &buffer, &length);
-    cinfo.image_width = JDIMENSION(pixels.width);
-    cinfo.image_height = JDIMENSION(pixels.height);
-    cinfo.input_components = pixels.bands;
-    cinfo.in_color_space = pixels.bands == 3 ? JCS_RGB : JCS_GRAYSCALE;
-    jpeg_set_defaults(&cinfo);
-    jpeg_set_quality(&cinfo, quality, TRUE);
-    if (pixels.bands == 3 && !subsampled)
-        cinfo.comp_info[0].h_samp_factor = cinfo.comp_info[0].v_samp_factor = 1;
-    // The EXIF block carries the resolution, as the full pipeline writes it.
-    cinfo.write_JFIF_header = FALSE;
-    jpeg_start_compress(&cinfo, TRUE);
-    jpeg_write_marker(&cinfo, JPEG_APP0 + 1, exif.data(), unsigned(exif.size()));
-    if (!picture.icc.empty())
-        jpeg_write_icc_profile(&cinfo, picture.icc.data(), unsigned(picture.icc.size()));
-    const std::size_t stride = std::size_t(pixels.width) * pixels.bands;
-    while (cinfo.next_scanline < cinfo.image_height) {
-        JSAMPROW row = const_cast<JSAMPLE*>(pixels.samples.data()) + stride * cinfo.next_scanline;
-        jpeg_write_scanlines(&cinfo, &row, 1);
-    }
-    jpeg_finish_compress(&cinfo);
-    jpeg_destroy_compress(&cinfo);
-    std::vector<unsigned char> bytes(buffer, buffer + length);
-    std::free(buffer);
-    return bytes;
+    return sink.bytes();
 }
 
 } // namespace nconvert
