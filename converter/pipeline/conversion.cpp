@@ -5,15 +5,17 @@
 #include "bmp_writer.h"
 #include "colour_adapter.h"
 #include "error.h"
+#include "exif.h"
 #include "gif_rows.h"
 #include "gif_scan.h"
 #include "header_check.h"
+#include "jpeg_source.h"
+#include "jpeg_writer.h"
 #include "png_reader.h"
 #include "png_writer.h"
 #include "row_pump.h"
 #include "row_resampler.h"
 #include "size_limits.h"
-#include "small_convert.h"
 
 #include <memory>
 
@@ -60,7 +62,7 @@ std::unique_ptr<RowSource> openSource(Format format, const unsigned char* data, 
     case Format::Png:
         return openPngReader(data, size, settings);
     case Format::Jpeg:
-        break;
+        return openJpegReader(data, size, settings);
     }
     return nullptr;
 }
@@ -68,7 +70,7 @@ std::unique_ptr<RowSource> openSource(Format format, const unsigned char* data, 
 // A PNG or JPEG header's claim, checked against the input limits before any library reads it.
 // What the data cannot hold is reported once the output's limits are checked too: a file that
 // breaks a limit and is also cut short is refused for the limit, the surer answer.
-std::string checkClaim(Format format, const unsigned char* data, std::size_t size,
+HeaderClaim checkClaim(Format format, const unsigned char* data, std::size_t size,
                        const ConvertSettings& settings) {
     if (format != Format::Png && format != Format::Jpeg)
         return {};
@@ -77,7 +79,7 @@ std::string checkClaim(Format format, const unsigned char* data, std::size_t siz
     checkInputPixels(claim.width, claim.height, settings);
     if (format == Format::Jpeg)
         checkJpegSides(claim.width, claim.height, settings);
-    return claim.problem;
+    return claim;
 }
 
 std::unique_ptr<RowSink> sinkFor(Format output, OutputSink& sink, const PictureShape& shape,
@@ -91,7 +93,7 @@ std::unique_ptr<RowSink> sinkFor(Format output, OutputSink& sink, const PictureS
     case Format::Png:
         return openPngWriter(sink, shape, metadata, settings.outputName);
     case Format::Jpeg:
-        break;
+        return openJpegWriter(sink, shape, metadata, settings.outputName);
     }
     return nullptr;
 }
@@ -107,13 +109,13 @@ std::optional<ConvertResult> convertInPipeline(const unsigned char* data, std::s
         throw Error(Status::Unsupported, settings.inputName,
                     "not a BMP, JPEG, GIF or PNG picture (unrecognised content)");
     const Format output = settings.outputFormat.value_or(*input);
-    // JPEG still takes the whole-picture path for the small, plain pictures it knows.
-    if (*input == Format::Jpeg || output == Format::Jpeg)
-        return convertSmall(data, size, settings, sink);
-
-    const std::string dataProblem = checkClaim(*input, data, size, settings);
-    if (!dataProblem.empty())
-        throw Error(Status::BadInput, settings.inputName, dataProblem);
+    const HeaderClaim claim = checkClaim(*input, data, size, settings);
+    if (!claim.problem.empty()) {
+        checkOutputSize(scaledLength(claim.width, settings.widthPercent),
+                        scaledLength(claim.height, settings.heightPercent), 1, false, output,
+                        settings);
+        throw Error(Status::BadInput, settings.inputName, claim.problem);
+    }
     std::unique_ptr<RowSource> source = openSource(*input, data, size, settings);
     if (!source)
         return std::nullopt;
@@ -140,8 +142,13 @@ std::optional<ConvertResult> convertInPipeline(const unsigned char* data, std::s
             return std::nullopt;
     }
     RowResampler scaled(std::move(source), int(outWidth), int(outHeight));
+    // A camera's EXIF block goes on as it came, with only its size brought up to date.
+    PictureMetadata metadata = scaled.metadata();
+    if (!metadata.exif.empty())
+        metadata.exif =
+            exifWithSize(metadata.exif, std::uint32_t(outWidth), std::uint32_t(outHeight));
     const std::unique_ptr<RowSink> encoder =
-        sinkFor(output, sink, scaled.shape(), scaled.metadata(), gifPalettes, settings);
+        sinkFor(output, sink, scaled.shape(), metadata, gifPalettes, settings);
     pumpRows(scaled, *encoder);
 
     ConvertResult result;

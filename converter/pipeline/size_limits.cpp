@@ -17,6 +17,11 @@ std::string pixels(std::int64_t width, std::int64_t height) {
 
 } // namespace
 
+std::int64_t scaledLength(std::int64_t length, int percent) {
+    const std::int64_t scaled = (length * percent + 50) / 100;
+    return scaled < 1 ? 1 : scaled;
+}
+
 void checkInputPixels(std::int64_t width, std::int64_t height, const ConvertSettings& settings) {
     if (width * height > settings.limits.maxInputPixels)
         throw Error(Status::TooLarge, settings.inputName,

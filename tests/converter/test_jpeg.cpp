@@ -5,7 +5,6 @@
 #include "jpeg_source.h"
 #include "jpeg_strict.h"
 #include "jpeg_writer.h"
-#include "small_jpeg.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -175,20 +174,6 @@ TEST(JpegRows, aCopyKeepsWhatTheInputCarried) {
                                              int(input.samples[input.shape.rowBytes() * y + x])));
         EXPECT_LT(worst, 48) << c.name;
     }
-}
-
-TEST(JpegRows, theWriterMatchesTheSmallPathByteForByte) {
-    JpegSpec spec;
-    spec.icc = Bytes(500, 3);
-    Bytes jpeg = makeJpeg(spec);
-    // A JFIF header of 300 dpi, whose density the copy's EXIF block carries.
-    const Bytes jfif = {0xff, 0xe0, 0, 16, 'J', 'F', 'I', 'F', 0, 1, 1, 1, 1, 44, 1, 44, 0, 0};
-    jpeg.insert(jpeg.begin() + 2, jfif.begin(), jfif.end());
-    const std::optional<SmallJpeg> small = decodeSmallJpeg(jpeg.data(), jpeg.size());
-    ASSERT_TRUE(small);
-    const std::optional<Bytes> expected = encodeSmallJpeg(*small, 75, true);
-    const Decoded decoded = decode(jpeg);
-    EXPECT_EQ(encode(decoded, spec.width, spec.height), *expected);
 }
 
 TEST(JpegRows, damageIsRefusedWhereItIsMet) {

@@ -5,7 +5,7 @@
 #include "exif.h"
 #include "jpeg_markers.h"
 #include "jpeg_strict.h"
-#include "small_exif.h"
+#include "required_exif.h"
 
 #include <cmath>
 #include <cstring>
@@ -54,8 +54,8 @@ void termDestination(j_compress_ptr cinfo) {
 // Without an EXIF block of its own the copy gets the one the full pipeline writes, whose
 // resolution is stored in thousandths, or as 72/1 dpi when that is what it is. The unit is
 // centimetres only for a density that is whole per centimetre and not per inch.
-SmallExif requiredTags(const PictureMetadata& metadata) {
-    SmallExif fields;
+RequiredExif requiredTags(const PictureMetadata& metadata) {
+    RequiredExif fields;
     const double perMetre = metadata.pixelsPerMetre[0];
     if (perMetre <= 0 || metadata.pixelsPerMetre[1] <= 0)
         return fields;
@@ -103,7 +103,7 @@ public:
             throw Error(Status::Internal, outputName,
                         "JPEG is written from 8-bit grey, RGB or CMYK rows only");
         const std::vector<unsigned char> exif =
-            metadata.exif.empty() ? smallExif(requiredTags(metadata), shape.width, shape.height)
+            metadata.exif.empty() ? requiredExif(requiredTags(metadata), shape.width, shape.height)
                                   : exifWithSize(metadata.exif, std::uint32_t(shape.width),
                                                  std::uint32_t(shape.height));
         m_exif = prefixed(kJpegExifId, sizeof kJpegExifId, exif.data(), exif.size());

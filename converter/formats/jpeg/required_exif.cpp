@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "small_exif.h"
+#include "required_exif.h"
 
 #include <cstring>
 
@@ -30,17 +30,6 @@ constexpr std::size_t kResolutionAt = 86; // X numerator, denominator, Y numerat
 constexpr std::size_t kWidthAt = 160;
 constexpr std::size_t kHeightAt = 172;
 
-bool variable(std::size_t i) {
-    return (i >= kOrientationAt && i < kOrientationAt + 2) || (i >= kUnitAt && i < kUnitAt + 2) ||
-           (i >= kResolutionAt && i < kResolutionAt + 16) || (i >= kWidthAt && i < kWidthAt + 4) ||
-           (i >= kHeightAt && i < kHeightAt + 4);
-}
-
-std::uint32_t le32(const unsigned char* p) {
-    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
-           std::uint32_t(p[3]) << 24;
-}
-
 void putLe32(unsigned char* p, std::uint32_t v) {
     for (int i = 0; i < 4; ++i)
         p[i] = static_cast<unsigned char>(v >> (8 * i));
@@ -48,26 +37,7 @@ void putLe32(unsigned char* p, std::uint32_t v) {
 
 } // namespace
 
-std::optional<SmallExif> readSmallExif(const unsigned char* tiff, std::size_t size) {
-    if (size != sizeof kExif)
-        return std::nullopt;
-    for (std::size_t i = 0; i < size; ++i)
-        if (!variable(i) && tiff[i] != kExif[i])
-            return std::nullopt;
-    SmallExif fields;
-    fields.orientation = tiff[kOrientationAt] | tiff[kOrientationAt + 1] << 8;
-    fields.unit = tiff[kUnitAt] | tiff[kUnitAt + 1] << 8;
-    for (int k = 0; k < 4; ++k)
-        fields.resolution[k] = le32(tiff + kResolutionAt + 4 * k);
-    // libvips clips the orientation to 1..8, and a zero denominator is no resolution.
-    if (fields.orientation < 1 || fields.orientation > 8 ||
-        (fields.unit != 2 && fields.unit != 3) || fields.resolution[1] == 0 ||
-        fields.resolution[3] == 0)
-        return std::nullopt;
-    return fields;
-}
-
-std::vector<unsigned char> smallExif(const SmallExif& fields, int width, int height) {
+std::vector<unsigned char> requiredExif(const RequiredExif& fields, int width, int height) {
     std::vector<unsigned char> block(kExif, kExif + sizeof kExif);
     block[kOrientationAt] = static_cast<unsigned char>(fields.orientation);
     block[kUnitAt] = static_cast<unsigned char>(fields.unit);
