@@ -3,7 +3,6 @@
 #include "atomic_output.h"
 #include "cli.h"
 #include "conversion.h"
-#include "convert.h"
 #include "error.h"
 #include "input_file.h"
 #include "vips_module.h"
@@ -39,15 +38,8 @@ int main(int argc, char** argv) {
         AtomicOutput output(request.output, FileId{input.device(), input.inode()});
         // Our own pipeline makes the copy wherever it can;
         // libvips is loaded only for what it cannot do.
-        if (!convertInPipeline(input.data(), input.size(), settings, output)) {
-            std::string message;
-            const VipsJob job{argv[0], input.data(), input.size(), &settings, &output, &message};
-            const int status = loadVipsModule()(&job);
-            if (status != 0) {
-                std::fprintf(stderr, "%s\n", message.c_str());
-                return status;
-            }
-        }
+        if (!convertInPipeline(input.data(), input.size(), settings, output))
+            convertWithVipsModule(argv[0], input.data(), input.size(), settings, output);
         output.commit();
         // The output is complete, synced and in place. Leave without libvips' shutdown, which
         // waits for its idle worker threads to wind down (measured: ~20 ms of a tiny job).

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "convert.h"
 
-#include "atomic_output.h"
 #include "bmp_reader.h"
 #include "size_limits.h"
 #include "vips_bmp.h"
@@ -9,7 +8,6 @@
 #include "gif_output.h"
 #include "gif_scan.h"
 #include "header_check.h"
-#include "input_file.h"
 #include "jpeg_reader.h"
 #include "jpeg_tables.h"
 #include "lanczos.h"
@@ -334,15 +332,6 @@ ConvertResult convertImage(const unsigned char* data, std::size_t size,
                            const ConvertSettings& settings, OutputSink& sink) {
     takeVipsWarnings();
     const ConvertResult result = runPipeline(data, size, settings, sink);
-    return result;
-}
-
-ConvertResult runRequest(const Request& request) {
-    const InputFile input(request.input);
-    const ConvertSettings settings = settingsFor(request);
-    AtomicOutput output(request.output, FileId{input.device(), input.inode()});
-    const ConvertResult result = convertImage(input.data(), input.size(), settings, output);
-    output.commit();
     return result;
 }
 

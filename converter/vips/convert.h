@@ -13,8 +13,4 @@ namespace nconvert {
 ConvertResult convertImage(const unsigned char* data, std::size_t size,
                            const ConvertSettings& settings, OutputSink& sink);
 
-/// The whole job of one command line through libvips: read INPUT, convert, write OUTPUT
-/// atomically. Throws Error.
-ConvertResult runRequest(const Request& request);
-
 } // namespace nconvert

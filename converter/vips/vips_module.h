@@ -1,31 +1,19 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "convert.h"
+#include "job.h"
+#include "output_sink.h"
 
-#include <string>
+#include <cstddef>
 
 namespace nconvert {
 
-/// One conversion handed to the libvips pipeline, which lives in a module of its own so that a
-/// converter that never needs it never loads libvips.
-struct VipsJob {
-    const char* argv0 = nullptr;
-    const unsigned char* data = nullptr;
-    std::size_t size = 0;
-    const ConvertSettings* settings = nullptr;
-    OutputSink* sink = nullptr;
-    std::string* message = nullptr; ///< the one error line, on failure
-};
-
-/// The module's file name, and its one entry: starts libvips and runs convertImage; returns the
-/// exit status (0 when the output was written to the sink).
-inline constexpr const char* kVipsModuleName = "libnconvert-vips.so";
-inline constexpr const char* kVipsModuleEntry = "nconvert_convert_with_vips";
-using VipsModuleEntry = int (*)(const VipsJob*);
-
-/// Loads the module (only from the folders the dynamic loader trusts for this program) and
-/// returns its entry. Throws Error(Status::Internal) when it cannot.
-VipsModuleEntry loadVipsModule();
+/// Converts through the libvips module, which lives in a library of its own so that a
+/// converter that never needs it never loads libvips. The module is looked for only where the
+/// dynamic loader trusts for this program, and refused unless its seam is this build's.
+/// Throws Error: the module's own (its status and one line), or Status::Internal when it cannot
+/// be loaded or is of another build.
+void convertWithVipsModule(const char* argv0, const unsigned char* data, std::size_t size,
+                           const ConvertSettings& settings, OutputSink& sink);
 
 } // namespace nconvert
