@@ -8,7 +8,7 @@
 #include "gif_output.h"
 #include "gif_scan.h"
 #include "header_check.h"
-#include "jpeg_reader.h"
+#include "vips_jpeg.h"
 #include "jpeg_tables.h"
 #include "lanczos.h"
 #include "vips_runtime.h"

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "jpeg_reader.h"
+#include "vips_jpeg.h"
 
 #include "jpeg_decoder.h"
 
