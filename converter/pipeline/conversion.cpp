@@ -22,10 +22,6 @@
 namespace nconvert {
 namespace {
 
-std::uint16_t le16(const unsigned char* p) {
-    return std::uint16_t(p[0] | p[1] << 8);
-}
-
 // A GIF's header and block structure checked, then the frames composed; nothing when our
 // decoder leaves the file to libvips (a screen the loader would replace, damaged LZW data:
 // README lists them).
@@ -35,8 +31,11 @@ std::unique_ptr<RowSource> openGif(const unsigned char* data, std::size_t size,
     if (!gif.problem.empty())
         throw Error(Status::BadInput, settings.inputName, gif.problem);
     checkGifFrames(gif.frames, settings);
-    const std::int64_t width = le16(data + 6);
-    const std::int64_t height = le16(data + 8);
+    const std::optional<std::array<int, 2>> screen = gifScreen(data, size);
+    if (!screen)
+        return nullptr;
+    const std::int64_t width = (*screen)[0];
+    const std::int64_t height = (*screen)[1];
     checkInputPixels(width, height * gif.frames, settings);
     // The frames are held composed, RGBA at most.
     if (width * height * gif.frames * 4 > settings.limits.maxHeldBytes)

@@ -92,6 +92,47 @@ private:
     std::size_t m_pos = 0;
 };
 
+// The screen as libvips' loader makes it: the file's own, except that a size it takes for one
+// left over from the program that made the file becomes just large enough for the first frame
+// (from the screen's corner; later frames reaching beyond it are left to libvips). Nothing
+// when the blocks cannot be walked.
+std::optional<std::array<int, 2>> loaderScreen(const unsigned char* data, std::size_t size) {
+    const int width = int(le16(data + 6));
+    const int height = int(le16(data + 8));
+    if (!screenReplacedByLoader(width, height))
+        return std::array<int, 2>{width, height};
+    Parser parser(data, size);
+    parser.take(13);
+    if (data[10] & 0x80) {
+        const std::size_t table = 3 * (std::size_t(2) << (data[10] & 7));
+        if (!parser.left(table))
+            return std::nullopt;
+        parser.take(table);
+    }
+    std::array<int, 2> extent{0, 0};
+    while (parser.left(1)) {
+        const unsigned char block = *parser.take(1);
+        if (block == 0x3b)
+            break;
+        if (block == 0x21) {
+            if (!parser.left(1))
+                return std::nullopt;
+            parser.take(1);
+            if (!parser.subBlocks(nullptr))
+                return std::nullopt;
+            continue;
+        }
+        if (block != 0x2c || !parser.left(10))
+            return std::nullopt;
+        const unsigned char* d = parser.take(9);
+        extent = {int(le16(d) + le16(d + 4)), int(le16(d + 2) + le16(d + 6))};
+        break;
+    }
+    if (extent[0] == 0 || extent[1] == 0)
+        return std::nullopt;
+    return extent;
+}
+
 // Rows of an interlaced frame come in four passes: every 8th from 0, every 8th from 4, every
 // 4th from 2, every 2nd from 1.
 void deinterlace(Frame& frame) {
@@ -249,14 +290,22 @@ bool readFrame(Parser& parser, const ColourTable& global, int screenWidth, int s
 
 } // namespace
 
+std::optional<std::array<int, 2>> gifScreen(const unsigned char* data, std::size_t size) {
+    if (size < 13)
+        return std::nullopt;
+    return loaderScreen(data, size);
+}
+
 std::optional<SmallGif> decodeSmallGif(const unsigned char* data, std::size_t size,
                                        std::int64_t maxPixels) {
     if (size < 13 || (std::memcmp(data, "GIF87a", 6) != 0 && std::memcmp(data, "GIF89a", 6) != 0))
         return std::nullopt;
-    const int width = int(le16(data + 6));
-    const int height = int(le16(data + 8));
-    if (width == 0 || height == 0 || screenReplacedByLoader(width, height) ||
-        std::int64_t(width) * height > maxPixels)
+    const std::optional<std::array<int, 2>> screen = loaderScreen(data, size);
+    if (!screen)
+        return std::nullopt;
+    const int width = (*screen)[0];
+    const int height = (*screen)[1];
+    if (width == 0 || height == 0 || std::int64_t(width) * height > maxPixels)
         return std::nullopt;
     Parser parser(data, size);
     parser.take(13);

@@ -3,6 +3,7 @@
 
 #include "resample.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -21,6 +22,11 @@ struct SmallGif {
     /// Times the animation plays: 0 for ever, 1 without a looping block.
     int loop = 1;
 };
+
+/// The screen the frames are composed on: the file's own, or, for a size libvips' loader takes
+/// for a leftover (a common monitor's size, or over 2048 pixels a side), just large enough for
+/// the frames. Nothing when the blocks cannot be walked.
+std::optional<std::array<int, 2>> gifScreen(const unsigned char* data, std::size_t size);
 
 /// The picture, or nothing when the file holds anything whose frames this decoder does not
 /// compose exactly as the full pipeline would (a screen size libvips replaces by the frames'
