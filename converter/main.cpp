@@ -2,10 +2,9 @@
 // nconvert -resize W% H% -o OUTPUT INPUT: see README.md and --help.
 #include "atomic_output.h"
 #include "cli.h"
-#include "convert.h"
+#include "conversion.h"
 #include "error.h"
 #include "input_file.h"
-#include "small_convert.h"
 #include "vips_module.h"
 
 #include <csignal>
@@ -37,17 +36,10 @@ int main(int argc, char** argv) {
         const InputFile input(request.input);
         const ConvertSettings settings = settingsFor(request);
         AtomicOutput output(request.output, FileId{input.device(), input.inode()});
-        // A small plain picture costs less than loading libvips: it is done here, and
-        // libvips is loaded only for everything else.
-        if (!convertSmall(input.data(), input.size(), settings, output)) {
-            std::string message;
-            const VipsJob job{argv[0], input.data(), input.size(), &settings, &output, &message};
-            const int status = loadVipsModule()(&job);
-            if (status != 0) {
-                std::fprintf(stderr, "%s\n", message.c_str());
-                return status;
-            }
-        }
+        // Our own pipeline makes the copy wherever it can;
+        // libvips is loaded only for what it cannot do.
+        if (!convertInPipeline(input.data(), input.size(), settings, output))
+            convertWithVipsModule(argv[0], input.data(), input.size(), settings, output);
         output.commit();
         // The output is complete, synced and in place. Leave without libvips' shutdown, which
         // waits for its idle worker threads to wind down (measured: ~20 ms of a tiny job).

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 // libFuzzer entry: the whole conversion of one input held in memory, the way nconvert runs it
-// (the small-picture path, else the libvips pipeline) but with tighter size limits so that the
-// fuzzer explores formats rather than memory.
+// (our pipeline, else the libvips module for what it cannot do) but with tighter size limits so
+// that the fuzzer explores formats rather than memory.
+#include "conversion.h"
 #include "convert.h"
 #include "error.h"
-#include "small_convert.h"
 #include "vips_runtime.h"
 
 #include <cstddef>
@@ -43,8 +43,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     settings.limits.maxOutputSide = 8'000;
     MemorySink sink;
     try {
-        // The in-process path first, as nconvert runs it; whatever it leaves goes to libvips.
-        if (!convertSmall(data, size, settings, sink))
+        // Our pipeline first, as nconvert runs it; whatever it leaves goes to libvips.
+        if (!convertInPipeline(data, size, settings, sink))
             convertImage(data, size, settings, sink);
     } catch (const Error&) {
         // Refusing a bad input is the expected outcome for most inputs.

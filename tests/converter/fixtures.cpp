@@ -71,13 +71,22 @@ VImage load(const Bytes& bytes, bool allFrames) {
 
 Converted convert(const Bytes& input, int widthPercent, int heightPercent,
                   std::optional<nconvert::Format> output) {
+    return convertBy(Path::AsNconvert, input, widthPercent, heightPercent, output);
+}
+
+Converted convertBy(Path path, const Bytes& input, int widthPercent, int heightPercent,
+                    std::optional<nconvert::Format> output) {
     nconvert::ConvertSettings settings;
     settings.widthPercent = widthPercent;
     settings.heightPercent = heightPercent;
     settings.outputFormat = output;
     nconvert::MemorySink sink;
     Converted converted;
-    converted.result = nconvert::convertImage(input.data(), input.size(), settings, sink);
+    std::optional<nconvert::ConvertResult> result;
+    if (path == Path::AsNconvert)
+        result = nconvert::convertInPipeline(input.data(), input.size(), settings, sink);
+    converted.result =
+        result ? *result : nconvert::convertImage(input.data(), input.size(), settings, sink);
     converted.bytes = sink.bytes();
     return converted;
 }

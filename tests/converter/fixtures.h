@@ -2,6 +2,7 @@
 // Test pictures made at run time by libvips, and small helpers around the converter.
 #pragma once
 
+#include "conversion.h"
 #include "convert.h"
 #include "error.h"
 
@@ -33,11 +34,17 @@ struct Converted {
     Bytes bytes;
 };
 
-/// Runs convertImage in memory.
+/// Converts in memory as nconvert does: our pipeline, else the libvips module's convertImage.
 Converted convert(const Bytes& input, int widthPercent, int heightPercent,
                   std::optional<nconvert::Format> output = std::nullopt);
 
-/// Runs convertImage and returns the status of the Error it throws (Status::Ok when none).
+/// Which way convertBy goes: as nconvert chooses, or the libvips module's way alone (the
+/// reference our pipeline is held to where both can make the copy).
+enum class Path { AsNconvert, VipsOnly };
+Converted convertBy(Path path, const Bytes& input, int widthPercent, int heightPercent,
+                    std::optional<nconvert::Format> output = std::nullopt);
+
+/// Runs convert and returns the status of the Error it throws (Status::Ok when none).
 nconvert::Status convertStatus(const Bytes& input, int widthPercent, int heightPercent,
                                std::optional<nconvert::Format> output = std::nullopt);
 

@@ -375,3 +375,25 @@ TEST(Cli, fifoInputIsRefusedWithoutWaiting) {
     EXPECT_TRUE(oneLineFor(run, dir.file("in.png")));
     EXPECT_TRUE(dir.entries() == std::vector<std::string>({"in.png"}));
 }
+
+// The libvips module is called only when its seam is this build's: another build's is refused
+// with one line, before any of its code runs, and nothing is written.
+TEST(Cli, refusesALibvipsModuleOfAnotherBuild) {
+    fixtures::TempDir dir;
+    // CMYK into PNG needs colour management, which only the module does.
+    fixtures::writeFile(
+        dir.file("cmyk.jpg"),
+        fixtures::save(fixtures::photo(16, 16).colourspace(VIPS_INTERPRETATION_CMYK), ".jpg"));
+    const char* saved = std::getenv("LD_LIBRARY_PATH");
+    const std::string before = saved ? saved : "";
+    ::setenv("LD_LIBRARY_PATH", FOREIGN_MODULE_DIR, 1);
+    const ProcessResult run = runNconvert(resize(dir.file("out.png"), dir.file("cmyk.jpg")));
+    if (saved)
+        ::setenv("LD_LIBRARY_PATH", before.c_str(), 1);
+    else
+        ::unsetenv("LD_LIBRARY_PATH");
+    EXPECT_EQ(run.status, 7);
+    EXPECT_TRUE(oneLineFor(run, "libvips")) << run.err;
+    EXPECT_NE(run.err.find("another build"), std::string::npos) << run.err;
+    EXPECT_FALSE(std::filesystem::exists(dir.file("out.png")));
+}

@@ -142,8 +142,8 @@ private slots:
 #ifdef QUORVEL_HAVE_CONVERTER
     // The converter runs from the temporary folder, where anyone may leave a library under the
     // name of its libvips or of its libvips module: neither the window's run nor a start by
-    // hand of that copy loads either. A BMP is converted through libvips (small JPEGs, PNGs and
-    // GIFs are converted without it).
+    // hand of that copy loads either. A photo made into a GIF needs libvips (quantising to a
+    // palette); the window's own run, a BMP, needs none.
     void aLibraryPlantedBesideTheConverterIsNeverLoaded() {
         const QString folder = QFileInfo(ConverterPath()).path();
         for (const char* name : {CONVERTER_LIBRARY_NAME, CONVERTER_MODULE_NAME})
@@ -159,9 +159,15 @@ private slots:
         QVERIFY(!QFileInfo::exists(mark));
 
         DeployConverter(embeddedConverter());
-        const QStringList convertBmp = {QStringLiteral("-resize"),    QStringLiteral("200%"),
-                                        QStringLiteral("200%"),       QStringLiteral("-o"),
-                                        out(QStringLiteral("b.bmp")), in(QStringLiteral("a.bmp"))};
+        QImage photo(32, 32, QImage::Format_RGB32);
+        for (int y = 0; y < 32; ++y)
+            for (int x = 0; x < 32; ++x)
+                photo.setPixel(x, y, qRgb(x * 8, y * 8, (x + y) * 4));
+        QVERIFY(photo.save(in(QStringLiteral("photo.png")), "PNG"));
+        const QStringList convertBmp = {
+            QStringLiteral("-resize"),    QStringLiteral("200%"),
+            QStringLiteral("200%"),       QStringLiteral("-o"),
+            out(QStringLiteral("b.gif")), in(QStringLiteral("photo.png"))};
         QProcess byHand;
         byHand.start(ConverterPath(), convertBmp);
         QVERIFY(byHand.waitForFinished());

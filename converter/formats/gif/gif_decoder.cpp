@@ -1,0 +1,376 @@
+// SPDX-License-Identifier: MIT
+#include "gif_decoder.h"
+
+#include "gif_lzw.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+namespace nconvert {
+namespace {
+
+constexpr int kDisposalBackground = 2;
+constexpr int kDisposalPrevious = 3;
+// A frame without a graphic control block shows for this long in libvips' loader.
+constexpr int kDefaultDelayCs = 10;
+
+unsigned le16(const unsigned char* p) {
+    return unsigned(p[0]) | unsigned(p[1]) << 8;
+}
+
+// libvips' loader takes a screen of these sizes, or over 2048 pixels a side, for a size left
+// over from the program that made the file, and makes the screen just large enough for the
+// frames instead.
+bool screenReplacedByLoader(int width, int height) {
+    static constexpr int kScreens[][2] = {{640, 480},  {640, 512},   {800, 600},
+                                          {1024, 768}, {1280, 1024}, {1600, 1200}};
+    for (const auto& screen : kScreens)
+        if (width == screen[0] && height == screen[1])
+            return true;
+    return width > 2048 || height > 2048;
+}
+
+struct Control {
+    bool seen = false;
+    int disposal = 0;
+    int delayCs = kDefaultDelayCs;
+    int transparent = -1;
+};
+
+struct ColourTable {
+    const unsigned char* rgb = nullptr;
+    int entries = 0;
+};
+
+struct Frame {
+    int x = 0, y = 0, width = 0, height = 0;
+    bool interlaced = false;
+    ColourTable table;
+    Control control;
+    std::vector<unsigned char> indices; // in row order, interlacing undone
+};
+
+class Parser {
+public:
+    Parser(const unsigned char* data, std::size_t size) : m_data(data), m_size(size) {}
+
+    bool left(std::size_t n) const { return m_size - m_pos >= n; }
+    const unsigned char* take(std::size_t n) {
+        const unsigned char* p = m_data + m_pos;
+        m_pos += n;
+        return p;
+    }
+    bool done() const { return m_pos == m_size; }
+
+    // A chain of sub-blocks up to its empty one; false when cut off.
+    bool subBlocks(std::vector<unsigned char>* payload) {
+        while (left(1)) {
+            const std::size_t length = *take(1);
+            if (length == 0)
+                return true;
+            if (!left(length))
+                return false;
+            const unsigned char* p = take(length);
+            if (payload)
+                payload->insert(payload->end(), p, p + length);
+        }
+        return false;
+    }
+
+    // One sub-block of exactly `length` bytes followed by the chain's end.
+    const unsigned char* exactBlock(std::size_t length) {
+        if (!left(length + 2) || m_data[m_pos] != length || m_data[m_pos + 1 + length] != 0)
+            return nullptr;
+        const unsigned char* p = take(length + 2) + 1;
+        return p;
+    }
+
+private:
+    const unsigned char* m_data;
+    std::size_t m_size;
+    std::size_t m_pos = 0;
+};
+
+// The screen as libvips' loader makes it: the file's own, except that a size it takes for one
+// left over from the program that made the file becomes just large enough for the first frame
+// (from the screen's corner; later frames reaching beyond it are left to libvips). Nothing
+// when the blocks cannot be walked.
+std::optional<std::array<int, 2>> loaderScreen(const unsigned char* data, std::size_t size) {
+    const int width = int(le16(data + 6));
+    const int height = int(le16(data + 8));
+    if (!screenReplacedByLoader(width, height))
+        return std::array<int, 2>{width, height};
+    Parser parser(data, size);
+    parser.take(13);
+    if (data[10] & 0x80) {
+        const std::size_t table = 3 * (std::size_t(2) << (data[10] & 7));
+        if (!parser.left(table))
+            return std::nullopt;
+        parser.take(table);
+    }
+    std::array<int, 2> extent{0, 0};
+    while (parser.left(1)) {
+        const unsigned char block = *parser.take(1);
+        if (block == 0x3b)
+            break;
+        if (block == 0x21) {
+            if (!parser.left(1))
+                return std::nullopt;
+            parser.take(1);
+            if (!parser.subBlocks(nullptr))
+                return std::nullopt;
+            continue;
+        }
+        if (block != 0x2c || !parser.left(10))
+            return std::nullopt;
+        const unsigned char* d = parser.take(9);
+        extent = {int(le16(d) + le16(d + 4)), int(le16(d + 2) + le16(d + 6))};
+        break;
+    }
+    if (extent[0] == 0 || extent[1] == 0)
+        return std::nullopt;
+    return extent;
+}
+
+// Rows of an interlaced frame come in four passes: every 8th from 0, every 8th from 4, every
+// 4th from 2, every 2nd from 1.
+void deinterlace(Frame& frame) {
+    std::vector<unsigned char> rows(frame.indices.size());
+    const std::size_t w = std::size_t(frame.width);
+    static constexpr int kPasses[4][2] = {{0, 8}, {4, 8}, {2, 4}, {1, 2}};
+    std::size_t source = 0;
+    for (const auto& pass : kPasses)
+        for (int y = pass[0]; y < frame.height; y += pass[1], ++source)
+            std::memcpy(&rows[w * std::size_t(y)], &frame.indices[w * source], w);
+    frame.indices.swap(rows);
+}
+
+// The logical screen as libvips' loader keeps it between frames: RGBA, transparent black
+// before the first frame.
+class Canvas {
+public:
+    Canvas(int width, int height, std::array<unsigned char, 4> background)
+        : m_width(width), m_background(background), m_rgba(std::size_t(width) * height * 4, 0) {}
+
+    // Draws `frame` after undoing what the frame before asked to be undone. False when the
+    // frame cannot be drawn exactly.
+    bool draw(const Frame& frame) {
+        if (m_previous) {
+            const Placed& before = *m_previous;
+            if (before.disposal == kDisposalBackground) {
+                clear(before);
+            } else if (before.disposal == kDisposalPrevious) {
+                if (m_saved.empty())
+                    return false;
+                m_rgba = m_saved;
+            }
+        }
+        if (frame.control.disposal == kDisposalPrevious) {
+            if (!m_previous)
+                return false;
+            m_saved = m_rgba;
+        }
+        const int transparent = frame.control.transparent;
+        for (int y = 0; y < frame.height; ++y) {
+            const unsigned char* index = &frame.indices[std::size_t(y) * frame.width];
+            unsigned char* out = pixel(frame.x, frame.y + y);
+            for (int x = 0; x < frame.width; ++x, out += 4) {
+                const int i = index[x];
+                if (i == transparent)
+                    continue;
+                if (i >= frame.table.entries)
+                    return false;
+                std::memcpy(out, frame.table.rgb + 3 * i, 3);
+                out[3] = 255;
+            }
+        }
+        m_previous = Placed{
+            frame.x, frame.y, frame.width, frame.height, frame.control.disposal, transparent >= 0};
+        return true;
+    }
+
+    const std::vector<unsigned char>& rgba() const { return m_rgba; }
+
+private:
+    unsigned char* pixel(int x, int y) { return &m_rgba[(std::size_t(y) * m_width + x) * 4]; }
+
+    // What disposing of a frame needs to know of it.
+    struct Placed {
+        int x, y, width, height;
+        int disposal;
+        bool transparent;
+    };
+
+    // A frame with a transparent index leaves its rectangle transparent, one without it the
+    // screen's background colour.
+    void clear(const Placed& frame) {
+        const std::array<unsigned char, 4> fill =
+            frame.transparent ? std::array<unsigned char, 4>{} : m_background;
+        for (int y = 0; y < frame.height; ++y) {
+            unsigned char* out = pixel(frame.x, frame.y + y);
+            for (int x = 0; x < frame.width; ++x, out += 4)
+                std::memcpy(out, fill.data(), 4);
+        }
+    }
+
+    int m_width;
+    std::array<unsigned char, 4> m_background;
+    std::vector<unsigned char> m_rgba;
+    std::vector<unsigned char> m_saved;
+    std::optional<Placed> m_previous;
+};
+
+// Graphic control, looping and comments; anything else is not handled here.
+bool readExtension(Parser& parser, Control& control, int& loop) {
+    if (!parser.left(1))
+        return false;
+    const unsigned char label = *parser.take(1);
+    if (label == 0xf9) {
+        const unsigned char* body = parser.exactBlock(4);
+        if (!body || control.seen)
+            return false;
+        control.seen = true;
+        control.disposal = body[0] >> 2 & 7;
+        control.delayCs = int(le16(body + 1));
+        control.transparent = body[0] & 1 ? body[3] : -1;
+        return control.disposal <= kDisposalPrevious;
+    }
+    if (label == 0xff) {
+        const unsigned char* id = parser.left(12) ? parser.take(12) : nullptr;
+        if (!id || id[0] != 11 || std::memcmp(id + 1, "NETSCAPE2.0", 11) != 0)
+            return false;
+        const unsigned char* body = parser.exactBlock(3);
+        if (!body || body[0] != 1)
+            return false;
+        // The block counts repeats after the first showing; 0 is for ever.
+        const int repeats = int(le16(body + 1));
+        loop = repeats == 0 ? 0 : repeats + 1;
+        return true;
+    }
+    if (label == 0xfe)
+        return parser.subBlocks(nullptr);
+    return false;
+}
+
+bool readFrame(Parser& parser, const ColourTable& global, int screenWidth, int screenHeight,
+               Frame& frame) {
+    if (!parser.left(9))
+        return false;
+    const unsigned char* d = parser.take(9);
+    frame.x = int(le16(d));
+    frame.y = int(le16(d + 2));
+    frame.width = int(le16(d + 4));
+    frame.height = int(le16(d + 6));
+    const unsigned char flags = d[8];
+    if (frame.width == 0 || frame.height == 0 || frame.x + frame.width > screenWidth ||
+        frame.y + frame.height > screenHeight)
+        return false;
+    frame.interlaced = flags & 0x40;
+    frame.table = global;
+    if (flags & 0x80) {
+        frame.table.entries = 2 << (flags & 7);
+        if (!parser.left(3 * std::size_t(frame.table.entries)))
+            return false;
+        frame.table.rgb = parser.take(3 * std::size_t(frame.table.entries));
+    }
+    if (!frame.table.rgb || !parser.left(1))
+        return false;
+    const int minCodeSize = *parser.take(1);
+    std::vector<unsigned char> lzw;
+    if (!parser.subBlocks(&lzw))
+        return false;
+    frame.indices.resize(std::size_t(frame.width) * frame.height);
+    if (!decodeLzw(minCodeSize, lzw, frame.indices.data(), frame.indices.size()))
+        return false;
+    if (frame.interlaced)
+        deinterlace(frame);
+    return true;
+}
+
+} // namespace
+
+std::optional<std::array<int, 2>> gifScreen(const unsigned char* data, std::size_t size) {
+    if (size < 13)
+        return std::nullopt;
+    return loaderScreen(data, size);
+}
+
+std::optional<SmallGif> decodeSmallGif(const unsigned char* data, std::size_t size,
+                                       std::int64_t maxPixels) {
+    if (size < 13 || (std::memcmp(data, "GIF87a", 6) != 0 && std::memcmp(data, "GIF89a", 6) != 0))
+        return std::nullopt;
+    const std::optional<std::array<int, 2>> screen = loaderScreen(data, size);
+    if (!screen)
+        return std::nullopt;
+    const int width = (*screen)[0];
+    const int height = (*screen)[1];
+    if (width == 0 || height == 0 || std::int64_t(width) * height > maxPixels)
+        return std::nullopt;
+    Parser parser(data, size);
+    parser.take(13);
+    const unsigned char flags = data[10];
+    ColourTable global;
+    std::array<unsigned char, 4> background{};
+    if (flags & 0x80) {
+        global.entries = 2 << (flags & 7);
+        if (!parser.left(3 * std::size_t(global.entries)))
+            return std::nullopt;
+        global.rgb = parser.take(3 * std::size_t(global.entries));
+        const int index = data[11] < global.entries ? data[11] : 0;
+        std::memcpy(background.data(), global.rgb + 3 * index, 3);
+        background[3] = 255;
+    }
+    SmallGif gif;
+    gif.frameHeight = height;
+    Canvas canvas(width, height, background);
+    std::vector<unsigned char> stacked;
+    bool trailer = false;
+    bool transparency = false;
+    Control control;
+    while (parser.left(1)) {
+        const unsigned char block = *parser.take(1);
+        if (block == 0x3b) {
+            trailer = true;
+            break;
+        }
+        if (block == 0x21) {
+            if (!readExtension(parser, control, gif.loop))
+                return std::nullopt;
+            continue;
+        }
+        if (block != 0x2c)
+            return std::nullopt;
+        if (std::int64_t(width) * height * (gif.frames + 1) > maxPixels)
+            return std::nullopt;
+        Frame frame;
+        frame.control = control;
+        control = Control{};
+        if (!readFrame(parser, global, width, height, frame))
+            return std::nullopt;
+        if (!canvas.draw(frame))
+            return std::nullopt;
+        transparency = transparency || frame.control.transparent >= 0;
+        stacked.insert(stacked.end(), canvas.rgba().begin(), canvas.rgba().end());
+        gif.delaysMs.push_back(frame.control.delayCs * 10);
+        ++gif.frames;
+    }
+    // Bytes after the trailer, a control block that belongs to no frame: unusual.
+    if (!trailer || !parser.done() || gif.frames == 0 || control.seen)
+        return std::nullopt;
+    Pixels<std::uint8_t>& pixels = gif.pixels;
+    pixels.width = width;
+    pixels.height = height * gif.frames;
+    pixels.bands = transparency ? 4 : 3;
+    pixels.alpha = transparency;
+    if (transparency) {
+        pixels.samples = std::move(stacked);
+    } else {
+        pixels.samples.resize(stacked.size() / 4 * 3);
+        for (std::size_t i = 0, o = 0; i < stacked.size(); i += 4, o += 3)
+            std::memcpy(&pixels.samples[o], &stacked[i], 3);
+    }
+    return gif;
+}
+
+} // namespace nconvert

@@ -1,0 +1,41 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "resample.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace nconvert {
+
+/// A GIF decoded whole: every frame composed onto the full logical screen, as libvips' GIF
+/// loader hands them to the pipeline.
+struct SmallGif {
+    /// The frames stacked top to bottom, RGB, or RGBA when some frame has a transparent index.
+    Pixels<std::uint8_t> pixels;
+    int frameHeight = 0;
+    int frames = 0;
+    std::vector<int> delaysMs;
+    /// Times the animation plays: 0 for ever, 1 without a looping block.
+    int loop = 1;
+};
+
+/// The screen the frames are composed on: the file's own, or, for a size libvips' loader takes
+/// for a leftover (a common monitor's size, or over 2048 pixels a side), just large enough for
+/// the frames. Nothing when the blocks cannot be walked.
+std::optional<std::array<int, 2>> gifScreen(const unsigned char* data, std::size_t size);
+
+/// The picture, or nothing when the file holds anything whose frames this decoder does not
+/// compose exactly as the full pipeline would (a screen size libvips replaces by the frames'
+/// extent: over 2048 pixels a side or a common monitor's size; a frame reaching outside the
+/// screen, a frame without a colour table, an index past its table, extensions other than
+/// graphic control, looping and comments, disposal to the previous frame on the first) or
+/// when it is damaged in any way, or when its frames together exceed `maxPixels`: the full
+/// pipeline then decides, and reports.
+std::optional<SmallGif> decodeSmallGif(const unsigned char* data, std::size_t size,
+                                       std::int64_t maxPixels);
+
+} // namespace nconvert

@@ -1,0 +1,23 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "output_sink.h"
+#include "rows.h"
+
+#include <memory>
+#include <string>
+
+namespace nconvert {
+
+/// A JPEG encoder writing to `sink` as rows come: grey, RGB or CMYK (ink, stored inverted
+/// with Adobe's marker) of 8 bits, baseline with libjpeg's standard Huffman tables, at
+/// metadata.jpegQuality (90 without one), 4:2:0 when metadata.chromaSubsampled, else 4:4:4.
+/// It carries the EXIF block with its size tags set to the picture's (or, without one, the
+/// block of required tags the full pipeline writes, with the resolution), XMP and the ICC
+/// profile (split over markers when it needs more than one). A failed write throws
+/// Error(Status::CannotWrite, outputName, sink.failure()).
+std::unique_ptr<RowSink> openJpegWriter(OutputSink& sink, const PictureShape& shape,
+                                        const PictureMetadata& metadata,
+                                        const std::string& outputName);
+
+} // namespace nconvert

@@ -1,0 +1,121 @@
+// SPDX-License-Identifier: MIT
+#include "row_pump.h"
+
+#include <condition_variable>
+#include <exception>
+#include <mutex>
+#include <sched.h>
+#include <thread>
+#include <vector>
+
+namespace nconvert {
+namespace {
+
+// Rows travel in blocks, so the threads meet once a block rather than once a row.
+constexpr int kRowsPerBlock = 16;
+constexpr int kBlocksInFlight = 4;
+// Below this many bytes of rows a thread costs more than the overlap gains.
+constexpr std::size_t kMinBytesForThread = 4u << 20;
+
+struct Handover {
+    std::mutex lock;
+    std::condition_variable changed;
+    std::vector<std::vector<unsigned char>> blocks; // ring of kBlocksInFlight
+    std::vector<int> rowsIn;                        // rows in each block
+    long produced = 0;                              // blocks filled so far
+    long consumed = 0;                              // blocks emptied so far
+    bool stop = false;                              // the sink failed: the reader gives up
+    std::exception_ptr failure;                     // the reader failed
+};
+
+void produce(RowSource& source, Handover& h, long totalRows) {
+    const std::size_t rowBytes = source.shape().rowBytes();
+    try {
+        for (long row = 0; row < totalRows;) {
+            std::size_t slot;
+            {
+                std::unique_lock guard(h.lock);
+                h.changed.wait(guard,
+                               [&] { return h.stop || h.produced - h.consumed < kBlocksInFlight; });
+                if (h.stop)
+                    return;
+                slot = std::size_t(h.produced % kBlocksInFlight);
+            }
+            const int count = int(std::min<long>(kRowsPerBlock, totalRows - row));
+            for (int i = 0; i < count; ++i)
+                source.readRow(h.blocks[slot].data() + rowBytes * i);
+            row += count;
+            std::lock_guard guard(h.lock);
+            h.rowsIn[slot] = count;
+            ++h.produced;
+            h.changed.notify_all();
+        }
+    } catch (...) {
+        std::lock_guard guard(h.lock);
+        h.failure = std::current_exception();
+        h.changed.notify_all();
+    }
+}
+
+} // namespace
+
+int usableCores() {
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    if (sched_getaffinity(0, sizeof set, &set) != 0)
+        return 1;
+    const int count = CPU_COUNT(&set);
+    return count > 0 ? count : 1;
+}
+
+void pumpRows(RowSource& source, RowSink& sink, int cores) {
+    const PictureShape& shape = source.shape();
+    const long totalRows = long(shape.height) * shape.frames;
+    const std::size_t rowBytes = shape.rowBytes();
+    if (cores < 2 || rowBytes * std::size_t(totalRows) < kMinBytesForThread) {
+        std::vector<unsigned char> row(rowBytes);
+        for (long y = 0; y < totalRows; ++y) {
+            source.readRow(row.data());
+            sink.writeRow(row.data());
+        }
+        sink.finish();
+        return;
+    }
+    Handover h;
+    h.blocks.assign(kBlocksInFlight, std::vector<unsigned char>(rowBytes * kRowsPerBlock));
+    h.rowsIn.assign(kBlocksInFlight, 0);
+    std::thread reader(produce, std::ref(source), std::ref(h), totalRows);
+    const auto stopReader = [&] {
+        {
+            std::lock_guard guard(h.lock);
+            h.stop = true;
+            h.changed.notify_all();
+        }
+        reader.join();
+    };
+    try {
+        for (long row = 0; row < totalRows;) {
+            std::size_t slot;
+            {
+                std::unique_lock guard(h.lock);
+                h.changed.wait(guard, [&] { return h.failure || h.produced > h.consumed; });
+                if (h.produced == h.consumed)
+                    std::rethrow_exception(h.failure);
+                slot = std::size_t(h.consumed % kBlocksInFlight);
+            }
+            for (int i = 0; i < h.rowsIn[slot]; ++i)
+                sink.writeRow(h.blocks[slot].data() + rowBytes * i);
+            row += h.rowsIn[slot];
+            std::lock_guard guard(h.lock);
+            ++h.consumed;
+            h.changed.notify_all();
+        }
+    } catch (...) {
+        stopReader();
+        throw;
+    }
+    reader.join();
+    sink.finish();
+}
+
+} // namespace nconvert
