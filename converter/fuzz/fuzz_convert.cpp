@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 
 extern "C" int LLVMFuzzerInitialize(int*, char*** argv) {
     nconvert::startVips((*argv)[0]);
@@ -22,22 +23,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const int kPercents[] = {100, 37, 150, 200, 333};
     settings.widthPercent = kPercents[size % 5];
     settings.heightPercent = kPercents[(size / 5) % 5];
-    switch ((size / 25) % 5) {
-    case 0:
-        settings.outputFormat = Format::Jpeg;
-        break;
-    case 1:
-        settings.outputFormat = Format::Png;
-        break;
-    case 2:
-        settings.outputFormat = Format::Gif;
-        break;
-    case 3:
-        settings.outputFormat = Format::Bmp;
-        break;
-    default:
-        break; // the input's own format
-    }
+    // The input's own format, or each of the others.
+    static const std::optional<Format> kOutputs[] = {std::nullopt, Format::Jpeg, Format::Png,
+                                                     Format::Gif, Format::Bmp};
+    settings.outputFormat = kOutputs[(size / 25) % 5];
     settings.limits.maxInputPixels = 4'000'000;
     settings.limits.maxOutputPixels = 4'000'000;
     settings.limits.maxOutputSide = 8'000;

@@ -101,12 +101,7 @@ std::unique_ptr<RowSink> sinkFor(Format output, OutputSink& sink, const PictureS
 
 std::optional<ConvertResult> convertInPipeline(const unsigned char* data, std::size_t size,
                                                const ConvertSettings& settings, OutputSink& sink) {
-    if (size == 0)
-        throw Error(Status::BadInput, settings.inputName, "the file is empty");
-    const std::optional<Format> input = sniffFormat(data, size);
-    if (!input)
-        throw Error(Status::Unsupported, settings.inputName,
-                    "not a BMP, JPEG, GIF or PNG picture (unrecognised content)");
+    const std::optional<Format> input = inputFormat(data, size, settings);
     const Format output = settings.outputFormat.value_or(*input);
     const HeaderClaim claim = checkClaim(*input, data, size, settings);
     if (!claim.problem.empty()) {

@@ -22,6 +22,16 @@ std::int64_t scaledLength(std::int64_t length, int percent) {
     return scaled < 1 ? 1 : scaled;
 }
 
+Format inputFormat(const unsigned char* data, std::size_t size, const ConvertSettings& settings) {
+    if (size == 0)
+        throw Error(Status::BadInput, settings.inputName, "the file is empty");
+    const std::optional<Format> format = sniffFormat(data, size);
+    if (!format)
+        throw Error(Status::Unsupported, settings.inputName,
+                    "not a BMP, JPEG, GIF or PNG picture (unrecognised content)");
+    return *format;
+}
+
 void checkInputPixels(std::int64_t width, std::int64_t height, const ConvertSettings& settings) {
     if (width * height > settings.limits.maxInputPixels)
         throw Error(Status::TooLarge, settings.inputName,

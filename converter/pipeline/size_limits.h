@@ -12,6 +12,10 @@ namespace nconvert {
 constexpr std::int64_t kMaxJpegSide = 65'500;            // libjpeg's JPEG_MAX_DIMENSION
 constexpr std::int64_t kMaxGifFramePixels = 536'870'911; // a GIF frame's writer: INT_MAX / 4
 
+/// The input's format by its first bytes. Throws Error on the input: Status::BadInput for an
+/// empty file, Status::Unsupported for one of no format we read.
+Format inputFormat(const unsigned char* data, std::size_t size, const ConvertSettings& settings);
+
 /// Throws Error(Status::TooLarge) on the input when width x height passes the input limit.
 void checkInputPixels(std::int64_t width, std::int64_t height, const ConvertSettings& settings);
 

@@ -2,15 +2,15 @@
 #include "convert.h"
 
 #include "bmp_reader.h"
-#include "size_limits.h"
-#include "vips_bmp.h"
 #include "error.h"
 #include "gif_output.h"
 #include "gif_scan.h"
 #include "header_check.h"
-#include "vips_jpeg.h"
 #include "jpeg_tables.h"
 #include "lanczos.h"
+#include "size_limits.h"
+#include "vips_bmp.h"
+#include "vips_jpeg.h"
 #include "vips_runtime.h"
 
 #include <vips/vips8>
@@ -259,12 +259,7 @@ void encode(const VImage& image, Format format, const JpegSettings& jpeg,
 
 ConvertResult runPipeline(const unsigned char* data, std::size_t size,
                           const ConvertSettings& settings, OutputSink& sink) {
-    if (size == 0)
-        throw Error(Status::BadInput, settings.inputName, "the file is empty");
-    const std::optional<Format> inputFormat = sniffFormat(data, size);
-    if (!inputFormat)
-        throw Error(Status::Unsupported, settings.inputName,
-                    "not a BMP, JPEG, GIF or PNG picture (unrecognised content)");
+    const std::optional<Format> inputFormat = nconvert::inputFormat(data, size, settings);
 
     ConvertResult result;
     result.inputFormat = *inputFormat;
@@ -283,8 +278,7 @@ ConvertResult runPipeline(const unsigned char* data, std::size_t size,
 
     const std::int64_t outWidth = scaledLength(width, settings.widthPercent);
     const std::int64_t outHeight = scaledLength(frameHeight, settings.heightPercent);
-    checkOutputSize(outWidth, outHeight, frames, image.has_alpha(), result.outputFormat,
-                    settings);
+    checkOutputSize(outWidth, outHeight, frames, image.has_alpha(), result.outputFormat, settings);
 
     if (!decoded.dataProblem.empty())
         throw Error(Status::BadInput, settings.inputName, decoded.dataProblem);
