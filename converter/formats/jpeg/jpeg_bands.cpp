@@ -33,48 +33,50 @@ struct Band {
     int index = 0;
     int rows = 0; // held so far
     std::vector<unsigned char> samples;
-    std::vector<unsigned char> jpeg; // the band as a file of its own
-    std::size_t heightAt = 0;        // of the frame header's height field
+    std::vector<unsigned char> jpeg; // the band as a file of its own, in its first jpegSize
+    std::size_t jpegSize = 0;
+    std::size_t heightAt = 0; // of the frame header's height field
     std::size_t scanBegin = 0;
     std::size_t scanEnd = 0; // where EOI stands
 };
 
 struct MemoryDestination {
     jpeg_destination_mgr base;
-    std::vector<unsigned char>* bytes;
+    Band* band;
 };
 
-// Gives libjpeg `size` bytes of which the first `used` are written. Out of memory is
-// libjpeg's error, raised once the exception is over.
+// Gives libjpeg the bytes from `used` on, `size` in all. Out of memory is libjpeg's error,
+// raised once the exception is over.
 void provide(j_compress_ptr cinfo, std::size_t size, std::size_t used) {
     auto* destination = reinterpret_cast<MemoryDestination*>(cinfo->dest);
     bool grown = true;
     try {
-        destination->bytes->resize(size);
+        if (destination->band->jpeg.size() < size)
+            destination->band->jpeg.resize(size);
     } catch (const std::bad_alloc&) {
         grown = false;
     }
     if (!grown)
         ERREXIT(cinfo, JERR_OUT_OF_MEMORY);
-    destination->base.next_output_byte = destination->bytes->data() + used;
-    destination->base.free_in_buffer = size - used;
+    destination->base.next_output_byte = destination->band->jpeg.data() + used;
+    destination->base.free_in_buffer = destination->band->jpeg.size() - used;
 }
 
-// A recycled vector already has the room an earlier band needed.
+// A recycled buffer keeps its size, the room an earlier band needed, so it is not cleared
+// again.
 void initMemory(j_compress_ptr cinfo) {
-    auto* destination = reinterpret_cast<MemoryDestination*>(cinfo->dest);
-    provide(cinfo, std::max<std::size_t>(destination->bytes->capacity(), 1 << 16), 0);
+    provide(cinfo, 1 << 16, 0);
 }
 
 boolean growMemory(j_compress_ptr cinfo) {
-    const std::size_t used = reinterpret_cast<MemoryDestination*>(cinfo->dest)->bytes->size();
+    const std::size_t used = reinterpret_cast<MemoryDestination*>(cinfo->dest)->band->jpeg.size();
     provide(cinfo, used * 2, used);
     return TRUE;
 }
 
 void termMemory(j_compress_ptr cinfo) {
     auto* destination = reinterpret_cast<MemoryDestination*>(cinfo->dest);
-    destination->bytes->resize(destination->bytes->size() - destination->base.free_in_buffer);
+    destination->band->jpegSize = destination->band->jpeg.size() - destination->base.free_in_buffer;
 }
 
 // Everything libjpeg touches, held by the caller of the function that sets the jump, so that
@@ -96,7 +98,7 @@ bool compress(const JpegEncoding& encoding, Band& band, BandCompressor& c) {
     c.destination.base.init_destination = initMemory;
     c.destination.base.empty_output_buffer = growMemory;
     c.destination.base.term_destination = termMemory;
-    c.destination.bytes = &band.jpeg;
+    c.destination.band = &band;
     cinfo.dest = &c.destination.base;
     startJpegCompress(cinfo, encoding, band.rows, band.index == 0);
     while (cinfo.next_scanline < cinfo.image_height)
@@ -113,7 +115,7 @@ Band encode(const JpegEncoding& encoding, Band band, const std::string& outputNa
         c.rows.push_back(band.samples.data() + rowBytes * y);
     if (!compress(encoding, band, c))
         throw jpegEncodingError(outputName, c.errors.message);
-    JpegMarkerWalker walker(band.jpeg.data(), band.jpeg.size());
+    JpegMarkerWalker walker(band.jpeg.data(), band.jpegSize);
     JpegMarker marker;
     while (walker.next(marker)) {
         const std::size_t body = std::size_t(marker.body - band.jpeg.data());
