@@ -284,3 +284,26 @@ TEST(JpegBands, joinedBandsAreOneCompressorsFile) {
         EXPECT_EQ(difference.abs().max(), 0.0);
     }
 }
+
+// A write that fails while bands are in flight is the sink's failure, not an encoding error.
+TEST(JpegBands, aFailedWriteIsReportedAsSuch) {
+    struct FullSink : MemorySink {
+        bool append(const void* data, std::size_t size) override {
+            return bytes().size() + size <= 2000 && MemorySink::append(data, size);
+        }
+        std::string failure() const override { return "No space left on device"; }
+    } sink;
+    const JpegSpec spec{.width = 64, .height = 256};
+    const std::vector<JSAMPLE> samples = samplesOf(spec);
+    const PictureShape shape{spec.width, spec.height};
+    try {
+        const auto writer = openJpegWriter(sink, shape, {}, "out", {2, 1});
+        for (int y = 0; y < spec.height; ++y)
+            writer->writeRow(samples.data() + shape.rowBytes() * y);
+        writer->finish();
+        ADD_FAILURE() << "the write went through";
+    } catch (const Error& error) {
+        EXPECT_EQ(error.status(), Status::CannotWrite);
+        EXPECT_EQ(error.reason(), "No space left on device");
+    }
+}
