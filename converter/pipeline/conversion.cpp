@@ -135,15 +135,21 @@ std::optional<ConvertResult> convertInPipeline(const unsigned char* data, std::s
         if (!gifPalettes)
             return std::nullopt;
     }
-    RowResampler scaled(std::move(source), int(outWidth), int(outHeight));
+    // The reader and the filter across run on one core, the filter down and the writer on
+    // another (whose encoder may spread over more).
+    HorizontalPass across(std::move(source), int(outWidth));
+    PictureShape outShape = across.shape();
+    outShape.floatSamples = false;
+    outShape.height = int(outHeight);
     // A camera's EXIF block goes on as it came, with only its size brought up to date.
-    PictureMetadata metadata = scaled.metadata();
+    PictureMetadata metadata = across.metadata();
     if (!metadata.exif.empty())
         metadata.exif =
             exifWithSize(metadata.exif, std::uint32_t(outWidth), std::uint32_t(outHeight));
     const std::unique_ptr<RowSink> encoder =
-        sinkFor(output, sink, scaled.shape(), metadata, gifPalettes, settings);
-    pumpRows(scaled, *encoder);
+        sinkFor(output, sink, outShape, metadata, gifPalettes, settings);
+    VerticalPass down(across.shape(), int(outHeight), *encoder);
+    pumpRows(across, down);
 
     ConvertResult result;
     result.inputFormat = *input;

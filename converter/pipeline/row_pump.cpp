@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "row_pump.h"
 
+#include <algorithm>
 #include <condition_variable>
 #include <exception>
 #include <mutex>
@@ -11,13 +12,21 @@
 namespace nconvert {
 namespace {
 
-// Rows travel in blocks, so the threads meet once a block rather than once a row.
+// Rows travel in blocks of up to this many rows and about this many bytes, so the threads meet
+// once a block rather than once a row, and the blocks in flight stay small beside the picture.
 constexpr int kRowsPerBlock = 16;
+constexpr std::size_t kBlockBytes = 1u << 20;
 constexpr int kBlocksInFlight = 4;
 // Below this many bytes of rows a thread costs more than the overlap gains.
 constexpr std::size_t kMinBytesForThread = 4u << 20;
 
+int rowsPerBlock(std::size_t rowBytes) {
+    return int(std::clamp<std::size_t>(kBlockBytes / std::max<std::size_t>(rowBytes, 1), 1,
+                                       kRowsPerBlock));
+}
+
 struct Handover {
+    int rowsPerBlock = 1;
     std::mutex lock;
     std::condition_variable changed;
     std::vector<std::vector<unsigned char>> blocks; // ring of kBlocksInFlight
@@ -41,7 +50,7 @@ void produce(RowSource& source, Handover& h, long totalRows) {
                     return;
                 slot = std::size_t(h.produced % kBlocksInFlight);
             }
-            const int count = int(std::min<long>(kRowsPerBlock, totalRows - row));
+            const int count = int(std::min<long>(h.rowsPerBlock, totalRows - row));
             for (int i = 0; i < count; ++i)
                 source.readRow(h.blocks[slot].data() + rowBytes * i);
             row += count;
@@ -82,7 +91,8 @@ void pumpRows(RowSource& source, RowSink& sink, int cores) {
         return;
     }
     Handover h;
-    h.blocks.assign(kBlocksInFlight, std::vector<unsigned char>(rowBytes * kRowsPerBlock));
+    h.rowsPerBlock = rowsPerBlock(rowBytes);
+    h.blocks.assign(kBlocksInFlight, std::vector<unsigned char>(rowBytes * h.rowsPerBlock));
     h.rowsIn.assign(kBlocksInFlight, 0);
     std::thread reader(produce, std::ref(source), std::ref(h), totalRows);
     const auto stopReader = [&] {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The JPEG row source and sink: what a copy keeps, damage refused, memory a picture may hold.
 #include "error.h"
+#include "fixtures.h"
 #include "jpeg_markers.h"
 #include "jpeg_source.h"
 #include "jpeg_strict.h"
@@ -22,8 +23,8 @@ struct JpegSpec {
     bool subsampled = true;
     bool progressive = false;
     int restartRows = 0;
-    std::vector<Bytes> app1; // whole APP1 bodies, in order
-    Bytes icc;
+    std::vector<Bytes> app1{}; // whole APP1 bodies, in order
+    Bytes icc{};
 };
 
 std::vector<JSAMPLE> samplesOf(const JpegSpec& spec) {
@@ -230,4 +231,79 @@ TEST(JpegRows, theWalkerCrossesScansAndRestartMarkers) {
     while (cut.next(marker)) {
     }
     EXPECT_TRUE(cut.cut());
+}
+
+// Bands encoded on any number of threads join into the file one compressor writes with restart
+// markers, metadata included, and decode (libjpeg and libvips) to the pixels of a plain scan:
+// band boundaries on the first and last rows, restart numbers past 7, narrower than an MCU.
+TEST(JpegBands, joinedBandsAreOneCompressorsFile) {
+    struct Case {
+        JpegSpec spec;
+        int bandMcuRows;
+    };
+    const Case cases[] = {
+        {{.width = 37, .height = 89, .bands = 1}, 1}, // 12 bands, the last one row
+        {{.width = 45, .height = 64}, 1},             // 4:2:0, the last band full
+        {{.width = 5, .height = 33}, 1},              // narrower than an MCU
+        {{.width = 40, .height = 41, .subsampled = false}, 2},
+        {{.width = 23, .height = 30, .bands = 4}, 1},
+        {{.width = 30, .height = 1}, 1},
+    };
+    for (const Case& c : cases) {
+        const JpegSpec& spec = c.spec;
+        SCOPED_TRACE(std::to_string(spec.width) + "x" + std::to_string(spec.height) + "x" +
+                     std::to_string(spec.bands));
+        const Bytes plain = makeJpeg(spec);
+        std::vector<JSAMPLE> samples = samplesOf(spec);
+        // Ink goes in as ink and is stored inverted, as makeJpeg stores its samples.
+        if (spec.bands == 4)
+            for (JSAMPLE& sample : samples)
+                sample = JSAMPLE(255 - sample);
+        const PictureShape shape{spec.width, spec.height,    1, spec.bands, false,
+                                 false,      spec.bands == 4};
+        PictureMetadata metadata;
+        metadata.jpegQuality = spec.quality;
+        metadata.chromaSubsampled = spec.subsampled;
+        metadata.xmp = "<x/>";
+        metadata.icc = Bytes(70000, 7);
+        Bytes single;
+        for (const int threads : {1, 2, 3}) {
+            MemorySink sink;
+            const auto writer =
+                openJpegWriter(sink, shape, metadata, "out", {threads, c.bandMcuRows});
+            for (int y = 0; y < spec.height; ++y)
+                writer->writeRow(samples.data() + shape.rowBytes() * y);
+            writer->finish();
+            if (threads == 1)
+                single = sink.bytes();
+            else
+                EXPECT_EQ(sink.bytes(), single) << threads << " threads";
+        }
+        EXPECT_EQ(decode(single).samples, decode(plain).samples);
+        const vips::VImage difference = fixtures::load(single) - fixtures::load(plain);
+        EXPECT_EQ(difference.abs().max(), 0.0);
+    }
+}
+
+// A write that fails while bands are in flight is the sink's failure, not an encoding error.
+TEST(JpegBands, aFailedWriteIsReportedAsSuch) {
+    struct FullSink : MemorySink {
+        bool append(const void* data, std::size_t size) override {
+            return bytes().size() + size <= 2000 && MemorySink::append(data, size);
+        }
+        std::string failure() const override { return "No space left on device"; }
+    } sink;
+    const JpegSpec spec{.width = 64, .height = 256};
+    const std::vector<JSAMPLE> samples = samplesOf(spec);
+    const PictureShape shape{spec.width, spec.height};
+    try {
+        const auto writer = openJpegWriter(sink, shape, {}, "out", {2, 1});
+        for (int y = 0; y < spec.height; ++y)
+            writer->writeRow(samples.data() + shape.rowBytes() * y);
+        writer->finish();
+        ADD_FAILURE() << "the write went through";
+    } catch (const Error& error) {
+        EXPECT_EQ(error.status(), Status::CannotWrite);
+        EXPECT_EQ(error.reason(), "No space left on device");
+    }
 }

@@ -1,0 +1,254 @@
+// SPDX-License-Identifier: MIT
+// Bands encoded apart and joined. Each band is compressed as a JPEG of its own, with the
+// picture's settings and restart interval, into memory; the first one also writes the
+// metadata markers. Their scans are what one compressor over the whole picture would write
+// between its restart markers: a restart resets the DC predictions and pads the bit stream to
+// a byte, as a scan's start and end do, and a band that ends on an MCU row leaves nothing to
+// the next (no smoothing, no optimised Huffman tables, each block's samples its own). So the
+// file is the first band's up to its scan's end, with the frame header's height made the
+// picture's, then RSTn and each further band's scan, then EOI: byte for byte the single
+// compressor's file. Taking whole files apart at their markers keeps libjpeg's own header
+// writing, where encoding raw scans would mean writing DQT, SOF, DHT, DRI and SOS ourselves.
+#include "jpeg_bands.h"
+
+#include "error.h"
+#include "jpeg_markers.h"
+#include "jpeg_strict.h"
+
+#include <chrono>
+#include <cstring>
+#include <deque>
+#include <future>
+#include <malloc.h>
+#include <new>
+#include <vector>
+
+// after jpeglib.h, which it needs
+#include <jerror.h>
+
+namespace nconvert {
+namespace {
+
+struct Band {
+    int index = 0;
+    int rows = 0; // held so far
+    std::vector<unsigned char> samples;
+    std::vector<unsigned char> jpeg; // the band as a file of its own, in its first jpegSize
+    std::size_t jpegSize = 0;
+    std::size_t heightAt = 0; // of the frame header's height field
+    std::size_t scanBegin = 0;
+    std::size_t scanEnd = 0; // where EOI stands
+};
+
+struct MemoryDestination {
+    jpeg_destination_mgr base;
+    Band* band;
+};
+
+// Gives libjpeg the bytes from `used` on, `size` in all. Out of memory is libjpeg's error,
+// raised once the exception is over.
+void provide(j_compress_ptr cinfo, std::size_t size, std::size_t used) {
+    auto* destination = reinterpret_cast<MemoryDestination*>(cinfo->dest);
+    bool grown = true;
+    try {
+        if (destination->band->jpeg.size() < size)
+            destination->band->jpeg.resize(size);
+    } catch (const std::bad_alloc&) {
+        grown = false;
+    }
+    if (!grown)
+        ERREXIT(cinfo, JERR_OUT_OF_MEMORY);
+    destination->base.next_output_byte = destination->band->jpeg.data() + used;
+    destination->base.free_in_buffer = destination->band->jpeg.size() - used;
+}
+
+// A recycled buffer keeps its size, the room an earlier band needed, so it is not cleared
+// again.
+void initMemory(j_compress_ptr cinfo) {
+    provide(cinfo, 1 << 16, 0);
+}
+
+boolean growMemory(j_compress_ptr cinfo) {
+    const std::size_t used = reinterpret_cast<MemoryDestination*>(cinfo->dest)->band->jpeg.size();
+    provide(cinfo, used * 2, used);
+    return TRUE;
+}
+
+void termMemory(j_compress_ptr cinfo) {
+    auto* destination = reinterpret_cast<MemoryDestination*>(cinfo->dest);
+    destination->band->jpegSize = destination->band->jpeg.size() - destination->base.free_in_buffer;
+}
+
+// Everything libjpeg touches, held by the caller of the function that sets the jump, so that
+// nothing of that function's own is read after a longjmp.
+struct BandCompressor {
+    JpegCompressor compressor;
+    StrictJpegErrors errors{};
+    MemoryDestination destination{};
+    std::vector<JSAMPROW> rows;
+};
+
+bool compress(const JpegEncoding& encoding, Band& band, BandCompressor& c) {
+    jpeg_compress_struct& cinfo = c.compressor.cinfo;
+    cinfo.err = strictJpegErrors(c.errors);
+    if (setjmp(c.errors.jump))
+        return false;
+    jpeg_create_compress(&cinfo);
+    c.compressor.created = true;
+    c.destination.base.init_destination = initMemory;
+    c.destination.base.empty_output_buffer = growMemory;
+    c.destination.base.term_destination = termMemory;
+    c.destination.band = &band;
+    cinfo.dest = &c.destination.base;
+    startJpegCompress(cinfo, encoding, band.rows, band.index == 0);
+    while (cinfo.next_scanline < cinfo.image_height)
+        jpeg_write_scanlines(&cinfo, c.rows.data() + cinfo.next_scanline,
+                             cinfo.image_height - cinfo.next_scanline);
+    jpeg_finish_compress(&cinfo);
+    return true;
+}
+
+Band encode(const JpegEncoding& encoding, Band band, const std::string& outputName) {
+    BandCompressor c;
+    const std::size_t rowBytes = encoding.shape.rowBytes();
+    for (int y = 0; y < band.rows; ++y)
+        c.rows.push_back(band.samples.data() + rowBytes * y);
+    if (!compress(encoding, band, c))
+        throw jpegEncodingError(outputName, c.errors.message);
+    JpegMarkerWalker walker(band.jpeg.data(), band.jpegSize);
+    JpegMarker marker;
+    while (walker.next(marker)) {
+        const std::size_t body = std::size_t(marker.body - band.jpeg.data());
+        if (isJpegFrameHeader(marker.code))
+            band.heightAt = body + 1; // after the sample precision
+        else if (marker.code == 0xda)
+            band.scanBegin = body + marker.size;
+        else if (marker.code == 0xd9 && band.scanBegin > 0) {
+            band.scanEnd = marker.offset;
+            return band;
+        }
+    }
+    throw Error(Status::Internal, outputName, "cannot join the JPEG's bands: a band has no scan");
+}
+
+class BandedJpegSink : public RowSink {
+public:
+    BandedJpegSink(OutputSink& sink, JpegEncoding encoding, int threads,
+                   const std::string& outputName)
+        : m_sink(sink), m_encoding(std::move(encoding)), m_threads(threads),
+          m_bandCount(m_encoding.bandCount()), m_outputName(outputName) {
+        startBand(0);
+    }
+
+    void writeRow(const void* row) override {
+        if (m_filling.index >= m_bandCount)
+            throw Error(Status::Internal, m_outputName, "more rows than the JPEG's height");
+        const std::size_t rowBytes = m_encoding.shape.rowBytes();
+        const auto* from = static_cast<const unsigned char*>(row);
+        unsigned char* to = m_filling.samples.data() + rowBytes * std::size_t(m_filling.rows);
+        if (m_encoding.shape.cmyk) {
+            for (std::size_t i = 0; i < rowBytes; ++i)
+                to[i] = static_cast<unsigned char>(255 - from[i]);
+        } else {
+            std::memcpy(to, from, rowBytes);
+        }
+        if (++m_filling.rows == rowsOf(m_filling.index))
+            submit();
+    }
+
+    void finish() override {
+        while (!m_inFlight.empty())
+            writeOldest();
+        if (m_filling.index < m_bandCount)
+            throw Error(Status::Internal, m_outputName, "fewer rows than the JPEG's height");
+        static constexpr unsigned char kEnd[] = {0xff, 0xd9};
+        append(kEnd, sizeof kEnd);
+    }
+
+private:
+    int rowsOf(int index) const {
+        return std::min(m_encoding.bandRows(),
+                        m_encoding.shape.height - index * m_encoding.bandRows());
+    }
+
+    void startBand(int index) {
+        m_filling.index = index;
+        m_filling.rows = 0;
+        if (index >= m_bandCount)
+            return;
+        m_filling.samples = takeSpare(m_spareSamples);
+        m_filling.samples.resize(m_encoding.shape.rowBytes() * std::size_t(m_encoding.bandRows()));
+        m_filling.jpeg = takeSpare(m_spareJpegs);
+    }
+
+    void submit() {
+        if (int(m_inFlight.size()) >= m_threads)
+            writeOldest();
+        const int next = m_filling.index + 1;
+        m_inFlight.push_back(std::async(std::launch::async, encode, std::cref(m_encoding),
+                                        std::move(m_filling), std::cref(m_outputName)));
+        // Bands done early go out now: the file grows as the bands complete.
+        while (!m_inFlight.empty() &&
+               m_inFlight.front().wait_for(std::chrono::seconds(0)) == std::future_status::ready)
+            writeOldest();
+        startBand(next);
+    }
+
+    void writeOldest() {
+        Band band = m_inFlight.front().get();
+        m_inFlight.pop_front();
+        if (band.index == 0) {
+            band.jpeg[band.heightAt] = static_cast<unsigned char>(m_encoding.shape.height >> 8);
+            band.jpeg[band.heightAt + 1] = static_cast<unsigned char>(m_encoding.shape.height);
+            append(band.jpeg.data(), band.scanEnd);
+        } else {
+            const unsigned char restart[] = {
+                0xff, static_cast<unsigned char>(0xd0 + (band.index - 1) % 8)};
+            append(restart, sizeof restart);
+            append(band.jpeg.data() + band.scanBegin, band.scanEnd - band.scanBegin);
+        }
+        m_spareSamples.push_back(std::move(band.samples));
+        m_spareJpegs.push_back(std::move(band.jpeg));
+    }
+
+    void append(const unsigned char* data, std::size_t size) {
+        if (!m_sink.append(data, size))
+            throw Error(Status::CannotWrite, m_outputName, m_sink.failure());
+    }
+
+    // Buffers go round: freshly faulted memory costs more than the copy into it.
+    static std::vector<unsigned char> takeSpare(std::vector<std::vector<unsigned char>>& spares) {
+        if (spares.empty())
+            return {};
+        std::vector<unsigned char> spare = std::move(spares.back());
+        spares.pop_back();
+        return spare;
+    }
+
+    OutputSink& m_sink;
+    const JpegEncoding m_encoding;
+    const int m_threads;
+    const int m_bandCount;
+    const std::string m_outputName;
+    Band m_filling;
+    std::vector<std::vector<unsigned char>> m_spareSamples;
+    std::vector<std::vector<unsigned char>> m_spareJpegs;
+    // Last, so that its bands' threads are waited for before what they read goes.
+    std::deque<std::future<Band>> m_inFlight;
+};
+
+} // namespace
+
+std::unique_ptr<RowSink> bandedJpegWriter(OutputSink& sink, JpegEncoding encoding, int threads,
+                                          const std::string& outputName) {
+    // libjpeg frees a band's working rows (a few hundred KB a component on a wide picture) when
+    // the band is done, and glibc gave them back to the kernel each time, from the top of the
+    // thread's heap or as a mapping of their own; faulting them in again cost more than the
+    // encoding itself (the 15000-pixel-wide picture took 70 % more CPU). Kept, they are reused
+    // by the next band. The process is one conversion, so nothing lingers.
+    mallopt(M_MMAP_THRESHOLD, 32 << 20);
+    mallopt(M_TRIM_THRESHOLD, 256 << 20);
+    return std::make_unique<BandedJpegSink>(sink, std::move(encoding), threads, outputName);
+}
+
+} // namespace nconvert
