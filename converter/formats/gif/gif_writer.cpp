@@ -43,7 +43,7 @@ GifWriter::GifWriter(OutputSink& sink, GifLayout layout, int bands, int threads)
     m_anyTransparent = m_layout.palettes.global.transparent;
     for (const GifPalette& p : m_layout.palettes.local)
         m_anyTransparent = m_anyTransparent || p.transparent;
-    m_threadStates.resize(std::size_t(m_workers.threads()));
+    m_encoders.resize(std::size_t(m_workers.threads()));
     m_ok = writeHeader();
 }
 
@@ -118,31 +118,21 @@ void GifWriter::writeFrameHeader(int frame) {
     m_out.push_back(static_cast<unsigned char>(std::max(2, bits)));
 }
 
-void GifWriter::code(Band& band, ThreadState& state) {
-    // Frames on the global table share its mapper and what it has learnt.
-    const int mapperFrame = localPalette(band.frame) ? band.frame : -1;
-    if (state.mapperFrame != mapperFrame) {
-        state.mapper =
-            std::make_unique<PaletteMapper>(paletteOf(band.frame), m_bands,
-                                            std::int64_t(m_layout.width) * m_layout.frameHeight *
-                                                (mapperFrame >= 0 ? 1 : m_layout.frames));
-        state.mapperFrame = mapperFrame;
-    }
+void GifWriter::code(Band& band, LzwEncoder& lzw) {
     const std::size_t width = std::size_t(m_layout.width);
     band.indices.resize(width * std::size_t(band.rows));
     for (int y = 0; y < band.rows; ++y)
-        state.mapper->mapRow(band.pixels.data() + width * std::size_t(m_bands * y), m_layout.width,
-                             band.indices.data() + width * std::size_t(y));
+        band.mapper->mapRow(band.pixels.data() + width * std::size_t(m_bands * y), m_layout.width,
+                            band.indices.data() + width * std::size_t(y));
     const int minCodeSize = std::max(2, tableBits(paletteOf(band.frame).size()));
-    state.lzw.encode(minCodeSize, band.indices.data(), band.indices.size(), band.first, band.last,
-                     band.codes);
+    lzw.encode(minCodeSize, band.indices.data(), band.indices.size(), band.first, band.last,
+               band.codes);
 }
 
 void GifWriter::submit() {
     Band* band = m_filling.get();
     m_inFlight.push_back(std::move(m_filling));
-    m_workers.submit(
-        [this, band](int thread) { code(*band, m_threadStates[std::size_t(thread)]); });
+    m_workers.submit([this, band](int thread) { code(*band, m_encoders[std::size_t(thread)]); });
     while (m_ok && m_workers.pending() >= m_workers.depth())
         m_ok = collect();
 }
@@ -156,6 +146,7 @@ bool GifWriter::collect() {
     m_blocks.append(band->codes);
     if (band->last)
         m_blocks.finish();
+    band->mapper.reset();
     m_spare.push_back(std::move(band));
     return m_out.size() < kFlushBytes || flush();
 }
@@ -173,6 +164,14 @@ bool GifWriter::addRow(const unsigned char* pixels) {
         m_filling->rows = 0;
         m_filling->frame = m_frame;
         m_filling->first = m_row == 0;
+        // Frames on the global table share its mapper and what it has learnt.
+        const bool local = localPalette(m_frame);
+        if (m_row == 0 && (local || !m_mapper))
+            m_mapper = std::make_shared<PaletteMapper>(paletteOf(m_frame), m_bands,
+                                                       std::int64_t(m_layout.width) *
+                                                           m_layout.frameHeight *
+                                                           (local ? 1 : m_layout.frames));
+        m_filling->mapper = m_mapper;
         m_filling->pixels.resize(std::size_t(m_layout.width) * std::size_t(m_bands) *
                                  std::size_t(m_bandRows));
     }

@@ -49,24 +49,17 @@ private:
         std::vector<unsigned char> pixels;
         std::vector<unsigned char> indices;
         LzwCodes codes;
+        std::shared_ptr<PaletteMapper> mapper; // shared by the frame's bands
         int rows = 0;
         int frame = 0;
         bool first = false; // of its frame
         bool last = false;
     };
-    // What a thread keeps between bands: its LZW table, and the mapper of the palette it is
-    // on with what that mapper has learnt (its answers are the same on any thread).
-    struct ThreadState {
-        LzwEncoder lzw;
-        std::unique_ptr<PaletteMapper> mapper;
-        int mapperFrame = -2; // the frame whose local palette it maps, -1 the global one
-    };
-
     bool writeHeader();
     void writeFrameHeader(int frame);
     const GifPalette& paletteOf(int frame) const;
     bool localPalette(int frame) const;
-    void code(Band& band, ThreadState& state);
+    void code(Band& band, LzwEncoder& lzw);
     void submit();
     bool collect();
     bool flush();
@@ -84,7 +77,8 @@ private:
     std::unique_ptr<Band> m_filling;
     std::deque<std::unique_ptr<Band>> m_inFlight;
     std::vector<std::unique_ptr<Band>> m_spare;
-    std::vector<ThreadState> m_threadStates;
+    std::shared_ptr<PaletteMapper> m_mapper;
+    std::vector<LzwEncoder> m_encoders; // one a thread: its table is large
     // Last, so that it is destroyed first: its threads may still be working on the bands.
     BandWorkers m_workers;
 };
