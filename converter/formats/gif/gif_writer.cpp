@@ -39,11 +39,11 @@ void putTable(std::vector<unsigned char>& out, const GifPalette& palette) {
 
 GifWriter::GifWriter(OutputSink& sink, GifLayout layout, int bands, int threads)
     : m_sink(sink), m_layout(std::move(layout)), m_bands(bands),
-      m_bandRows(std::max(1, kGifBandPixels / std::max(m_layout.width, 1))), m_workers(threads) {
+      m_bandRows(std::max(1, kGifBandPixels / std::max(m_layout.width, 1))), m_queue(threads) {
     m_anyTransparent = m_layout.palettes.global.transparent;
     for (const GifPalette& p : m_layout.palettes.local)
         m_anyTransparent = m_anyTransparent || p.transparent;
-    m_encoders.resize(std::size_t(m_workers.threads()));
+    m_encoders.resize(std::size_t(m_queue.threads()));
     m_ok = writeHeader();
 }
 
@@ -130,24 +130,20 @@ void GifWriter::code(Band& band, LzwEncoder& lzw) {
 }
 
 void GifWriter::submit() {
-    Band* band = m_filling.get();
-    m_inFlight.push_back(std::move(m_filling));
-    m_workers.submit([this, band](int thread) { code(*band, m_encoders[std::size_t(thread)]); });
-    while (m_ok && m_workers.pending() >= m_workers.depth())
-        m_ok = collect();
+    const auto work = [this](Band& band, int thread) {
+        code(band, m_encoders[std::size_t(thread)]);
+    };
+    const auto write = [this](Band& band) { return writeBand(band); };
+    m_ok = m_queue.submit(std::move(m_filling), work, write);
 }
 
-bool GifWriter::collect() {
-    m_workers.collect();
-    std::unique_ptr<Band> band = std::move(m_inFlight.front());
-    m_inFlight.pop_front();
-    if (band->first)
-        writeFrameHeader(band->frame);
-    m_blocks.append(band->codes);
-    if (band->last)
+bool GifWriter::writeBand(Band& band) {
+    if (band.first)
+        writeFrameHeader(band.frame);
+    m_blocks.append(band.codes);
+    if (band.last)
         m_blocks.finish();
-    band->mapper.reset();
-    m_spare.push_back(std::move(band));
+    band.mapper.reset();
     return m_out.size() < kFlushBytes || flush();
 }
 
@@ -155,12 +151,9 @@ bool GifWriter::addRow(const unsigned char* pixels) {
     if (!m_ok || m_frame >= m_layout.frames)
         return m_ok = false;
     if (!m_filling) {
-        if (m_spare.empty()) {
+        m_filling = m_queue.reuse();
+        if (!m_filling)
             m_filling = std::make_unique<Band>();
-        } else {
-            m_filling = std::move(m_spare.back());
-            m_spare.pop_back();
-        }
         m_filling->rows = 0;
         m_filling->frame = m_frame;
         m_filling->first = m_row == 0;
@@ -191,8 +184,8 @@ bool GifWriter::addRow(const unsigned char* pixels) {
 }
 
 bool GifWriter::finish() {
-    while (m_ok && m_workers.pending() > 0)
-        m_ok = collect();
+    const auto write = [this](Band& band) { return writeBand(band); };
+    m_ok = m_ok && m_queue.drain(write);
     if (!m_ok || m_frame != m_layout.frames)
         return false;
     m_out.push_back(0x3b);

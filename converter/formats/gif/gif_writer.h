@@ -7,7 +7,6 @@
 #include "output_sink.h"
 #include "row_pump.h"
 
-#include <deque>
 #include <memory>
 #include <vector>
 
@@ -61,7 +60,7 @@ private:
     bool localPalette(int frame) const;
     void code(Band& band, LzwEncoder& lzw);
     void submit();
-    bool collect();
+    bool writeBand(Band& band);
     bool flush();
 
     OutputSink& m_sink;
@@ -75,12 +74,10 @@ private:
     std::vector<unsigned char> m_out;
     GifSubBlocks m_blocks{m_out};
     std::unique_ptr<Band> m_filling;
-    std::deque<std::unique_ptr<Band>> m_inFlight;
-    std::vector<std::unique_ptr<Band>> m_spare;
     std::shared_ptr<PaletteMapper> m_mapper;
     std::vector<LzwEncoder> m_encoders; // one a thread: its table is large
     // Last, so that it is destroyed first: its threads may still be working on the bands.
-    BandWorkers m_workers;
+    BandQueue<Band> m_queue;
 };
 
 } // namespace nconvert

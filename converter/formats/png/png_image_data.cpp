@@ -78,8 +78,8 @@ PngImageData::PngImageData(std::size_t rowBytes, int height, bool sixteenBit, in
     : m_rowBytes(rowBytes), m_height(height), m_sixteenBit(sixteenBit),
       m_level(getenv("LV") ? atoi(getenv("LV")) : level), m_bandRows(pngBandRows(rowBytes)),
       m_writeChunk(std::move(writeChunk)), m_previous(rowBytes, 0), m_current(rowBytes),
-      m_workers(threads) {
-    m_deflaters.resize(std::size_t(m_workers.threads()));
+      m_queue(threads) {
+    m_deflaters.resize(std::size_t(m_queue.threads()));
 }
 
 PngImageData::~PngImageData() = default;
@@ -120,44 +120,33 @@ void PngImageData::submit() {
     const std::size_t tail = std::min(kWindow, filtered.size);
     m_filling->dictionary.assign(filtered.data.get() + filtered.size - tail,
                                  filtered.data.get() + filtered.size);
-    Band* job = band.get();
-    m_inFlight.push_back(std::move(band));
     const int level = m_level;
-    m_workers.submit([this, job, level](int thread) {
+    const auto code = [this, level](Band& job, int thread) {
         std::unique_ptr<Deflater>& deflater = m_deflaters[std::size_t(thread)];
         if (!deflater)
             deflater = std::make_unique<Deflater>(level);
-        deflater->deflateBand(*job, level);
-    });
-    while (m_ok && m_workers.pending() >= m_workers.depth())
-        m_ok = collect();
+        deflater->deflateBand(job, level);
+    };
+    const auto write = [this](Band& done) { return writeBand(done); };
+    m_ok = m_queue.submit(std::move(band), code, write);
 }
 
-bool PngImageData::collect() {
-    m_workers.collect();
-    std::unique_ptr<Band> band = std::move(m_inFlight.front());
-    m_inFlight.pop_front();
-    m_adler = std::uint32_t(adler32_combine(m_adler, band->adler, z_off_t(band->filtered.size)));
-    Buffer& out = band->deflated;
-    if (band->last) {
+bool PngImageData::writeBand(Band& band) {
+    m_adler = std::uint32_t(adler32_combine(m_adler, band.adler, z_off_t(band.filtered.size)));
+    Buffer& out = band.deflated;
+    if (band.last) {
         // The reserve above left room for it.
         for (int shift = 24; shift >= 0; shift -= 8)
             out.data[out.size++] = static_cast<unsigned char>(m_adler >> shift);
     }
-    const bool written = m_writeChunk(out.data.get(), out.size);
-    m_spare.push_back(std::move(band));
-    return written;
+    return m_writeChunk(out.data.get(), out.size);
 }
 
-// Bands are reused: on this kind of machine, fresh pages cost more than deflating them.
 std::unique_ptr<PngImageData::Band> PngImageData::spareBand() {
-    std::unique_ptr<Band> band;
-    if (m_spare.empty()) {
+    std::unique_ptr<Band> band = m_queue.reuse();
+    if (!band) {
         band = std::make_unique<Band>();
         band->filtered.reserve(std::size_t(m_bandRows) * (m_rowBytes + 1));
-    } else {
-        band = std::move(m_spare.back());
-        m_spare.pop_back();
     }
     band->filtered.size = 0;
     band->dictionary.clear();
@@ -172,8 +161,8 @@ void PngImageData::Buffer::reserve(std::size_t bytes) {
 }
 
 bool PngImageData::finish() {
-    while (m_ok && m_workers.pending() > 0)
-        m_ok = collect();
+    const auto write = [this](Band& done) { return writeBand(done); };
+    m_ok = m_ok && m_queue.drain(write);
     return m_ok && m_row == m_height;
 }
 

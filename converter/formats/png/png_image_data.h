@@ -5,7 +5,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -57,7 +56,7 @@ private:
     class Deflater;
 
     void submit();
-    bool collect();
+    bool writeBand(Band& band);
     std::unique_ptr<Band> spareBand();
 
     const std::size_t m_rowBytes;
@@ -70,13 +69,11 @@ private:
     std::vector<unsigned char> m_previous; // the last row as the file stores it
     std::vector<unsigned char> m_current;
     std::unique_ptr<Band> m_filling;
-    std::deque<std::unique_ptr<Band>> m_inFlight;
-    std::vector<std::unique_ptr<Band>> m_spare;
     std::uint32_t m_adler = 1;
     bool m_ok = true;
     std::vector<std::unique_ptr<Deflater>> m_deflaters; // one per thread
     // Last, so that it is destroyed first: its threads may still be working on the bands.
-    BandWorkers m_workers;
+    BandQueue<Band> m_queue;
 };
 
 } // namespace nconvert
