@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "exif.h"
 
+#include "bytes.h"
+
 namespace nconvert {
 namespace {
 
@@ -24,12 +26,10 @@ public:
         return offset <= m_bytes.size() && length <= m_bytes.size() - offset;
     }
     std::uint32_t u16(std::size_t at) const {
-        const unsigned a = m_bytes[at], b = m_bytes[at + 1];
-        return m_bigEndian ? a << 8 | b : b << 8 | a;
+        return m_bigEndian ? readBe16(&m_bytes[at]) : readLe16(&m_bytes[at]);
     }
     std::uint32_t u32(std::size_t at) const {
-        const std::uint32_t high = u16(at), low = u16(at + 2);
-        return m_bigEndian ? high << 16 | low : low << 16 | high;
+        return m_bigEndian ? readBe32(&m_bytes[at]) : readLe32(&m_bytes[at]);
     }
 
 private:

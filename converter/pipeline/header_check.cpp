@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "header_check.h"
 
+#include "bytes.h"
 #include "jpeg_markers.h"
 #include "png_chunks.h"
 
@@ -9,10 +10,6 @@
 
 namespace nconvert {
 namespace {
-
-unsigned be16(const unsigned char* p) {
-    return unsigned(p[0]) << 8 | p[1];
-}
 
 std::string cannotHold(const char* format, std::uint64_t bytes, const HeaderClaim& claim) {
     return std::string("truncated ") + format + ": " + std::to_string(bytes) +
@@ -34,8 +31,8 @@ HeaderClaim checkJpegHeader(const unsigned char* data, std::size_t size) {
         const unsigned char* frame = marker.body;
         if (marker.size < 6)
             return claim;
-        claim.height = be16(frame + 1);
-        claim.width = be16(frame + 3);
+        claim.height = readBe16(frame + 1);
+        claim.width = readBe16(frame + 3);
         const unsigned components = frame[5];
         unsigned hmax = 1;
         unsigned vmax = 1;
@@ -71,8 +68,8 @@ HeaderClaim checkPngHeader(const unsigned char* data, std::size_t size) {
                 return claim;
             }
             const unsigned char* h = chunk->data;
-            claim.width = pngUint32(h);
-            claim.height = pngUint32(h + 4);
+            claim.width = readBe32(h);
+            claim.height = readBe32(h + 4);
             static const unsigned channels[7] = {1, 0, 3, 1, 2, 0, 4};
             const unsigned depth = h[8];
             const unsigned colour = h[9];

@@ -190,7 +190,7 @@ Bytes withChunks(const Bytes& png, const std::vector<std::pair<const char*, Byte
 
 // Recomputes the CRC of the chunk at `offset`, so that damage inside it reaches the decoder.
 void resealChunk(Bytes& png, std::size_t offset) {
-    const std::uint32_t length = pngUint32(&png[offset]);
+    const std::uint32_t length = readBe32(&png[offset]);
     const uLong crc = crc32(0, &png[offset + 4], 4 + length);
     for (int k = 0; k < 4; ++k)
         png[offset + 8 + length + std::size_t(k)] = static_cast<unsigned char>(crc >> (24 - 8 * k));
@@ -327,7 +327,7 @@ TEST(Png, damageIsRefused) {
     badData[idat + 8 + 3] ^= 0xff;
     resealChunk(badData, idat);
     Bytes badCrc = png;
-    badCrc[idat + 8 + pngUint32(&png[idat])] ^= 1; // the stored CRC
+    badCrc[idat + 8 + readBe32(&png[idat])] ^= 1; // the stored CRC
     const Bytes badTextCrc = [&] {
         Bytes b = withChunks(png, {{"tEXt", {'k', 0, 'v'}}}, {});
         b[idat + 8] ^= 1; // the text chunk's first byte

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "bmp_reader.h"
 
+#include "bytes.h"
 #include "error.h"
 
 #include <algorithm>
@@ -13,14 +14,6 @@ namespace {
 
 constexpr std::uint32_t kBiRgb = 0, kBiRle8 = 1, kBiRle4 = 2, kBiBitfields = 3, kBiJpeg = 4,
                         kBiPng = 5, kBiAlphaBitfields = 6;
-
-std::uint32_t u16(const unsigned char* p) {
-    return p[0] | (p[1] << 8);
-}
-std::uint32_t u32(const unsigned char* p) {
-    return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) |
-           (std::uint32_t(p[3]) << 24);
-}
 
 // One colour channel described by a bit mask, scaled to 0..255.
 struct Channel {
@@ -54,8 +47,8 @@ BmpLayout readBmpLayout(const unsigned char* data, std::size_t size, const std::
     if (size < 14 + 4 || data[0] != 'B' || data[1] != 'M')
         throw corrupt("file too short for its headers");
     BmpLayout layout;
-    const std::uint32_t pixelOffset = u32(data + 10);
-    const std::uint32_t headerSize = u32(data + 14);
+    const std::uint32_t pixelOffset = readLe32(data + 10);
+    const std::uint32_t headerSize = readLe32(data + 14);
     // 12: OS/2 1.x core; 16 and 64: OS/2 2.x; 40, 52, 56, 108, 124: Windows, V2 to V5.
     const bool core = headerSize == 12;
     const bool os2 = headerSize == 16 || headerSize == 64;
@@ -66,21 +59,23 @@ BmpLayout readBmpLayout(const unsigned char* data, std::size_t size, const std::
         throw corrupt("file too short for its headers");
     const unsigned char* h = data + 14;
     // A short OS/2 2.x header leaves out the fields after its end; they count as zero.
-    const auto field = [&](std::uint32_t at) { return at + 4 <= headerSize ? u32(h + at) : 0; };
+    const auto field = [&](std::uint32_t at) {
+        return at + 4 <= headerSize ? readLe32(h + at) : 0;
+    };
     std::uint32_t compression = kBiRgb;
     std::uint32_t colours = 0;
     std::int64_t height = 0;
     std::uint32_t planes = 0;
     if (core) {
-        layout.width = int(u16(h + 4));
-        height = u16(h + 6);
-        planes = u16(h + 8);
-        layout.bitCount = int(u16(h + 10));
+        layout.width = int(readLe16(h + 4));
+        height = readLe16(h + 6);
+        planes = readLe16(h + 8);
+        layout.bitCount = int(readLe16(h + 10));
     } else {
-        layout.width = int(std::int32_t(u32(h + 4)));
-        height = std::int32_t(u32(h + 8));
-        planes = u16(h + 12);
-        layout.bitCount = int(u16(h + 14));
+        layout.width = int(std::int32_t(readLe32(h + 4)));
+        height = std::int32_t(readLe32(h + 8));
+        planes = readLe16(h + 12);
+        layout.bitCount = int(readLe16(h + 14));
         compression = field(16);
         layout.xPixelsPerMetre = std::int32_t(field(24));
         layout.yPixelsPerMetre = std::int32_t(field(28));
@@ -127,8 +122,8 @@ BmpLayout readBmpLayout(const unsigned char* data, std::size_t size, const std::
             if (size < afterHeader + 4 * std::size_t(following))
                 throw corrupt("file too short for its colour masks");
             for (int i = 0; i < std::max(needed, inHeader); ++i)
-                layout.masks[i] = i < inHeader ? u32(h + 40 + 4 * i)
-                                               : u32(data + afterHeader + 4 * (i - inHeader));
+                layout.masks[i] = i < inHeader ? readLe32(h + 40 + 4 * i)
+                                               : readLe32(data + afterHeader + 4 * (i - inHeader));
             afterHeader += 4 * std::size_t(following);
             const std::uint32_t limit = bits == 16 ? 0xffffu : 0xffffffffu;
             for (int i = 0; i < 4; ++i) {
@@ -226,7 +221,8 @@ void BmpRowDecoder::decodeRow(int y, int x0, int count, unsigned char* out) {
             break;
         case 16:
         case 32: {
-            const std::uint32_t pixel = layout.bitCount == 16 ? u16(row + x * 2) : u32(row + x * 4);
+            const std::uint32_t pixel =
+                layout.bitCount == 16 ? readLe16(row + x * 2) : readLe32(row + x * 4);
             o[0] = channels[0].get(pixel);
             o[1] = channels[1].get(pixel);
             o[2] = channels[2].get(pixel);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "gif_decoder.h"
 
+#include "bytes.h"
 #include "gif_lzw.h"
 
 #include <algorithm>
@@ -14,10 +15,6 @@ constexpr int kDisposalBackground = 2;
 constexpr int kDisposalPrevious = 3;
 // A frame without a graphic control block shows for this long in libvips' loader.
 constexpr int kDefaultDelayCs = 10;
-
-unsigned le16(const unsigned char* p) {
-    return unsigned(p[0]) | unsigned(p[1]) << 8;
-}
 
 // libvips' loader takes a screen of these sizes, or over 2048 pixels a side, for a size left
 // over from the program that made the file, and makes the screen just large enough for the
@@ -97,8 +94,8 @@ private:
 // (from the screen's corner; later frames reaching beyond it are left to libvips). Nothing
 // when the blocks cannot be walked.
 std::optional<std::array<int, 2>> loaderScreen(const unsigned char* data, std::size_t size) {
-    const int width = int(le16(data + 6));
-    const int height = int(le16(data + 8));
+    const int width = int(readLe16(data + 6));
+    const int height = int(readLe16(data + 8));
     if (!screenReplacedByLoader(width, height))
         return std::array<int, 2>{width, height};
     Parser parser(data, size);
@@ -125,7 +122,7 @@ std::optional<std::array<int, 2>> loaderScreen(const unsigned char* data, std::s
         if (block != 0x2c || !parser.left(10))
             return std::nullopt;
         const unsigned char* d = parser.take(9);
-        extent = {int(le16(d) + le16(d + 4)), int(le16(d + 2) + le16(d + 6))};
+        extent = {int(readLe16(d) + readLe16(d + 4)), int(readLe16(d + 2) + readLe16(d + 6))};
         break;
     }
     if (extent[0] == 0 || extent[1] == 0)
@@ -232,7 +229,7 @@ bool readExtension(Parser& parser, Control& control, int& loop) {
             return false;
         control.seen = true;
         control.disposal = body[0] >> 2 & 7;
-        control.delayCs = int(le16(body + 1));
+        control.delayCs = int(readLe16(body + 1));
         control.transparent = body[0] & 1 ? body[3] : -1;
         return control.disposal <= kDisposalPrevious;
     }
@@ -244,7 +241,7 @@ bool readExtension(Parser& parser, Control& control, int& loop) {
         if (!body || body[0] != 1)
             return false;
         // The block counts repeats after the first showing; 0 is for ever.
-        const int repeats = int(le16(body + 1));
+        const int repeats = int(readLe16(body + 1));
         loop = repeats == 0 ? 0 : repeats + 1;
         return true;
     }
@@ -258,10 +255,10 @@ bool readFrame(Parser& parser, const ColourTable& global, int screenWidth, int s
     if (!parser.left(9))
         return false;
     const unsigned char* d = parser.take(9);
-    frame.x = int(le16(d));
-    frame.y = int(le16(d + 2));
-    frame.width = int(le16(d + 4));
-    frame.height = int(le16(d + 6));
+    frame.x = int(readLe16(d));
+    frame.y = int(readLe16(d + 2));
+    frame.width = int(readLe16(d + 4));
+    frame.height = int(readLe16(d + 6));
     const unsigned char flags = d[8];
     if (frame.width == 0 || frame.height == 0 || frame.x + frame.width > screenWidth ||
         frame.y + frame.height > screenHeight)

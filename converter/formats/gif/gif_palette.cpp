@@ -98,8 +98,10 @@ GifPalette ColourCounter::palette() const {
 PaletteMapper::PaletteMapper(const GifPalette& palette, int bands, std::int64_t pixels)
     : m_bands(bands), m_colours(palette.colours),
       m_transparentIndex(palette.transparent ? palette.transparentIndex() : -1),
-      m_cacheBits(cacheBitsFor(pixels)), m_cacheKeys(std::size_t(1) << m_cacheBits, 0),
-      m_cacheValues(std::size_t(1) << m_cacheBits) {
+      m_cacheBits(cacheBitsFor(pixels)), m_cache(std::size_t(1) << m_cacheBits) {
+    // An empty entry reads as black mapped to entry 0, and black's place is slot 0: there it
+    // is replaced by a colour that belongs elsewhere.
+    m_cache[0].store(1u << 8, std::memory_order_relaxed);
     for (std::size_t i = 0; i < m_colours.size(); ++i) {
         const std::uint32_t rgb = m_colours[i];
         m_byGreen.push_back(Entry{int(rgb >> 8 & 0xff), int(rgb >> 16), int(rgb & 0xff), int(i)});
@@ -110,8 +112,9 @@ PaletteMapper::PaletteMapper(const GifPalette& palette, int bands, std::int64_t 
 
 unsigned char PaletteMapper::nearest(std::uint32_t rgb) {
     const std::size_t slot = hashOf(rgb) >> (24 - m_cacheBits) & ((1u << m_cacheBits) - 1);
-    if (m_cacheKeys[slot] == (rgb | kUsed))
-        return m_cacheValues[slot];
+    const std::uint32_t cached = m_cache[slot].load(std::memory_order_relaxed);
+    if (cached >> 8 == rgb)
+        return static_cast<unsigned char>(cached);
     const int r = int(rgb >> 16), g = int(rgb >> 8 & 0xff), b = int(rgb & 0xff);
     // Distance and index in one number (the distance is at most 3 * 255^2 < 2^18): the least
     // is the nearest colour, the lowest index among equals. An entry whose green alone is
@@ -131,8 +134,7 @@ unsigned char PaletteMapper::nearest(std::uint32_t rgb) {
     for (auto e = start; e != m_byGreen.begin() && !beyond(g - (e - 1)->green); --e)
         consider(*(e - 1));
     const auto index = static_cast<unsigned char>(best & 0xff);
-    m_cacheKeys[slot] = rgb | kUsed;
-    m_cacheValues[slot] = index;
+    m_cache[slot].store(rgb << 8 | index, std::memory_order_relaxed);
     return index;
 }
 

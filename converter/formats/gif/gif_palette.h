@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -43,7 +44,8 @@ private:
 
 /// Maps pixels onto a palette's indices: a colour of the palette to itself, any other opaque
 /// colour to the nearest entry by squared RGB distance, a pixel below the alpha threshold to
-/// the transparent entry (when the palette has none, the pixel counts as opaque).
+/// the transparent entry (when the palette has none, the pixel counts as opaque). Several
+/// threads may map rows at once, sharing what the mapper has learnt.
 class PaletteMapper {
 public:
     /// `pixels`: about how many pixels will be mapped, which sizes the cache of answers.
@@ -62,10 +64,11 @@ private:
     std::vector<Entry> m_byGreen;
     int m_transparentIndex = -1;
     // Enlarged pictures repeat the same few blends at every edge: a direct-mapped cache of
-    // recent answers saves the search through the palette for nearly every pixel.
+    // recent answers saves the search through the palette for nearly every pixel. An entry is
+    // the colour and its answer in one word, so that threads sharing the cache read whole
+    // entries; any answer there is right, whichever thread wrote it.
     int m_cacheBits;
-    std::vector<std::uint32_t> m_cacheKeys;
-    std::vector<unsigned char> m_cacheValues;
+    std::vector<std::atomic<std::uint32_t>> m_cache;
 };
 
 /// How a picture's frames are coloured: one global table shared by all, or, where the frames

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "gif_scan.h"
 
+#include "bytes.h"
+
 #include <cstdint>
 
 namespace nconvert {
@@ -61,8 +63,8 @@ GifStructure scanGif(const unsigned char* data, std::size_t size) {
                 gif.problem = truncated + "a frame header";
                 return gif;
             }
-            const unsigned width = data[pos + 4] | data[pos + 5] << 8;
-            const unsigned height = data[pos + 6] | data[pos + 7] << 8;
+            const unsigned width = readLe16(data + pos + 4);
+            const unsigned height = readLe16(data + pos + 6);
             const unsigned char frameFlags = data[pos + 8];
             pos += 9;
             if (frameFlags & 0x80)

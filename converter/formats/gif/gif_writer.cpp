@@ -9,7 +9,6 @@
 namespace nconvert {
 namespace {
 
-constexpr int kMaxCodes = 4096;
 constexpr std::size_t kFlushBytes = 1 << 16;
 
 void put16(std::vector<unsigned char>& out, int v) {
@@ -38,123 +37,13 @@ void putTable(std::vector<unsigned char>& out, const GifPalette& palette) {
 
 } // namespace
 
-// LZW as GIF codes it: variable-width codes packed from the low bit, in sub-blocks of up to
-// 255 bytes, the table cleared when full.
-class GifWriter::Lzw {
-public:
-    Lzw(int minCodeSize, std::vector<unsigned char>& out)
-        : m_out(out), m_minCodeSize(minCodeSize), m_clear(1 << minCodeSize) {
-        m_out.push_back(static_cast<unsigned char>(minCodeSize));
-        reset();
-        emit(m_clear);
-    }
-
-    void add(const unsigned char* indices, int count) {
-        int i = 0;
-        if (m_prefix < 0 && count > 0)
-            m_prefix = indices[i++];
-        const std::uint32_t mask = kSlots - 1;
-        for (; i < count; ++i) {
-            const int k = indices[i];
-            const std::uint32_t key = (std::uint32_t(m_prefix) << 8 | std::uint32_t(k)) + 1;
-            std::uint32_t slot = (key * 2654435761u) >> (32 - kSlotBits);
-            for (;; slot = (slot + 1) & mask) {
-                if (m_keys[slot] == key) {
-                    m_prefix = m_codes[slot];
-                    break;
-                }
-                if (m_keys[slot] == 0) {
-                    emit(m_prefix);
-                    if (m_next < kMaxCodes) {
-                        m_keys[slot] = key;
-                        m_codes[slot] = static_cast<std::uint16_t>(m_next);
-                        grow();
-                    } else {
-                        emit(m_clear);
-                        reset();
-                    }
-                    m_prefix = k;
-                    break;
-                }
-            }
-        }
-    }
-
-    void finish() {
-        if (m_prefix >= 0) {
-            emit(m_prefix);
-            // The reader adds an entry for that code before it reads the next one.
-            if (m_next < kMaxCodes)
-                grow();
-        }
-        emit(m_clear + 1);
-        if (m_bitCount > 0)
-            putByte(static_cast<unsigned char>(m_bits));
-        if (m_blockLength > 0)
-            endBlock();
-        m_out.push_back(0);
-    }
-
-private:
-    static constexpr int kSlotBits = 13;
-    static constexpr std::uint32_t kSlots = 1u << kSlotBits;
-
-    void reset() {
-        std::fill(std::begin(m_keys), std::end(m_keys), 0u);
-        m_codeSize = m_minCodeSize + 1;
-        m_next = m_clear + 2;
-    }
-
-    // A code was given to a new string: the reader, one code behind, widens its codes once
-    // the last code it holds no longer fits.
-    void grow() {
-        ++m_next;
-        if (m_next - 1 == (1 << m_codeSize) && m_codeSize < 12)
-            ++m_codeSize;
-    }
-
-    void emit(int code) {
-        m_bits |= std::uint64_t(code) << m_bitCount;
-        m_bitCount += m_codeSize;
-        while (m_bitCount >= 8) {
-            putByte(static_cast<unsigned char>(m_bits));
-            m_bits >>= 8;
-            m_bitCount -= 8;
-        }
-    }
-
-    void putByte(unsigned char byte) {
-        m_block[m_blockLength++] = byte;
-        if (m_blockLength == 255)
-            endBlock();
-    }
-
-    void endBlock() {
-        m_out.push_back(static_cast<unsigned char>(m_blockLength));
-        m_out.insert(m_out.end(), m_block, m_block + m_blockLength);
-        m_blockLength = 0;
-    }
-
-    std::vector<unsigned char>& m_out;
-    const int m_minCodeSize;
-    const int m_clear;
-    int m_codeSize = 0;
-    int m_next = 0;
-    int m_prefix = -1;
-    std::uint64_t m_bits = 0;
-    int m_bitCount = 0;
-    unsigned char m_block[255];
-    int m_blockLength = 0;
-    std::uint32_t m_keys[kSlots];
-    std::uint16_t m_codes[kSlots];
-};
-
-GifWriter::GifWriter(OutputSink& sink, GifLayout layout, int bands)
+GifWriter::GifWriter(OutputSink& sink, GifLayout layout, int bands, int threads)
     : m_sink(sink), m_layout(std::move(layout)), m_bands(bands),
-      m_indices(std::size_t(std::max(m_layout.width, 0))) {
+      m_bandRows(std::max(1, kGifBandPixels / std::max(m_layout.width, 1))), m_queue(threads) {
     m_anyTransparent = m_layout.palettes.global.transparent;
     for (const GifPalette& p : m_layout.palettes.local)
         m_anyTransparent = m_anyTransparent || p.transparent;
+    m_encoders.resize(std::size_t(m_queue.threads()));
     m_ok = writeHeader();
 }
 
@@ -190,14 +79,22 @@ bool GifWriter::writeHeader() {
     return flush();
 }
 
-bool GifWriter::beginFrame() {
-    const GifPalettes& palettes = m_layout.palettes;
-    const bool local = !palettes.local.empty() && m_frame > 0;
-    const GifPalette& palette = local ? palettes.local[m_frame] : palettes.global;
+bool GifWriter::localPalette(int frame) const {
+    return !m_layout.palettes.local.empty() && frame > 0;
+}
+
+const GifPalette& GifWriter::paletteOf(int frame) const {
+    return localPalette(frame) ? m_layout.palettes.local[std::size_t(frame)]
+                               : m_layout.palettes.global;
+}
+
+void GifWriter::writeFrameHeader(int frame) {
+    const bool local = localPalette(frame);
+    const GifPalette& palette = paletteOf(frame);
     const std::vector<int>& delays = m_layout.delaysMs;
     // Centiseconds, halves to even, as libvips rounds them.
-    const int delay = m_frame < int(delays.size())
-                          ? std::clamp(int(std::nearbyint(delays[m_frame] / 10.0)), 0, 0xffff)
+    const int delay = frame < int(delays.size())
+                          ? std::clamp(int(std::nearbyint(delays[frame] / 10.0)), 0, 0xffff)
                           : 0;
     // Each frame is a whole canvas: where one is transparent, what lies under the animation
     // must show, not the frame before, so every frame is cleared after it has been shown.
@@ -218,36 +115,77 @@ bool GifWriter::beginFrame() {
     m_out.push_back(static_cast<unsigned char>(local ? 0x80 | (bits - 1) : 0));
     if (local)
         putTable(m_out, palette);
-    // Frames on the global table share its mapper and what it has learnt.
-    if (local || !m_mapper)
-        m_mapper = std::make_unique<PaletteMapper>(
-            palette, m_bands,
-            std::int64_t(m_layout.width) * m_layout.frameHeight * (local ? 1 : m_layout.frames));
-    m_lzw = std::make_unique<Lzw>(std::max(2, bits), m_out);
-    return flush();
+    m_out.push_back(static_cast<unsigned char>(std::max(2, bits)));
 }
 
-bool GifWriter::endFrame() {
-    m_lzw->finish();
-    m_lzw.reset();
-    m_row = 0;
-    ++m_frame;
-    return flush();
+void GifWriter::code(Band& band, LzwEncoder& lzw) {
+    const std::size_t width = std::size_t(m_layout.width);
+    band.indices.resize(width * std::size_t(band.rows));
+    for (int y = 0; y < band.rows; ++y)
+        band.mapper->mapRow(band.pixels.data() + width * std::size_t(m_bands * y), m_layout.width,
+                            band.indices.data() + width * std::size_t(y));
+    const int minCodeSize = std::max(2, tableBits(paletteOf(band.frame).size()));
+    lzw.encode(minCodeSize, band.indices.data(), band.indices.size(), band.first, band.last,
+               band.codes);
+}
+
+void GifWriter::submit() {
+    const auto work = [this](Band& band, int thread) {
+        code(band, m_encoders[std::size_t(thread)]);
+    };
+    const auto write = [this](Band& band) { return writeBand(band); };
+    m_ok = m_queue.submit(std::move(m_filling), work, write);
+}
+
+bool GifWriter::writeBand(Band& band) {
+    if (band.first)
+        writeFrameHeader(band.frame);
+    m_blocks.append(band.codes);
+    if (band.last)
+        m_blocks.finish();
+    band.mapper.reset();
+    return m_out.size() < kFlushBytes || flush();
 }
 
 bool GifWriter::addRow(const unsigned char* pixels) {
     if (!m_ok || m_frame >= m_layout.frames)
         return m_ok = false;
-    if (m_row == 0 && !beginFrame())
-        return false;
-    m_mapper->mapRow(pixels, m_layout.width, m_indices.data());
-    m_lzw->add(m_indices.data(), m_layout.width);
-    if (++m_row == m_layout.frameHeight)
-        return endFrame();
-    return m_out.size() < kFlushBytes || flush();
+    if (!m_filling) {
+        m_filling = m_queue.reuse();
+        if (!m_filling)
+            m_filling = std::make_unique<Band>();
+        m_filling->rows = 0;
+        m_filling->frame = m_frame;
+        m_filling->first = m_row == 0;
+        // Frames on the global table share its mapper and what it has learnt.
+        const bool local = localPalette(m_frame);
+        if (m_row == 0 && (local || !m_mapper))
+            m_mapper = std::make_shared<PaletteMapper>(paletteOf(m_frame), m_bands,
+                                                       std::int64_t(m_layout.width) *
+                                                           m_layout.frameHeight *
+                                                           (local ? 1 : m_layout.frames));
+        m_filling->mapper = m_mapper;
+        m_filling->pixels.resize(std::size_t(m_layout.width) * std::size_t(m_bands) *
+                                 std::size_t(m_bandRows));
+    }
+    Band& band = *m_filling;
+    const std::size_t rowBytes = std::size_t(m_layout.width) * std::size_t(m_bands);
+    std::copy(pixels, pixels + rowBytes, band.pixels.data() + rowBytes * std::size_t(band.rows));
+    ++band.rows;
+    ++m_row;
+    band.last = m_row == m_layout.frameHeight;
+    if (band.last) {
+        m_row = 0;
+        ++m_frame;
+    }
+    if (band.last || band.rows == m_bandRows)
+        submit();
+    return m_ok;
 }
 
 bool GifWriter::finish() {
+    const auto write = [this](Band& band) { return writeBand(band); };
+    m_ok = m_ok && m_queue.drain(write);
     if (!m_ok || m_frame != m_layout.frames)
         return false;
     m_out.push_back(0x3b);

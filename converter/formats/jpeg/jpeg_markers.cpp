@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "jpeg_markers.h"
 
+#include "bytes.h"
+
 #include <cstring>
 
 namespace nconvert {
@@ -43,8 +45,7 @@ bool JpegMarkerWalker::next(JpegMarker& marker) {
             m_done = true;
         if (standsAlone(code))
             return true;
-        const std::size_t length =
-            m_size - m_pos >= 2 ? std::size_t(m_data[m_pos]) << 8 | m_data[m_pos + 1] : 0;
+        const std::size_t length = m_size - m_pos >= 2 ? std::size_t(readBe16(m_data + m_pos)) : 0;
         if (length < 2 || m_size - m_pos < length) {
             m_done = m_cut = true;
             return false;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "jpeg_source.h"
 
+#include "bytes.h"
 #include "error.h"
 #include "exif.h"
 #include "jpeg_decoder.h"
@@ -66,7 +67,7 @@ PictureMetadata readMetadata(const unsigned char* data, std::size_t size) {
             const double metresPerUnit = marker.body[7] == 1 ? 0.0254 : 0.01;
             for (int axis = 0; axis < 2; ++axis)
                 metadata.pixelsPerMetre[axis] =
-                    (marker.body[8 + 2 * axis] << 8 | marker.body[9 + 2 * axis]) / metresPerUnit;
+                    double(readBe16(marker.body + 8 + 2 * axis)) / metresPerUnit;
         }
     }
     metadata.icc = icc.profile();

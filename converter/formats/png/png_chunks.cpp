@@ -6,17 +6,13 @@
 
 namespace nconvert {
 
-std::uint32_t pngUint32(const unsigned char* p) {
-    return std::uint32_t(p[0]) << 24 | std::uint32_t(p[1]) << 16 | std::uint32_t(p[2]) << 8 | p[3];
-}
-
 bool PngChunk::is(const char* name) const {
     return std::memcmp(type, name, 4) == 0;
 }
 
 bool PngChunk::crcMatches() const {
     const uLong crc = crc32_z(crc32_z(0, nullptr, 0), type, 4 + std::size_t(length));
-    return crc == pngUint32(data + length);
+    return crc == readBe32(data + length);
 }
 
 PngChunks::PngChunks(const unsigned char* data, std::size_t size) : m_data(data), m_size(size) {
@@ -34,13 +30,13 @@ std::optional<PngChunk> PngChunks::next() {
     }
     // length, type, data, CRC
     const std::size_t left = m_size - m_pos;
-    if (left < 12 || pngUint32(m_data + m_pos) > left - 12) {
+    if (left < 12 || readBe32(m_data + m_pos) > left - 12) {
         m_end = End::InsideChunk;
         return std::nullopt;
     }
     PngChunk chunk;
     chunk.offset = m_pos;
-    chunk.length = pngUint32(m_data + m_pos);
+    chunk.length = readBe32(m_data + m_pos);
     chunk.type = m_data + m_pos + 4;
     chunk.data = m_data + m_pos + 8;
     m_pos += 12 + std::size_t(chunk.length);

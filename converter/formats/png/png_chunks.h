@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "bytes.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -44,8 +46,5 @@ private:
     std::size_t m_pos = 8;
     End m_end = End::None;
 };
-
-/// A big-endian 32-bit value, as PNG stores its numbers.
-std::uint32_t pngUint32(const unsigned char* p);
 
 } // namespace nconvert

@@ -1,0 +1,113 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <condition_variable>
+#include <cstddef>
+#include <deque>
+#include <exception>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace nconvert {
+
+/// A few threads that run an encoder's bands while the encoder hands them back in the order
+/// they were given. A job is called with the number of the thread running it (0 to threads()
+/// - 1), so that each thread may keep state of its own. With fewer than two threads there are
+/// none: a job runs at once, inside submit().
+class BandWorkers {
+public:
+    explicit BandWorkers(int threads);
+    /// Waits for the jobs already running; the ones not yet started are dropped.
+    ~BandWorkers();
+    BandWorkers(const BandWorkers&) = delete;
+    BandWorkers& operator=(const BandWorkers&) = delete;
+
+    int threads() const { return m_threads; }
+    /// Jobs submitted and not yet collected.
+    std::size_t pending() const { return m_pending; }
+    /// Jobs an encoder should keep in flight, beyond which it collects before submitting more.
+    std::size_t depth() const { return m_workers.empty() ? 1 : m_workers.size() * 2; }
+
+    void submit(std::function<void(int)> job);
+    /// Waits for the oldest job not yet collected; rethrows what it threw. (An inline job
+    /// throws out of submit() itself.)
+    void collect();
+
+private:
+    struct Job {
+        std::function<void(int)> run;
+        bool done = false;
+        std::exception_ptr failure;
+    };
+
+    void work(int thread);
+
+    const int m_threads;
+    std::size_t m_pending = 0;
+    std::mutex m_lock;
+    std::condition_variable m_changed;
+    std::deque<Job> m_jobs; // not yet collected, oldest first
+    std::size_t m_next = 0; // the first job in m_jobs no thread has taken
+    bool m_stop = false;
+    std::vector<std::thread> m_workers;
+};
+
+/// An encoder's bands on BandWorkers: handed out to fill, coded on a worker, passed back to the
+/// encoder oldest first to be written, then reused (fresh pages cost more here than coding
+/// them). At most depth() bands are in flight.
+template <class Band> class BandQueue {
+public:
+    explicit BandQueue(int threads) : m_workers(threads) {}
+
+    int threads() const { return m_workers.threads(); }
+
+    /// A band to fill: a written one, or nothing when none is left to reuse.
+    std::unique_ptr<Band> reuse() {
+        if (m_spare.empty())
+            return nullptr;
+        std::unique_ptr<Band> band = std::move(m_spare.back());
+        m_spare.pop_back();
+        return band;
+    }
+
+    /// Runs `code(band, thread)` on a worker; while too many bands are in flight, passes the
+    /// oldest to `write`. False once `write` has returned false.
+    template <class Code, class Write>
+    bool submit(std::unique_ptr<Band> band, Code code, Write& write) {
+        Band* job = band.get();
+        m_inFlight.push_back(std::move(band));
+        m_workers.submit([job, code](int thread) { code(*job, thread); });
+        bool ok = true;
+        while (ok && m_workers.pending() >= m_workers.depth())
+            ok = collect(write);
+        return ok;
+    }
+
+    /// Passes every band still in flight to `write`, in order.
+    template <class Write> bool drain(Write& write) {
+        bool ok = true;
+        while (ok && m_workers.pending() > 0)
+            ok = collect(write);
+        return ok;
+    }
+
+private:
+    template <class Write> bool collect(Write& write) {
+        m_workers.collect();
+        std::unique_ptr<Band> band = std::move(m_inFlight.front());
+        m_inFlight.pop_front();
+        const bool ok = write(*band);
+        m_spare.push_back(std::move(band));
+        return ok;
+    }
+
+    std::deque<std::unique_ptr<Band>> m_inFlight;
+    std::vector<std::unique_ptr<Band>> m_spare;
+    // Last, so that it is destroyed first: its threads may still be working on the bands.
+    BandWorkers m_workers;
+};
+
+} // namespace nconvert
