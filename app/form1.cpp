@@ -3,6 +3,7 @@
 
 #include "enlarge/enlargecontroller.h"
 #include "enlarge/progressbarview.h"
+#include "enlarge/widgets/qzoomcontrolsadapter.h"
 #include "enlarge/zoomoptions.h"
 #include "folders/foldercontroller.h"
 #include "folders/widgets/qfiledropadapter.h"
@@ -76,11 +77,9 @@ bool isOrdinaryFile(const QString& path) {
 }
 
 // Turning a button off from code must work even for the last one on, so that a
-// store with every option off gives a window with every option off.
-void setOptionValue(QRadioButton* button, bool on) {
-    if (on) {
-        button->setChecked(true);
-    } else if (button->isChecked()) {
+// store with every option off gives a window with every option off. It runs no click.
+void turnOff(QRadioButton* button) {
+    if (button->isChecked()) {
         button->setAutoExclusive(false);
         button->setChecked(false);
         button->setAutoExclusive(true);
@@ -239,30 +238,40 @@ void Form1::Form_Load() {
     });
     trap.step(128, [&] { m_imageListModel->setHeaderText(tr("Image File(s)")); });
     trap.step(130, [&] { ListView1->setColumnWidth(0, layout::kListColumnWidth); });
+    // Setting a box's text or turning a button on runs its handler, which stores the value;
+    // a failure there is this step's, reported here.
     trap.step(132, [&] {
         const QString desktop = m_services.desktopFolder ? m_services.desktopFolder() : QString();
         if (desktop.isEmpty()) {
             throw AppError::fromNumber(errnum::kFileNotFound);
         }
-        Text1->setText(m_services.settings.get(settings::kText1, desktop + sep));
+        const QString folder = m_services.settings.get(settings::kText1, desktop + sep);
+        changeFromCode([&] { Text1->setText(folder); });
     });
     trap.step(134, [&] {
-        Text2->setText(m_services.settings.get(settings::kText2, settings::kText2Default));
+        const QString factor = m_services.settings.get(settings::kText2, settings::kText2Default);
+        changeFromCode([&] { Text2->setText(factor); });
     });
+    using Zoom = ZoomChoiceView::Zoom;
     const struct {
         int line;
+        Zoom zoom;
         QRadioButton* button;
         const QString& key;
         const QString& fallback;
     } options[] = {
-        {136, Option1, settings::kOption1, settings::kOption1Default},
-        {138, Option2, settings::kOption2, settings::kOptionOtherDefault},
-        {140, Option3, settings::kOption3, settings::kOptionOtherDefault},
-        {142, Option4, settings::kOption4, settings::kOptionOtherDefault},
+        {136, Zoom::Times2, Option1, settings::kOption1, settings::kOption1Default},
+        {138, Zoom::Times3, Option2, settings::kOption2, settings::kOptionOtherDefault},
+        {140, Zoom::Times4, Option3, settings::kOption3, settings::kOptionOtherDefault},
+        {142, Zoom::Custom, Option4, settings::kOption4, settings::kOptionOtherDefault},
     };
     for (const auto& o : options) {
         trap.step(o.line, [&] {
-            setOptionValue(o.button, booleanReading(m_services.settings.get(o.key, o.fallback)));
+            if (booleanReading(m_services.settings.get(o.key, o.fallback))) {
+                changeFromCode([&] { m_zoomChoice->turnOn(o.zoom); });
+            } else {
+                turnOff(o.button);
+            }
         });
     }
 }

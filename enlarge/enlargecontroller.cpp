@@ -65,7 +65,7 @@ void EnlargeController::startEnlarging() {
         return;
     }
     setState(State::Running);
-    m_failedNames.clear();
+    m_failures.clear();
     m_attempted = 0;
     m_converterReady = false;
     m_converterPath.clear();
@@ -145,7 +145,7 @@ void EnlargeController::runFiles(ErrorTrap& trap) {
     trap.step(164, [&] { pointer.setMousePointer(pointer::kDefault); });
     trap.step(166, [&] { bar.setValue(0); });
     trap.step(168, [&] { bar.setText(progressBarIdleText()); });
-    trap.step(170, [&] { showMessage(doneMessage(m_failedNames, m_attempted)); });
+    trap.step(170, [&] { showMessage(doneMessage(m_failures, m_attempted)); });
 }
 
 int EnlargeController::zoomPercentage(ErrorTrap& trap) {
@@ -225,6 +225,7 @@ void EnlargeController::convertOne(ErrorTrap& trap, int i, int zoom, QString& so
 
     ++m_attempted;
     int result = kStillActive;
+    RunReport report;
     const bool ran = trap.step(156, [&] {
         const QString text = bar.text();
         const int value = int(roundHalfEven(bar.value()));
@@ -239,15 +240,22 @@ void EnlargeController::convertOne(ErrorTrap& trap, int i, int zoom, QString& so
         options.abandon = [this, outer = m_waitOptions.abandon] {
             return closing() || (outer && outer());
         };
-        result = RunAndWait(command, kHiddenWindow, &bar, text, value, rows, options);
+        result = RunAndWait(command, kHiddenWindow, &bar, text, value, rows, options, &report);
     });
     if (closing()) {
         return;
     }
-    if (!ran || result != 0) {
-        m_failedNames.append(FileNameOf(source));
-    } else {
+    if (!ran) {
+        // The box has told of it; what became of the file is not known.
+        m_failures.append({FileNameOf(source), ConversionOutcome::InternalError, QString()});
+        return;
+    }
+    const ConversionOutcome outcome = outcomeOf(result, report.crashed);
+    if (outcome == ConversionOutcome::Enlarged) {
         guard.recordWritten(source, output);
+    } else {
+        m_failures.append(
+            {FileNameOf(source), outcome, converterDetail(report.errorLine, {source, output})});
     }
 }
 

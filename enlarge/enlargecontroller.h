@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "conversionoutcome.h"
 #include "runandwait.h"
 #include "zoomchoiceview.h"
 
@@ -77,7 +78,8 @@ private:
     State m_state = State::Idle;
     bool m_converterReady = false;
     QString m_converterPath;
-    QStringList m_failedNames;
+    /// The files the converter did not enlarge in this run, with why.
+    QList<FailedConversion> m_failures;
     int m_attempted = 0;
 };
 

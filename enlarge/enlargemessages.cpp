@@ -43,19 +43,52 @@ QString cannotEnlargeMessage(const QString& fileName, const QString& reason) {
            reason;
 }
 
-QString doneMessage(const QStringList& failedNames, int attempted) {
-    if (failedNames.isEmpty()) {
+QString reasonText(ConversionOutcome outcome) {
+    // The converter's status, said in the user's language; what the converter
+    // itself printed follows in English as it was written.
+    switch (outcome) {
+    case ConversionOutcome::Enlarged:
+        break;
+    case ConversionOutcome::Damaged:
+        return QCoreApplication::translate("Enlarge", "the file is damaged or incomplete");
+    case ConversionOutcome::NotAPicture:
+        return QCoreApplication::translate("Enlarge", "not a picture format this program reads");
+    case ConversionOutcome::TooLarge:
+        return QCoreApplication::translate("Enlarge", "the picture or its result is too large");
+    case ConversionOutcome::NotWritten:
+        return QCoreApplication::translate("Enlarge", "the result could not be written");
+    case ConversionOutcome::InternalError:
+        return QCoreApplication::translate("Enlarge", "an internal error");
+    case ConversionOutcome::NotStarted:
+        return QCoreApplication::translate("Enlarge", "the converter could not be started");
+    case ConversionOutcome::Stopped:
+        return QCoreApplication::translate("Enlarge", "the converter stopped unexpectedly");
+    }
+    return QString();
+}
+
+QString failureLine(const FailedConversion& failure) {
+    QString line = QCoreApplication::translate("Enlarge", "%1: %2")
+                       .arg(failure.fileName, reasonText(failure.outcome));
+    if (!failure.detail.isEmpty()) {
+        line = QCoreApplication::translate("Enlarge", "%1 (%2)").arg(line, failure.detail);
+    }
+    return line;
+}
+
+QString doneMessage(const QList<FailedConversion>& failures, int attempted) {
+    if (failures.isEmpty()) {
         return enlargemsg::done();
     }
     // The plural follows the files attempted: "3 of 5 files", "3 из 5 файлов".
     QString text = enlargemsg::done() + kCrLf + kCrLf +
                    QCoreApplication::translate(
                        "Enlarge", "%1 of %n file(s) could not be enlarged:", nullptr, attempted)
-                       .arg(failedNames.size());
-    for (qsizetype i = 0; i < failedNames.size() && i < kMaxNamesListed; ++i) {
-        text += kCrLf + failedNames.at(i);
+                       .arg(failures.size());
+    for (qsizetype i = 0; i < failures.size() && i < kMaxNamesListed; ++i) {
+        text += kCrLf + failureLine(failures.at(i));
     }
-    if (failedNames.size() > kMaxNamesListed) {
+    if (failures.size() > kMaxNamesListed) {
         text += kCrLf + QStringLiteral("...");
     }
     return text;

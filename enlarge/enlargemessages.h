@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "conversionoutcome.h"
+
+#include <QList>
 #include <QString>
-#include <QStringList>
 
 namespace quorvel {
 
@@ -22,9 +24,16 @@ QString alreadyEnlarged();
 /// "Cannot enlarge <name>." followed by CR LF and `reason`.
 QString cannotEnlargeMessage(const QString& fileName, const QString& reason);
 
+/// The summary's text for why a file was not enlarged (empty for Enlarged).
+QString reasonText(ConversionOutcome outcome);
+
+/// One line of the summary: "<name>: <reason>", then " (<detail>)" when the
+/// converter gave one.
+QString failureLine(const FailedConversion& failure);
+
 /// The last message of a run: "Done." alone when every conversion succeeded,
-/// otherwise followed by how many of the `attempted` ones failed and their names
-/// (at most ten, then "...").
-QString doneMessage(const QStringList& failedNames, int attempted);
+/// otherwise followed by how many of the `attempted` ones failed and, for at
+/// most ten of them, the name with the reason (then "...").
+QString doneMessage(const QList<FailedConversion>& failures, int attempted);
 
 } // namespace quorvel

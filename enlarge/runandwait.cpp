@@ -18,6 +18,9 @@
 #ifdef Q_OS_WIN
 #include <windows.h>
 #endif
+#ifdef Q_OS_UNIX
+#include <csignal>
+#endif
 
 namespace quorvel {
 
@@ -80,8 +83,60 @@ int exitCodeOf(const QProcess& process) {
 void leaveRunning(std::unique_ptr<QProcess> process) {
     QProcess* running = process.release();
     running->setParent(QCoreApplication::instance());
+    QObject::connect(running, &QProcess::readyReadStandardError, running,
+                     [running] { running->readAllStandardError(); });
     QObject::connect(running, &QProcess::finished, running, &QObject::deleteLater);
 }
+
+// Keeps the first line of a program's error output, at most kMaxErrorOutput
+// bytes of it. Everything is read as it comes and the rest dropped, so a
+// program that writes much never waits on a full pipe nor fills memory.
+class ErrorLineReader {
+public:
+    void take(QProcess& process) {
+        const QByteArray chunk = process.readAllStandardError();
+        if (m_complete) {
+            return;
+        }
+        qsizetype end = chunk.indexOf('\n');
+        if (end < 0) {
+            end = chunk.size();
+        } else {
+            m_complete = true;
+        }
+        const qsizetype room = kMaxErrorOutput - m_line.size();
+        m_line.append(chunk.constData(), std::min(end, room));
+        m_complete = m_complete || m_line.size() >= kMaxErrorOutput;
+    }
+
+    QString line() const {
+        QString text = QString::fromLocal8Bit(m_line);
+        if (text.endsWith(QLatin1Char('\r'))) {
+            text.chop(1);
+        }
+        return text;
+    }
+
+private:
+    QByteArray m_line;
+    bool m_complete = false;
+};
+
+#ifdef Q_OS_UNIX
+// A program left running when the window ends would be killed by its error
+// line on the closed pipe, before it had tidied up; it is left to finish.
+void ignoreClosedPipe(QProcess& process) {
+    process.setChildProcessModifier([] {
+        struct sigaction ignore {};
+        ignore.sa_handler = SIG_IGN;
+        ::sigaction(SIGPIPE, &ignore, nullptr);
+    });
+}
+#else
+void ignoreClosedPipe(QProcess&) {
+    // No such signal here.
+}
+#endif
 
 } // namespace
 
@@ -110,21 +165,29 @@ QString waitingText(const QString& barText, int poll) {
 
 int RunAndWait(const ConverterCommand& command, std::optional<int> windowStyle,
                ProgressBarView* bar, const QString& barText, int startValue, int fileCount,
-               const WaitOptions& options) {
+               const WaitOptions& options, RunReport* report) {
     auto process = std::make_unique<QProcess>();
     process->setProgram(command.program);
     process->setArguments(command.arguments);
     process->setProcessEnvironment(converterEnvironment());
     process->setStandardInputFile(QProcess::nullDevice());
     process->setStandardOutputFile(QProcess::nullDevice());
-    process->setStandardErrorFile(QProcess::nullDevice());
+    QEventLoop sleeper;
+    ErrorLineReader errors;
+    if (report) {
+        QProcess* reading = process.get();
+        QObject::connect(reading, &QProcess::readyReadStandardError, &sleeper,
+                         [&errors, reading] { errors.take(*reading); });
+        ignoreClosedPipe(*process);
+    } else {
+        process->setStandardErrorFile(QProcess::nullDevice());
+    }
     applyWindowStyle(*process, effectiveWindowStyle(windowStyle));
     process->start();
     if (!process->waitForStarted(-1)) {
         return startFailureNumber(command.program) + kObjectErrorBase;
     }
 
-    QEventLoop sleeper;
     QTimer interval;
     interval.setSingleShot(true);
     QObject::connect(&interval, &QTimer::timeout, &sleeper, &QEventLoop::quit);
@@ -132,6 +195,7 @@ int RunAndWait(const ConverterCommand& command, std::optional<int> windowStyle,
 
     int poll = 0;
     bool running = true;
+    bool givenUp = false;
     while (running) {
         yieldToEventLoop();
         // One poll is one interval of waiting, cut short the moment the process ends.
@@ -158,10 +222,20 @@ int RunAndWait(const ConverterCommand& command, std::optional<int> windowStyle,
                 leaveRunning(std::move(process));
                 return kStillActive;
             }
-            return exitCodeOf(*process);
+            givenUp = true;
+            break;
         }
     }
 
+    if (report) {
+        errors.take(*process);
+        report->crashed = process->exitStatus() == QProcess::CrashExit;
+        report->errorLine = errors.line();
+    }
+    if (givenUp) {
+        // Given up just as the program ended: the bar is no longer this wait's.
+        return exitCodeOf(*process);
+    }
     if (bar) {
         bar->setText(barText.isEmpty() ? progressBarIdleText() : barText);
     }

@@ -26,6 +26,19 @@ struct WaitOptions {
     std::function<bool()> abandon;
 };
 
+/// The most of a program's error output a wait keeps, in bytes: room for a
+/// reason and the two longest paths. The rest is read and dropped.
+inline constexpr qsizetype kMaxErrorOutput = 16384;
+
+/// What a wait learnt besides the exit code.
+struct RunReport {
+    /// A signal ended the program.
+    bool crashed = false;
+    /// The first line of the program's error output (of at most kMaxErrorOutput
+    /// bytes); empty when it wrote none.
+    QString errorLine;
+};
+
 /// The window style a start uses: 6 when none is given or the value is outside 0..6.
 int effectiveWindowStyle(std::optional<int> windowStyle);
 
@@ -46,8 +59,10 @@ QString waitingText(const QString& barText, int poll);
 /// the bar's text is `barText` again ("Progress Bar" when that is empty).
 /// Returns the exit code (non-zero for a crash), or an error number plus
 /// kObjectErrorBase when the program cannot be started (the bar is then left as it was).
+/// With `report`, the program's error output is read as it comes, without ever
+/// making the program wait, and its first line is kept there.
 int RunAndWait(const ConverterCommand& command, std::optional<int> windowStyle,
                ProgressBarView* bar, const QString& barText, int startValue, int fileCount,
-               const WaitOptions& options = {});
+               const WaitOptions& options = {}, RunReport* report = nullptr);
 
 } // namespace quorvel

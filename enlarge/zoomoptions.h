@@ -13,7 +13,8 @@ class SettingsStore;
 /// The zoom choice and the output-folder text: every change is stored at once,
 /// and the custom factor is checked when the user leaves its box. The handlers
 /// arm no trap: an error (a store that cannot be written) is shown under the
-/// handler's name and the control keeps what the user chose.
+/// handler's name and the control keeps what the user chose; raised by code
+/// (changeFromCode), the error goes to that code's trap instead.
 class ZoomOptions : public QObject {
     Q_OBJECT
 public:

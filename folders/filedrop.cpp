@@ -33,15 +33,15 @@ bool isDroppedFolder(const QString& path) {
     }
 }
 
-void addFolderTree(ImageList& list, Dialogs& dialogs, const QString& folder) {
+void addFolderTree(ImageList& list, Dialogs& dialogs, const FolderFileSystem& fs,
+                   const QString& folder) {
     const QString sep = separator();
     QStringList folders{folder + sep};
     FolderReadings readings;
-    GetSubDirectories2016(folders, true, dialogs, FolderFileSystem::real(), &readings);
+    GetSubDirectories2016(folders, true, dialogs, fs, &readings);
     for (const QString& entry : std::as_const(folders)) {
         const QString path = entry.left(entry.size() - 1);
-        const FileNameArray names =
-            ListFolderFiles(path, QStringLiteral("*.*"), FolderFileSystem::real(), &readings);
+        const FileNameArray names = ListFolderFiles(path, QStringLiteral("*.*"), fs, &readings);
         for (int i = 1; i <= names.upperBound(); ++i) {
             const QString& name = names.at(i);
             if (name.startsWith(QLatin1Char('~'))) {
@@ -75,14 +75,16 @@ QStringList droppedPaths(const QMimeData* data) {
     return paths;
 }
 
-void dropFiles(ImageList& list, Dialogs& dialogs, const QStringList& paths) {
-    // The drop has no error box of its own; an error ends the entry it hit and
-    // is reported so the user knows the list may be incomplete.
+void dropFiles(ImageList& list, Dialogs& dialogs, const QStringList& paths,
+               const FolderFileSystem& fileSystem) {
+    // The drop has no error box of its own and numbers no steps; an error ends
+    // the entry it hit and is reported, as for any handler without a trap, so
+    // the user knows the list may be incomplete. The next entry is added.
     ErrorTrap trap(dialogs, formLocation(QStringLiteral("ListView1_OLEDragDrop")));
     for (const QString& path : paths) {
-        trap.step(100, [&] {
+        trap.step(kUnnumberedLine, [&] {
             if (isDroppedFolder(path)) {
-                addFolderTree(list, dialogs, path);
+                addFolderTree(list, dialogs, fileSystem, path);
             } else {
                 AddImageRow(list, path);
             }

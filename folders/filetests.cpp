@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include "filetests.h"
 
+#include "platform/apperror.h"
 #include "platform/fileattributes.h"
 #include "platform/filenameencoding.h"
 #include "platform/wildcardlisting.h"
 
 #include <QDir>
 #include <QFile>
+#include <cerrno>
 #include <sys/stat.h>
 
 namespace quorvel {
@@ -19,16 +21,28 @@ QString withSeparator(const QString& folder) {
 constexpr int kFileMask = attr::kHidden | attr::kSystem;
 } // namespace
 
-// IsExistingFile for every name, from one reading of the folder made now: the
-// reading admits regular files only (links to one included), a folder that
+// IsExistingFile for every name, from one reading of the folder as it is now
+// (made now, or kept while the folder is unchanged, its links looked at now):
+// the reading admits regular files only (links to one included), a folder that
 // cannot be entered opens none of them, and a name that did not decode opens
 // nothing. One system call per name would cost more than the whole reading.
 FileNameArray ListFolderFiles(const QString& folder, const QString& pattern,
-                              const FolderFileSystem& fileSystem, const FolderReadings* kept) {
+                              const FolderFileSystem& fileSystem, FolderReadings* kept) {
     const QString path = withSeparator(folder);
     const FolderEntries* reading = kept ? kept->unchanged(path) : nullptr;
-    const QStringList listed = reading ? listDirectory(*reading, pattern, kFileMask)
-                                       : listDirectory(path, pattern, kFileMask);
+    QStringList listed;
+    if (reading) {
+        listed = listDirectory(*reading, pattern, kFileMask);
+    } else {
+        const FolderEntries fresh = fileSystem.readFolder(path);
+        if (fresh.openError == ENOENT || fresh.openError == ENOTDIR) {
+            return FileNameArray();
+        }
+        if (fresh.openError != 0) {
+            throw AppError::fromErrno(fresh.openError);
+        }
+        listed = listDirectory(fresh, pattern, kFileMask);
+    }
     if (listed.isEmpty() || !fileSystem.isEnterable(path)) {
         return FileNameArray();
     }

@@ -13,11 +13,11 @@ namespace quorvel {
 /// that match the wildcard `pattern` ("*.jpg", "*.*"), hidden ones included,
 /// folders never, in the listing's order: only files that exist and open as
 /// they are listed. The folder is read afresh, or its reading in `kept` serves
-/// while the folder is provably unchanged since. Raises AppError when the
-/// folder exists but cannot be read.
+/// while the folder is provably unchanged since (links are looked at afresh
+/// even then). Raises AppError when the folder exists but cannot be read.
 FileNameArray ListFolderFiles(const QString& folder, const QString& pattern,
                               const FolderFileSystem& fileSystem = FolderFileSystem::real(),
-                              const FolderReadings* kept = nullptr);
+                              FolderReadings* kept = nullptr);
 
 /// True when the path names an existing file (a regular file, or a link to
 /// one) that the path as given opens; false for a folder, for anything else

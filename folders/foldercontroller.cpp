@@ -91,8 +91,8 @@ void FolderController::addFolderTree() {
 
     trap.step(112, [&] { m_services.pointer.setMousePointer(pointer::kHourglass); });
     QStringList folders;
-    // The scan reads each folder whole; its files are listed from that reading unless the
-    // folder has changed since.
+    // The scan reads each folder whole; its files are listed from that reading where the
+    // folder is provably unchanged since, and from a fresh one otherwise.
     FolderReadings readings;
     trap.step(114, [&] { folders.append(chosen + sep); });
     trap.step(116, [&] { GetSubDirectories2016(folders, true, dialogs, fs, &readings); });
@@ -117,9 +117,10 @@ void FolderController::addFolderTree() {
                     continue;
                 }
                 trap.step(128, [&f] { f.path = f.folder % f.separator % f.name; });
-                // ListFolderFiles has just read the folder and admits only files
-                // that exist and open, and this loop does not yield, so the existence
-                // test is not made a second time (a system call per file would
+                // ListFolderFiles admits only files that exist and open as the folder
+                // is now: from a reading made afresh, or from the scan's where the folder
+                // is provably unchanged since, every link looked at again. So the
+                // existence test is not made a second time (a system call per file would
                 // double the click on a large tree). Only a hidden name can read 34.
                 if (trap.test(132, [&f] {
                         return !mayBeHidden(f.name) || fileAttributes(f.path) != kHiddenArchive;

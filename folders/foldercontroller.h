@@ -26,7 +26,8 @@ public:
         SettingsStore& settings;
         WindowPointer& pointer;
         ImageList& imageList;
-        /// Puts the chosen output folder into the window's box.
+        /// Puts the chosen output folder into the window's box. Raises what the
+        /// box's change handler met, for the chooser's own step to report.
         std::function<void(const QString&)> showOutputFolder;
         /// The scan's file system; null means the real one.
         const FolderFileSystem* fileSystem = nullptr;

@@ -14,6 +14,9 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#ifdef Q_OS_LINUX
+#include <sys/vfs.h>
+#endif
 
 namespace quorvel {
 
@@ -54,8 +57,8 @@ bool FolderFileSystem::isRootFolder(const QString& path) const {
 void FolderFileSystem::forEachSubFolder(const QString& path,
                                         const std::function<void(const QString& name)>& visit,
                                         FolderReadings* keep) const {
-    const FolderEntries reading =
-        keep ? keep->read(path) : readFolderEntries(path, EntriesWanted::FoldersOnly);
+    const FolderEntries reading = keep ? keep->read(path, fileSystemType(path))
+                                       : readFolderEntries(path, EntriesWanted::FoldersOnly);
     if (reading.openError != 0) {
         throw folderError(reading.openError);
     }
@@ -67,6 +70,22 @@ void FolderFileSystem::forEachSubFolder(const QString& path,
             visit(entry.name);
         }
     }
+}
+
+FolderEntries FolderFileSystem::readFolder(const QString& path) const {
+    return readFolderEntries(path);
+}
+
+std::optional<qint64> FolderFileSystem::fileSystemType(const QString& path) const {
+#ifdef Q_OS_LINUX
+    struct statfs fs {};
+    if (::statfs(QFile::encodeName(path).constData(), &fs) == 0) {
+        return qint64(quint32(fs.f_type)); // the numbers are 32 bits wide everywhere
+    }
+#else
+    Q_UNUSED(path);
+#endif
+    return std::nullopt;
 }
 
 FolderIdentity FolderFileSystem::identity(const QString& path) const {

@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "platform/wildcardlisting.h"
+
 #include <QString>
 #include <QtGlobal>
 #include <functional>
+#include <optional>
 
 namespace quorvel {
 
@@ -46,6 +49,12 @@ public:
     virtual void forEachSubFolder(const QString& path,
                                   const std::function<void(const QString& name)>& visit,
                                   FolderReadings* keep) const;
+    /// Reads the folder's entries afresh for the listing of its files (see
+    /// readFolderEntries); never raises.
+    virtual FolderEntries readFolder(const QString& path) const;
+    /// The type number statfs gives the file system that holds the path;
+    /// nothing when it cannot be asked.
+    virtual std::optional<qint64> fileSystemType(const QString& path) const;
     /// Where the path leads; invalid when it cannot be queried. Never raises.
     virtual FolderIdentity identity(const QString& path) const;
     /// True when files in the folder can be reached (on POSIX, search

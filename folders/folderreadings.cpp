@@ -13,7 +13,33 @@ constexpr qint64 kNanosecondsPerSecond = 1'000'000'000;
 qint64 nanoseconds(const timespec& time) {
     return qint64(time.tv_sec) * kNanosecondsPerSecond + time.tv_nsec;
 }
+
+// statfs's type numbers of the file systems that stamp changes in nanoseconds.
+constexpr qint64 kExt = 0xEF53; // ext2, ext3 and ext4 share it
+constexpr qint64 kXfs = 0x58465342;
+constexpr qint64 kBtrfs = 0x9123683E;
+constexpr qint64 kTmpfs = 0x01021994;
+constexpr qint64 kRamfs = 0x858458F6;
+constexpr qint64 kF2fs = 0xF2F52010;
+constexpr qint64 kZfs = 0x2FC12FC1;
+constexpr qint64 kBcachefs = 0xCA451A4E;
 } // namespace
+
+bool keepsFineTimes(qint64 fileSystemType) {
+    switch (fileSystemType) {
+    case kExt:
+    case kXfs:
+    case kBtrfs:
+    case kTmpfs:
+    case kRamfs:
+    case kF2fs:
+    case kZfs:
+    case kBcachefs:
+        return true;
+    default:
+        return false;
+    }
+}
 
 bool FolderReadings::stampOf(const QString& folder, Stamp& stamp) {
     struct stat st {};
@@ -25,7 +51,7 @@ bool FolderReadings::stampOf(const QString& folder, Stamp& stamp) {
     return true;
 }
 
-FolderEntries FolderReadings::read(const QString& folder) {
+FolderEntries FolderReadings::read(const QString& folder, std::optional<qint64> fileSystemType) {
     // The stamp is taken before the reading: a change made while reading leaves a newer time
     // behind, and the folder is then read again for its files.
     Stamp stamp;
@@ -34,22 +60,42 @@ FolderEntries FolderReadings::read(const QString& folder) {
     ::clock_gettime(CLOCK_REALTIME, &now);
     FolderEntries reading = readFolderEntries(folder);
     const qint64 settled = nanoseconds(now) - m_settle;
-    if (stamped && reading.openError == 0 && reading.readError == 0 && stamp.modified < settled &&
+    // An ext file system made with small inodes shares ext4's type but stamps whole seconds:
+    // two times without a fraction say so.
+    const bool wholeSeconds =
+        stamp.modified % kNanosecondsPerSecond == 0 && stamp.changed % kNanosecondsPerSecond == 0;
+    if (stamped && fileSystemType && keepsFineTimes(*fileSystemType) && !wholeSeconds &&
+        reading.openError == 0 && reading.readError == 0 && stamp.modified < settled &&
         stamp.changed < settled) {
-        m_kept.insert(folder, {reading, stamp});
+        bool hasLinks = false;
+        for (const FolderEntry& entry : reading.entries) {
+            hasLinks = hasLinks || entry.link;
+        }
+        m_kept.insert(folder, {reading, stamp, hasLinks});
     } else {
         m_kept.remove(folder);
     }
     return reading;
 }
 
-const FolderEntries* FolderReadings::unchanged(const QString& folder) const {
-    const auto kept = m_kept.constFind(folder);
-    if (kept == m_kept.cend()) {
+const FolderEntries* FolderReadings::unchanged(const QString& folder) {
+    const auto kept = m_kept.find(folder);
+    if (kept == m_kept.end()) {
         return nullptr;
     }
     Stamp now;
-    return stampOf(folder, now) && now == kept->stamp ? &kept->reading : nullptr;
+    if (!stampOf(folder, now) || now != kept->stamp) {
+        return nullptr;
+    }
+    if (kept->hasLinks) {
+        // A link's target may have gone, or become something else, without the folder changing.
+        for (FolderEntry& entry : kept->reading.entries) {
+            if (entry.link) {
+                entry.kind = linkedKind(folder, entry.name);
+            }
+        }
+    }
+    return &kept->reading;
 }
 
 } // namespace quorvel

@@ -61,8 +61,60 @@ void reportUnhandled(Dialogs& dialogs, const QString& location, std::exception_p
     }
 }
 
+namespace {
+// The innermost change from code under way; the handlers it raises hand their
+// errors to it. Handlers run on the user-interface thread only.
+struct CodeChange {
+    std::exception_ptr error;
+    CodeChange* outer = nullptr;
+};
+thread_local CodeChange* t_codeChange = nullptr;
+
+class CodeChangeScope {
+public:
+    CodeChangeScope() : m_change{nullptr, t_codeChange} { t_codeChange = &m_change; }
+    ~CodeChangeScope() { t_codeChange = m_change.outer; }
+    CodeChangeScope(const CodeChangeScope&) = delete;
+    CodeChangeScope& operator=(const CodeChangeScope&) = delete;
+    std::exception_ptr error() const { return m_change.error; }
+
+private:
+    CodeChange m_change;
+};
+} // namespace
+
+void changeFromCode(const std::function<void()>& change) {
+    std::exception_ptr error;
+    {
+        CodeChangeScope scope;
+        try {
+            change();
+        } catch (...) {
+            // A handler's error came first: the change went wrong from there on.
+            error = scope.error() ? scope.error() : std::current_exception();
+        }
+        if (!error) {
+            error = scope.error();
+        }
+    }
+    if (error) {
+        std::rethrow_exception(error);
+    }
+}
+
 void runUntrappedHandler(Dialogs& dialogs, const QString& handler,
                          const std::function<void()>& body) noexcept {
+    if (CodeChange* change = t_codeChange) {
+        if (change->error) {
+            return;
+        }
+        try {
+            body();
+        } catch (...) {
+            change->error = std::current_exception();
+        }
+        return;
+    }
     try {
         body();
     } catch (...) {

@@ -35,9 +35,20 @@ void reportUnhandled(Dialogs& dialogs, const QString& location, std::exception_p
 /// Runs one of the window's handlers that arms no trap of its own (`handler`
 /// is its name, such as "Option3_Click"). An error ends the handler and shows
 /// the box naming it at line 0; the program goes on. Without this the error
-/// would cross Qt's event delivery, which ends the program.
+/// would cross Qt's event delivery, which ends the program. A handler raised
+/// inside `changeFromCode` shows nothing: its error goes to the code that made
+/// the change.
 void runUntrappedHandler(Dialogs& dialogs, const QString& handler,
                          const std::function<void()>& body) noexcept;
+
+/// Runs `change`, code that sets a control and so raises the control's handler
+/// as a user's action would (a text set, an option turned on). An error that
+/// ends such a handler belongs to the code that made the change, so that its
+/// trap names its own procedure and step: the error is raised again here once
+/// `change` has returned, never through the signal delivery that ran the
+/// handler. After the first such error, further handlers the change raises do
+/// not run: the change is abandoned as a whole.
+void changeFromCode(const std::function<void()>& change);
 
 /// Runs a procedure's numbered steps. A step that raises shows the
 /// "Application Error" box with its number, and the procedure goes on with the

@@ -83,25 +83,47 @@ int compareFolded(const Folded& a, const Folded& b) {
     return a.size() == b.size() ? 0 : a.size() < b.size() ? -1 : 1;
 }
 
-EntryKind kindOf(const QByteArray& folder, const dirent* entry) {
+EntryKind kindOfMode(mode_t mode) {
+    return S_ISREG(mode) ? EntryKind::File : S_ISDIR(mode) ? EntryKind::Folder : EntryKind::Other;
+}
+
+// What the path leads to, through any link.
+EntryKind kindThrough(const QByteArray& path) {
+    struct stat st {};
+    return ::stat(path.constData(), &st) == 0 ? kindOfMode(st.st_mode) : EntryKind::Other;
+}
+
+struct Kind {
+    EntryKind kind = EntryKind::Other;
+    bool link = false;
+};
+
+// The listing says what most entries are; only a link, or an entry of a file
+// system that does not say, costs a look of its own.
+Kind kindOf(const QByteArray& folder, const dirent* entry) {
 #ifdef _DIRENT_HAVE_D_TYPE
-    if (entry->d_type == DT_REG) {
-        return EntryKind::File;
-    }
-    if (entry->d_type == DT_DIR) {
-        return EntryKind::Folder;
-    }
-    if (entry->d_type != DT_LNK && entry->d_type != DT_UNKNOWN) {
-        return EntryKind::Other;
+    switch (entry->d_type) {
+    case DT_REG:
+        return {EntryKind::File, false};
+    case DT_DIR:
+        return {EntryKind::Folder, false};
+    case DT_LNK:
+        return {kindThrough(folder + entry->d_name), true};
+    case DT_UNKNOWN:
+        break;
+    default:
+        return {EntryKind::Other, false};
     }
 #endif
-    struct stat st {};
-    if (::stat((folder + entry->d_name).constData(), &st) != 0) {
-        return EntryKind::Other;
+    const QByteArray path = folder + entry->d_name;
+    struct stat own {};
+    if (::lstat(path.constData(), &own) != 0) {
+        return {};
     }
-    return S_ISREG(st.st_mode)   ? EntryKind::File
-           : S_ISDIR(st.st_mode) ? EntryKind::Folder
-                                 : EntryKind::Other;
+    if (S_ISLNK(own.st_mode)) {
+        return {kindThrough(path), true};
+    }
+    return {kindOfMode(own.st_mode), false};
 }
 
 bool inListingOrder(const FolderEntry& a, const FolderEntry& b) {
@@ -147,12 +169,14 @@ FolderEntries readFolderEntries(const QString& folder, EntriesWanted wanted) {
         if (raw[0] == '.' && (raw[1] == '\0' || (raw[1] == '.' && raw[2] == '\0'))) {
             continue;
         }
-        const EntryKind kind = kindOf(native, entry);
+        const Kind kind = kindOf(native, entry);
         // The folder scan needs only the subfolders: files are not made text.
-        if (wanted == EntriesWanted::FoldersOnly && kind != EntryKind::Folder) {
+        if (wanted == EntriesWanted::FoldersOnly && kind.kind != EntryKind::Folder) {
             continue;
         }
         FolderEntry& kept = reading.entries.emplace_back();
+        kept.kind = kind.kind;
+        kept.link = kind.link;
         const size_t length = std::strlen(raw);
         if (isAscii(raw, length)) {
             // What decoding gives for plain ASCII, without the converter.
@@ -161,11 +185,14 @@ FolderEntries readFolderEntries(const QString& folder, EntriesWanted wanted) {
             kept.name = decodeFileName(QByteArrayView(raw, qsizetype(length)));
             kept.folded = kept.name.toCaseFolded();
         }
-        kept.kind = kind;
     }
     ::closedir(dir);
     std::sort(reading.entries.begin(), reading.entries.end(), inListingOrder);
     return reading;
+}
+
+EntryKind linkedKind(const QString& folder, const QString& name) {
+    return kindThrough(QFile::encodeName(folder + name));
 }
 
 QStringList listDirectory(const FolderEntries& reading, const QString& pattern, int attributeMask) {
@@ -202,7 +229,7 @@ void sortListing(QStringList& names) {
     std::vector<FolderEntry> keyed;
     keyed.reserve(size_t(names.size()));
     for (const QString& name : std::as_const(names)) {
-        keyed.push_back({name, name.toCaseFolded(), EntryKind::Other});
+        keyed.push_back({name, name.toCaseFolded(), EntryKind::Other, false});
     }
     std::sort(keyed.begin(), keyed.end(), inListingOrder);
     for (qsizetype i = 0; i < names.size(); ++i) {

@@ -30,6 +30,9 @@ struct FolderEntry {
     /// Null for a name of plain ASCII, whose folded form is its lower case.
     QString folded;
     EntryKind kind = EntryKind::Other;
+    /// The entry is a symbolic link: what it leads to may change while the
+    /// folder itself does not.
+    bool link = false;
 };
 
 /// One reading of a folder: every entry but "." and "..", in the listing's order.
@@ -46,7 +49,11 @@ enum class EntriesWanted { All, FoldersOnly };
 
 /// Reads `folder` once, entries and their kinds. A name the file-name encoding
 /// cannot decode is kept in the form decodeFileName gives it.
+/// `openError` ENOENT or ENOTDIR: there is no such folder.
 FolderEntries readFolderEntries(const QString& folder, EntriesWanted wanted = EntriesWanted::All);
+
+/// What a symbolic link in `folder` (ending in a separator) leads to now.
+EntryKind linkedKind(const QString& folder, const QString& name);
 
 /// listDirectory over a reading already made, which must have opened.
 QStringList listDirectory(const FolderEntries& reading, const QString& pattern, int attributeMask);

@@ -29,3 +29,5 @@ if [ ! -f "$out/big-7500x5000.jpg" ] || [ ! -f "$out/anim-32x32-2frames.gif" ]; 
 fi
 echo "nconvert: $nconvert ($("$nconvert" --version))"
 python3 "$here/bench.py" "$nconvert" "$out"
+# Pictures this machine already holds, none made for the purpose.
+python3 "$here/desktop.py" "$nconvert" | tee "$out/desktop.md"

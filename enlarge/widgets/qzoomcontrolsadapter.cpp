@@ -57,6 +57,16 @@ void QZoomControlsAdapter::focusCustomFactor() {
     m_controls.customFactor->setFocus(Qt::OtherFocusReason);
 }
 
+void QZoomControlsAdapter::turnOn(Zoom zoom) {
+    QRadioButton* on = button(zoom);
+    if (on->isChecked()) {
+        // Qt tells of a change only.
+        emit zoomChosen(zoom);
+    } else {
+        on->setChecked(true);
+    }
+}
+
 bool QZoomControlsAdapter::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_controls.customFactor && event->type() == QEvent::FocusOut) {
         const auto reason = static_cast<QFocusEvent*>(event)->reason();

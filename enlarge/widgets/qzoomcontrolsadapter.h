@@ -33,6 +33,10 @@ public:
     void setCustomFactor(const QString& text) override;
     void focusCustomFactor() override;
 
+    /// Turns a zoom button on from code, which runs its click (zoomChosen) even
+    /// when the button was on already: code that turns a button on always does.
+    void turnOn(Zoom zoom);
+
 signals:
     /// A zoom button was turned on, by the user or from code; turning one off is silent.
     void zoomChosen(ZoomChoiceView::Zoom zoom);

@@ -54,6 +54,42 @@
         <source>Must be a numeric value.</source>
         <translation>Der Wert muss eine Zahl sein.</translation>
     </message>
+    <message>
+        <source>the file is damaged or incomplete</source>
+        <translation>die Datei ist beschädigt oder unvollständig</translation>
+    </message>
+    <message>
+        <source>not a picture format this program reads</source>
+        <translation>kein Bildformat, das dieses Programm liest</translation>
+    </message>
+    <message>
+        <source>the picture or its result is too large</source>
+        <translation>das Bild oder sein Ergebnis ist zu groß</translation>
+    </message>
+    <message>
+        <source>the result could not be written</source>
+        <translation>das Ergebnis konnte nicht geschrieben werden</translation>
+    </message>
+    <message>
+        <source>an internal error</source>
+        <translation>ein interner Fehler</translation>
+    </message>
+    <message>
+        <source>the converter could not be started</source>
+        <translation>der Konverter konnte nicht gestartet werden</translation>
+    </message>
+    <message>
+        <source>the converter stopped unexpectedly</source>
+        <translation>der Konverter wurde unerwartet beendet</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1 (%2)</translation>
+    </message>
 </context>
 <context>
     <name>ErrorBox</name>

@@ -54,6 +54,42 @@
         <source>Must be a numeric value.</source>
         <translation>Debe ser un valor numérico.</translation>
     </message>
+    <message>
+        <source>the file is damaged or incomplete</source>
+        <translation>el archivo está dañado o incompleto</translation>
+    </message>
+    <message>
+        <source>not a picture format this program reads</source>
+        <translation>formato de imagen que este programa no lee</translation>
+    </message>
+    <message>
+        <source>the picture or its result is too large</source>
+        <translation>la imagen o su resultado es demasiado grande</translation>
+    </message>
+    <message>
+        <source>the result could not be written</source>
+        <translation>no se pudo escribir el resultado</translation>
+    </message>
+    <message>
+        <source>an internal error</source>
+        <translation>un error interno</translation>
+    </message>
+    <message>
+        <source>the converter could not be started</source>
+        <translation>no se pudo iniciar el convertidor</translation>
+    </message>
+    <message>
+        <source>the converter stopped unexpectedly</source>
+        <translation>el convertidor se detuvo inesperadamente</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1 (%2)</translation>
+    </message>
 </context>
 <context>
     <name>ErrorBox</name>

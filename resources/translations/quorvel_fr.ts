@@ -54,6 +54,42 @@
         <source>Must be a numeric value.</source>
         <translation>La valeur doit être un nombre.</translation>
     </message>
+    <message>
+        <source>the file is damaged or incomplete</source>
+        <translation>le fichier est endommagé ou incomplet</translation>
+    </message>
+    <message>
+        <source>not a picture format this program reads</source>
+        <translation>format d’image que ce programme ne lit pas</translation>
+    </message>
+    <message>
+        <source>the picture or its result is too large</source>
+        <translation>l’image ou son résultat est trop grand</translation>
+    </message>
+    <message>
+        <source>the result could not be written</source>
+        <translation>le résultat n’a pas pu être enregistré</translation>
+    </message>
+    <message>
+        <source>an internal error</source>
+        <translation>une erreur interne</translation>
+    </message>
+    <message>
+        <source>the converter could not be started</source>
+        <translation>le convertisseur n’a pas pu être lancé</translation>
+    </message>
+    <message>
+        <source>the converter stopped unexpectedly</source>
+        <translation>le convertisseur s’est arrêté de manière inattendue</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1&#xa0;: %2</translation>
+    </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1 (%2)</translation>
+    </message>
 </context>
 <context>
     <name>ErrorBox</name>

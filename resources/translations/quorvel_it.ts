@@ -54,6 +54,42 @@
         <source>Must be a numeric value.</source>
         <translation>Deve essere un valore numerico.</translation>
     </message>
+    <message>
+        <source>the file is damaged or incomplete</source>
+        <translation>il file è danneggiato o incompleto</translation>
+    </message>
+    <message>
+        <source>not a picture format this program reads</source>
+        <translation>formato di immagine che questo programma non legge</translation>
+    </message>
+    <message>
+        <source>the picture or its result is too large</source>
+        <translation>l’immagine o il suo risultato è troppo grande</translation>
+    </message>
+    <message>
+        <source>the result could not be written</source>
+        <translation>non è stato possibile scrivere il risultato</translation>
+    </message>
+    <message>
+        <source>an internal error</source>
+        <translation>un errore interno</translation>
+    </message>
+    <message>
+        <source>the converter could not be started</source>
+        <translation>non è stato possibile avviare il convertitore</translation>
+    </message>
+    <message>
+        <source>the converter stopped unexpectedly</source>
+        <translation>il convertitore si è interrotto in modo imprevisto</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1 (%2)</translation>
+    </message>
 </context>
 <context>
     <name>ErrorBox</name>

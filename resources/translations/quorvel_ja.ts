@@ -53,6 +53,42 @@
         <source>Must be a numeric value.</source>
         <translation>数値を入力してください。</translation>
     </message>
+    <message>
+        <source>the file is damaged or incomplete</source>
+        <translation>ファイルが破損しているか不完全です</translation>
+    </message>
+    <message>
+        <source>not a picture format this program reads</source>
+        <translation>このプログラムが読み込めない画像形式です</translation>
+    </message>
+    <message>
+        <source>the picture or its result is too large</source>
+        <translation>画像またはその結果が大きすぎます</translation>
+    </message>
+    <message>
+        <source>the result could not be written</source>
+        <translation>結果を書き込めませんでした</translation>
+    </message>
+    <message>
+        <source>an internal error</source>
+        <translation>内部エラー</translation>
+    </message>
+    <message>
+        <source>the converter could not be started</source>
+        <translation>変換ツールを起動できませんでした</translation>
+    </message>
+    <message>
+        <source>the converter stopped unexpectedly</source>
+        <translation>変換ツールが予期せず停止しました</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1：%2</translation>
+    </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1（%2）</translation>
+    </message>
 </context>
 <context>
     <name>ErrorBox</name>

@@ -54,6 +54,42 @@
         <source>Must be a numeric value.</source>
         <translation>Deve ser um valor numérico.</translation>
     </message>
+    <message>
+        <source>the file is damaged or incomplete</source>
+        <translation>o arquivo está danificado ou incompleto</translation>
+    </message>
+    <message>
+        <source>not a picture format this program reads</source>
+        <translation>formato de imagem que este programa não lê</translation>
+    </message>
+    <message>
+        <source>the picture or its result is too large</source>
+        <translation>a imagem ou o resultado é grande demais</translation>
+    </message>
+    <message>
+        <source>the result could not be written</source>
+        <translation>não foi possível gravar o resultado</translation>
+    </message>
+    <message>
+        <source>an internal error</source>
+        <translation>um erro interno</translation>
+    </message>
+    <message>
+        <source>the converter could not be started</source>
+        <translation>não foi possível iniciar o conversor</translation>
+    </message>
+    <message>
+        <source>the converter stopped unexpectedly</source>
+        <translation>o conversor parou inesperadamente</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1 (%2)</translation>
+    </message>
 </context>
 <context>
     <name>ErrorBox</name>

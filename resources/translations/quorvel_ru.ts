@@ -55,6 +55,42 @@
         <source>Must be a numeric value.</source>
         <translation>Значение должно быть числом.</translation>
     </message>
+    <message>
+        <source>the file is damaged or incomplete</source>
+        <translation>файл повреждён или неполон</translation>
+    </message>
+    <message>
+        <source>not a picture format this program reads</source>
+        <translation>формат изображения, который программа не читает</translation>
+    </message>
+    <message>
+        <source>the picture or its result is too large</source>
+        <translation>изображение или результат слишком велики</translation>
+    </message>
+    <message>
+        <source>the result could not be written</source>
+        <translation>не удалось записать результат</translation>
+    </message>
+    <message>
+        <source>an internal error</source>
+        <translation>внутренняя ошибка</translation>
+    </message>
+    <message>
+        <source>the converter could not be started</source>
+        <translation>не удалось запустить конвертер</translation>
+    </message>
+    <message>
+        <source>the converter stopped unexpectedly</source>
+        <translation>конвертер неожиданно завершил работу</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1 (%2)</translation>
+    </message>
 </context>
 <context>
     <name>ErrorBox</name>

@@ -53,6 +53,42 @@
         <source>Must be a numeric value.</source>
         <translation>必须是数值。</translation>
     </message>
+    <message>
+        <source>the file is damaged or incomplete</source>
+        <translation>文件已损坏或不完整</translation>
+    </message>
+    <message>
+        <source>not a picture format this program reads</source>
+        <translation>不是本程序能读取的图片格式</translation>
+    </message>
+    <message>
+        <source>the picture or its result is too large</source>
+        <translation>图片或其结果过大</translation>
+    </message>
+    <message>
+        <source>the result could not be written</source>
+        <translation>无法写入结果</translation>
+    </message>
+    <message>
+        <source>an internal error</source>
+        <translation>内部错误</translation>
+    </message>
+    <message>
+        <source>the converter could not be started</source>
+        <translation>无法启动转换器</translation>
+    </message>
+    <message>
+        <source>the converter stopped unexpectedly</source>
+        <translation>转换器意外停止</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1：%2</translation>
+    </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1（%2）</translation>
+    </message>
 </context>
 <context>
     <name>ErrorBox</name>

@@ -38,9 +38,10 @@ void makeStoreUnwritable(const QTemporaryDir& folder) {
     SettingsStore::setConfigFolder(folder.path());
 }
 
-QString saveFailedIn(const QString& handler) {
+QString saveFailedIn(const QString& handler, int line = 0) {
     return QStringLiteral("Permission denied\r\nin Vantrel2021/08/31.Form1.") + handler +
-           QStringLiteral(" at line 0\r\rPlease email screenshot of this message to "
+           QStringLiteral(" at line ") + QString::number(line) +
+           QStringLiteral("\r\rPlease email screenshot of this message to "
                           "support@bramwick.example");
 }
 
@@ -71,6 +72,8 @@ private slots:
     void nonNumericFactorAsksAndKeepsFocus();
     void unwritableStoreStillStarts();
     void unwritableStoreKeepsTheUsersChoice();
+    void chooserReportsTheStepThatSetTheBox_data();
+    void chooserReportsTheStepThatSetTheBox();
     void pointerRule();
     void windowHasItsDesignedSizeAndControls();
     void skinFileGivesTheButtonFace();
@@ -96,8 +99,9 @@ void Form1Test::firstStartWithEmptyStore() {
     QVERIFY(h.form.Option1->isChecked());
     QVERIFY(!h.form.Option2->isChecked() && !h.form.Option3->isChecked() &&
             !h.form.Option4->isChecked());
-    // Option1 was on already, so no click wrote the options.
-    QCOMPARE(h.store.writes, (QStringList{"Text1=/home/me/Desktop/", "Text2=8"}));
+    // Turning Option1 on from code runs its click, though it was on already.
+    QCOMPARE(h.store.writes, (QStringList{"Text1=/home/me/Desktop/", "Text2=8", "Option1=True",
+                                          "Option2=False", "Option3=False", "Option4=False"}));
     QCOMPARE(h.form.windowTitle(), QStringLiteral("Quorvel"));
     auto* model = h.form.ListView1->model();
     QCOMPARE(model->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Image File(s)"));
@@ -123,6 +127,8 @@ void Form1Test::storedOptionIsRestoredThroughItsClick() {
 
 void Form1Test::unreadableOptionFailsOnlyItsStep() {
     SettingsStore seed;
+    // Off, so that no click on it stores all four switches before Option2 is read.
+    seed.save(settings::kOption1, settings::kFalse);
     seed.save(settings::kOption2, QStringLiteral("maybe"));
     seed.save(settings::kOption4, settings::kTrue);
     Harness h(m_programFolder.path());
@@ -219,15 +225,18 @@ void Form1Test::nonNumericFactorAsksAndKeepsFocus() {
     QTRY_VERIFY(h.form.Text2->hasFocus());
 }
 
+// A handler that start-up raises by setting a control has no trap of its own: its
+// failure is start-up's, at the step that set the control, and start-up goes on.
 void Form1Test::unwritableStoreStillStarts() {
     QTemporaryDir blocked;
     makeStoreUnwritable(blocked);
     Harness h(m_programFolder.path());
-    h.dialogs.expectMessage().expectMessage();
+    h.dialogs.expectMessage().expectMessage().expectMessage();
     h.form.Form_Load();
-    // Each handler that start-up raises reports its own failure once; start-up goes on.
-    QCOMPARE(h.dialogs.messages(), (QStringList{saveFailedIn(QStringLiteral("Text1_Change")),
-                                                saveFailedIn(QStringLiteral("Text2_Change"))}));
+    const QString formLoad = QStringLiteral("Form_Load");
+    QCOMPARE(h.dialogs.messages(),
+             (QStringList{saveFailedIn(formLoad, 132), saveFailedIn(formLoad, 134),
+                          saveFailedIn(formLoad, 136)}));
     QVERIFY(h.dialogs.satisfied());
     QCOMPARE(h.form.Text1->text(), QStringLiteral("/home/me/Desktop/"));
     QCOMPARE(h.form.Text2->text(), QStringLiteral("8"));
@@ -258,6 +267,33 @@ void Form1Test::unwritableStoreKeepsTheUsersChoice() {
     QCOMPARE(h.dialogs.messages(), QStringList{saveFailedIn(QStringLiteral("Text2_Change"))});
     QCOMPARE(h.form.Text2->text(), QStringLiteral("85"));
     QVERIFY(h.dialogs.satisfied());
+}
+
+// The chooser sets the output box, whose change handler stores it: a failure
+// there is the chooser's step, after its own failing save of the folder.
+void Form1Test::chooserReportsTheStepThatSetTheBox_data() {
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<int>("line");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("a folder") << "/data/out" << 106 << "/data/out/";
+    QTest::newRow("the root") << "/" << 108 << "/";
+}
+
+void Form1Test::chooserReportsTheStepThatSetTheBox() {
+    QFETCH(QString, chosen);
+    QFETCH(int, line);
+    QFETCH(QString, shown);
+    Harness h(m_programFolder.path());
+    h.form.Form_Load();
+    QTemporaryDir blocked;
+    makeStoreUnwritable(blocked);
+    h.dialogs.expectFolder(chosen).expectMessage().expectMessage();
+    h.form.PushButton7->click();
+    const QString chooser = QStringLiteral("PushButton7_Click");
+    QCOMPARE(h.dialogs.messages(),
+             (QStringList{saveFailedIn(chooser, 104), saveFailedIn(chooser, line)}));
+    QVERIFY(h.dialogs.satisfied());
+    QCOMPARE(h.form.Text1->text(), shown);
 }
 
 void Form1Test::pointerRule() {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "app/form1.h"
 #include "app/translations.h"
+#include "enlarge/enlargemessages.h"
 #include "platform/testing/scripteddialogs.h"
 #include "settings/settingsstore.h"
 
@@ -100,6 +101,8 @@ private slots:
     void init();
     void windowSpeaksTheUsersLanguage_data();
     void windowSpeaksTheUsersLanguage();
+    void failureSummaryCountsInTheLanguage_data();
+    void failureSummaryCountsInTheLanguage();
     void everyCaptionFits_data();
     void everyCaptionFits();
     void everyCatalogueIsComplete();
@@ -188,6 +191,40 @@ void TranslationsTest::windowSpeaksTheUsersLanguage() {
     QCOMPARE(h.dialogs.shown().constLast().text, errorText);
     QVERIFY(h.dialogs.satisfied());
     QCOMPARE(QCoreApplication::translate("QPlatformTheme", "&Yes"), yesButton);
+}
+
+// The count of files attempted takes the language's plural form; the reason is
+// translated, the converter's own words are not.
+void TranslationsTest::failureSummaryCountsInTheLanguage_data() {
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<int>("attempted");
+    QTest::addColumn<QString>("summary");
+    QTest::newRow("Russian, one") << "ru_RU" << 1
+                                  << "Готово.\r\n\r\nНе удалось увеличить 1 из 1 файла:\r\na.png: "
+                                     "файл повреждён или неполон (bad header)";
+    QTest::newRow("Russian, few") << "ru_RU" << 3
+                                  << "Готово.\r\n\r\nНе удалось увеличить 1 из 3 файлов:\r\na.png: "
+                                     "файл повреждён или неполон (bad header)";
+    QTest::newRow("Russian, 21") << "ru_RU" << 21
+                                 << "Готово.\r\n\r\nНе удалось увеличить 1 из 21 файла:\r\na.png: "
+                                    "файл повреждён или неполон (bad header)";
+    QTest::newRow("Japanese")
+        << "ja_JP" << 2
+        << "完了しました。\r\n\r\n2 個中 1 個のファイルを拡大できませんでした:"
+           "\r\na.png：ファイルが破損しているか不完全です（bad header）";
+    QTest::newRow("English") << "en_US" << 2
+                             << "Done.\r\n\r\n1 of 2 file(s) could not be enlarged:\r\na.png: the "
+                                "file is damaged or incomplete (bad header)";
+}
+
+void TranslationsTest::failureSummaryCountsInTheLanguage() {
+    QFETCH(QString, locale);
+    QFETCH(int, attempted);
+    QFETCH(QString, summary);
+    const Translations translations{QLocale(locale)};
+    const FailedConversion failure{QStringLiteral("a.png"), ConversionOutcome::Damaged,
+                                   QStringLiteral("bad header")};
+    QCOMPARE(doneMessage({failure}, attempted), summary);
 }
 
 void TranslationsTest::everyCaptionFits_data() {

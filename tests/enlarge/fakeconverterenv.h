@@ -16,16 +16,12 @@ class FakeConverter {
 public:
     FakeConverter() {
         qputenv("FAKE_NCONVERT_LOG", QFile::encodeName(logPath()));
-        qunsetenv("FAKE_NCONVERT_HOLD");
-        qunsetenv("FAKE_NCONVERT_FAIL_ON");
-        qunsetenv("FAKE_NCONVERT_CRASH");
+        unsetSteering();
     }
     ~FakeConverter() {
         release();
         qunsetenv("FAKE_NCONVERT_LOG");
-        qunsetenv("FAKE_NCONVERT_HOLD");
-        qunsetenv("FAKE_NCONVERT_FAIL_ON");
-        qunsetenv("FAKE_NCONVERT_CRASH");
+        unsetSteering();
     }
 
     static QString program() { return QStringLiteral(FAKE_NCONVERT_PATH); }
@@ -43,7 +39,16 @@ public:
         }
     }
     void crash() { qputenv("FAKE_NCONVERT_CRASH", "1"); }
-    void failOn(const QString& text) { qputenv("FAKE_NCONVERT_FAIL_ON", text.toUtf8()); }
+    /// Fails every input whose path holds `text` with `status`, saying
+    /// "nconvert: PATH: " and `reason` (PATH the output for status 6, else the input).
+    void failOn(const QString& text, int status = 6,
+                const QString& reason = QStringLiteral("staged failure")) {
+        qputenv("FAKE_NCONVERT_FAIL_ON", text.toUtf8());
+        qputenv("FAKE_NCONVERT_FAIL_STATUS", QByteArray::number(status));
+        qputenv("FAKE_NCONVERT_FAIL_REASON", reason.toUtf8());
+    }
+    /// Writes `bytes` to the error output, on one line, before anything else.
+    void flood(qint64 bytes) { qputenv("FAKE_NCONVERT_FLOOD", QByteArray::number(bytes)); }
 
     /// The argument lists of every start, in order.
     QList<QStringList> calls() const {
@@ -60,6 +65,13 @@ public:
     }
 
 private:
+    static void unsetSteering() {
+        for (const char* name :
+             {"FAKE_NCONVERT_HOLD", "FAKE_NCONVERT_FAIL_ON", "FAKE_NCONVERT_FAIL_STATUS",
+              "FAKE_NCONVERT_FAIL_REASON", "FAKE_NCONVERT_FLOOD", "FAKE_NCONVERT_CRASH"}) {
+            qunsetenv(name);
+        }
+    }
     QString logPath() const { return m_dir.filePath(QStringLiteral("calls.log")); }
     QString holdPath() const { return m_dir.filePath(QStringLiteral("release")); }
 

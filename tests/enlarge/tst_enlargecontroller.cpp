@@ -1,26 +1,18 @@
 // SPDX-License-Identifier: MIT
 #include "enlarge/converterdeployment.h"
 #include "enlarge/enlargecontroller.h"
-#include "enlarge/zoomchoiceview.h"
-#include "fakeconverterenv.h"
-#include "imagelist/imagelist.h"
+#include "enlargefixture.h"
 #include "platform/appinfo.h"
 #include "platform/errortrap.h"
-#include "platform/testing/scripteddialogs.h"
-#include "platform/windowpointer.h"
-#include "recordingbar.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
-#include <memory>
 
 using namespace quorvel;
-using quorvel::test::FakeConverter;
-using quorvel::test::RecordingBar;
+using Fixture = quorvel::test::EnlargeFixture;
 
 namespace {
 
@@ -33,81 +25,6 @@ QString tooLarge(const QString& name) {
     return QStringLiteral("Cannot enlarge ") + name +
            QStringLiteral(".\r\nMaximum dimension of result file must be 15,000 pixels or less.");
 }
-
-// The window's zoom buttons and boxes as plain values: one zoom is chosen, as
-// with the buttons.
-struct ZoomChoice : ZoomChoiceView {
-    bool isChosen(Zoom zoom) const override { return zoom == chosen; }
-    QString outputFolder() const override { return folder; }
-    QString customFactor() const override { return factor; }
-    void setCustomFactor(const QString& text) override { factor = text; }
-    void focusCustomFactor() override {}
-
-    Zoom chosen = Zoom::Times2;
-    QString folder;
-    QString factor;
-};
-
-// Everything the run touches, with the stand-in converter and no real time.
-struct Fixture {
-    QTemporaryDir dir;
-    ZoomChoice zoom;
-    RecordingBar bar;
-    ScriptedDialogs dialogs;
-    PlainWindowPointer pointer;
-    ImageListModel model;
-    ImageList list{model};
-    FakeConverter fake;
-    std::unique_ptr<EnlargeController> controller;
-    std::function<void(int)> onPoll;
-
-    Fixture() {
-        qputenv("TEMP", QFile::encodeName(dir.path()));
-        QDir(dir.path()).mkpath(QStringLiteral("in"));
-        QDir(dir.path()).mkpath(QStringLiteral("out"));
-        zoom.folder = out(QString());
-        zoom.factor = QStringLiteral("2");
-        controller = std::make_unique<EnlargeController>(
-            EnlargeController::Controls{&zoom, &bar},
-            EnlargeController::Services{dialogs, pointer, list, &FakeConverter::bytes});
-        pollEvery(1);
-    }
-
-    void pollEvery(int ms) {
-        WaitOptions options;
-        options.pollIntervalMs = ms;
-        options.onPoll = [this](int poll) {
-            if (onPoll) {
-                onPoll(poll);
-            }
-        };
-        controller->setWaitOptions(options);
-    }
-    ~Fixture() { qunsetenv("TEMP"); }
-
-    QString in(const QString& name) const { return dir.filePath(QStringLiteral("in/") + name); }
-    QString out(const QString& name) const { return dir.filePath(QStringLiteral("out/") + name); }
-
-    /// A real picture of the given size (tiny files even for wide pictures), in
-    /// the format its extension names.
-    QString picture(const QString& name, int width = 4, int height = 3) {
-        QImage image(width, height, QImage::Format_RGB32);
-        image.fill(Qt::darkCyan);
-        const QString path = in(name);
-        image.save(path);
-        list.append(path);
-        return path;
-    }
-
-    void run(int messages = 1) {
-        for (int i = 0; i < messages; ++i) {
-            dialogs.expectMessage();
-        }
-        controller->startEnlarging();
-    }
-
-    QString lastMessage() const { return dialogs.messages().value(dialogs.messages().size() - 1); }
-};
 
 } // namespace
 
@@ -228,7 +145,8 @@ private slots:
         QCOMPARE(f.dialogs.messages(),
                  (QStringList{appError(error, 130),
                               QStringLiteral("Done.\r\n\r\n1 of 1 file(s) could not be "
-                                             "enlarged:\r\na.png")}));
+                                             "enlarged:\r\na.png: an internal error (not a "
+                                             "valid command line)")}));
         QCOMPARE(f.fake.calls().value(0).value(1), QStringLiteral("0%"));
     }
 
@@ -346,7 +264,9 @@ private slots:
         f.run(2);
         QString expected = QStringLiteral("Done.\r\n\r\n12 of 13 file(s) could not be enlarged:");
         for (int i = 1; i <= 10; ++i) {
-            expected += QStringLiteral("\r\nbad%1.png").arg(i, 2, 10, QLatin1Char('0'));
+            expected += QStringLiteral("\r\nbad%1.png: the result could not be written (staged "
+                                       "failure)")
+                            .arg(i, 2, 10, QLatin1Char('0'));
         }
         QCOMPARE(f.lastMessage(), expected + QStringLiteral("\r\n..."));
     }
@@ -384,9 +304,10 @@ private slots:
         f.picture(QStringLiteral("b.png"));
         QVERIFY(QDir().mkdir(ConverterPath()));
         f.run();
-        QCOMPARE(
-            f.lastMessage(),
-            QStringLiteral("Done.\r\n\r\n2 of 2 file(s) could not be enlarged:\r\na.png\r\nb.png"));
+        QCOMPARE(f.lastMessage(),
+                 QStringLiteral("Done.\r\n\r\n2 of 2 file(s) could not be enlarged:\r\na.png: the "
+                                "converter could not be started\r\nb.png: the converter could not "
+                                "be started"));
         QVERIFY(f.fake.calls().isEmpty());
     }
 

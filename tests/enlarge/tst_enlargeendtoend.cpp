@@ -85,6 +85,60 @@ private slots:
         QVERIFY(!QFileInfo::exists(ConverterPath()));
     }
 
+    // What the converter says of a file it could not enlarge reaches the summary: a damaged
+    // JPEG among good ones, and a picture of a format it does not read.
+    void theSummarySaysWhyAFileFailed() {
+        addPicture(QStringLiteral("first.jpg"), "jpeg", QSize(400, 300));
+        const QString whole = in(QStringLiteral("first.jpg"));
+        QFile source(whole);
+        QVERIFY(source.open(QIODevice::ReadOnly));
+        const QByteArray bytes = source.readAll();
+        writeInput(QStringLiteral("broken.jpg"), bytes.left(bytes.size() / 2));
+        // A portable pixmap: the window can measure it, the converter does not read it.
+        writeInput(QStringLiteral("pixmap.png"),
+                   QByteArray("P6\n2 2\n255\n") + QByteArray(12, 'a'));
+        addPicture(QStringLiteral("last.png"), "png", QSize(8, 8));
+
+        m_window->dialogs.expectMessage();
+        m_window->form.PushButton2->click();
+        const QStringList lines =
+            m_window->dialogs.messages().value(0).split(QStringLiteral("\r\n"));
+        QCOMPARE(lines.mid(0, 3), (QStringList{QStringLiteral("Done."), QString(),
+                                               QStringLiteral("2 of 4 file(s) could not be "
+                                                              "enlarged:")}));
+        QCOMPARE(lines.size(), 5);
+        QVERIFY2(lines.at(3).startsWith(
+                     QStringLiteral("broken.jpg: the file is damaged or incomplete (corrupt or ")),
+                 qPrintable(lines.at(3)));
+        QVERIFY2(lines.at(3).endsWith(QLatin1Char(')')), qPrintable(lines.at(3)));
+        QVERIFY2(lines.at(4).startsWith(
+                     QStringLiteral("pixmap.png: not a picture format this program reads (")),
+                 qPrintable(lines.at(4)));
+        QVERIFY(!lines.join(QString()).contains(m_dir->path())); // no "nconvert: PATH: "
+        QCOMPARE(QImageReader(out(QStringLiteral("first.jpg"))).size(), QSize(800, 600));
+        QCOMPARE(QImageReader(out(QStringLiteral("last.png"))).size(), QSize(16, 16));
+        QVERIFY(!QFileInfo::exists(out(QStringLiteral("broken.jpg"))));
+    }
+
+    // Even for root, a regular file where the output's folder should be refuses the write.
+    void theSummarySaysWhenAResultCannotBeWritten() {
+        addPicture(QStringLiteral("a.png"), "png", QSize(8, 8));
+        const QString blocker = m_dir->filePath(QStringLiteral("blocker"));
+        QFile file(blocker);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        // The user changes the output box once the run is under way.
+        QTimer::singleShot(0, &m_window->form,
+                           [&] { m_window->form.Text1->setText(blocker + QLatin1Char('/')); });
+        m_window->dialogs.expectMessage();
+        m_window->form.PushButton2->click();
+        const QString summary = m_window->dialogs.messages().value(0);
+        QVERIFY2(summary.startsWith(QStringLiteral(
+                     "Done.\r\n\r\n1 of 1 file(s) could not be enlarged:\r\na.png: the result "
+                     "could not be written (")),
+                 qPrintable(summary));
+    }
+
     void widestAllowedPictureIsEnlarged() {
         addPicture(QStringLiteral("edge.png"), "png", QSize(7500, 2));
         addPicture(QStringLiteral("over.png"), "png", QSize(7501, 1));
@@ -189,6 +243,14 @@ private:
     }
     QString out(const QString& name) const {
         return m_dir->filePath(QStringLiteral("out/") + name);
+    }
+
+    void writeInput(const QString& name, const QByteArray& bytes) {
+        QFile file(in(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        file.close();
+        AddImageRow(m_window->form.imageList(), in(name));
     }
 
     void addPicture(const QString& name, const QByteArray& format, const QSize& size) {

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "enlarge/conversionoutcome.h"
 #include "enlarge/converterdeployment.h"
 #include "enlarge/enlargemessages.h"
 #include "enlarge/fileoperations.h"
@@ -270,12 +271,16 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::newRow("all well") << 0 << 3 << "Done.";
         QTest::newRow("one failed")
-            << 1 << 3 << "Done.\r\n\r\n1 of 3 file(s) could not be enlarged:\r\nf1.jpg";
+            << 1 << 3
+            << "Done.\r\n\r\n1 of 3 file(s) could not be enlarged:\r\nf1.jpg: "
+               "the file is damaged or incomplete (detail 1)";
         QString ten = QStringLiteral("Done.\r\n\r\n10 of 10 file(s) could not be enlarged:");
         QString eleven = QStringLiteral("Done.\r\n\r\n11 of 12 file(s) could not be enlarged:");
         for (int i = 1; i <= 10; ++i) {
-            ten += QStringLiteral("\r\nf%1.jpg").arg(i);
-            eleven += QStringLiteral("\r\nf%1.jpg").arg(i);
+            const QString line =
+                QStringLiteral("\r\nf%1.jpg: the file is damaged or incomplete (detail %1)").arg(i);
+            ten += line;
+            eleven += line;
         }
         QTest::newRow("ten listed") << 10 << 10 << ten;
         QTest::newRow("more than ten") << 11 << 12 << eleven + QStringLiteral("\r\n...");
@@ -284,11 +289,94 @@ private slots:
         QFETCH(int, failed);
         QFETCH(int, attempted);
         QFETCH(QString, text);
-        QStringList names;
+        QList<FailedConversion> failures;
         for (int i = 1; i <= failed; ++i) {
-            names.append(QStringLiteral("f%1.jpg").arg(i));
+            failures.append({QStringLiteral("f%1.jpg").arg(i), ConversionOutcome::Damaged,
+                             QStringLiteral("detail %1").arg(i)});
         }
-        QCOMPARE(quorvel::doneMessage(names, attempted), text);
+        QCOMPARE(quorvel::doneMessage(failures, attempted), text);
+    }
+
+    // Every way a conversion can end has its one text; the converter's status
+    // numbers are its documented ones.
+    void outcomeAndReason_data() {
+        QTest::addColumn<int>("result");
+        QTest::addColumn<bool>("crashed");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("converted") << 0 << false << "";
+        QTest::newRow("3 damaged") << 3 << false << reasonText(ConversionOutcome::Damaged);
+        QTest::newRow("4 not a picture")
+            << 4 << false << reasonText(ConversionOutcome::NotAPicture);
+        QTest::newRow("5 too large") << 5 << false << reasonText(ConversionOutcome::TooLarge);
+        QTest::newRow("6 not written") << 6 << false << reasonText(ConversionOutcome::NotWritten);
+        QTest::newRow("7 internal") << 7 << false << reasonText(ConversionOutcome::InternalError);
+        QTest::newRow("2 refused command")
+            << 2 << false << reasonText(ConversionOutcome::InternalError);
+        QTest::newRow("undocumented 1")
+            << 1 << false << reasonText(ConversionOutcome::InternalError);
+        QTest::newRow("not started")
+            << -2147221451 << false << reasonText(ConversionOutcome::NotStarted);
+        QTest::newRow("signal") << 134 << true << reasonText(ConversionOutcome::Stopped);
+        QTest::newRow("signal after 0") << 0 << true << reasonText(ConversionOutcome::Stopped);
+    }
+    void outcomeAndReason() {
+        QFETCH(int, result);
+        QFETCH(bool, crashed);
+        QFETCH(QString, reason);
+        QCOMPARE(reasonText(outcomeOf(result, crashed)), reason);
+    }
+
+    void reasonTextsAreExact() {
+        QCOMPARE(reasonText(ConversionOutcome::Damaged),
+                 QStringLiteral("the file is damaged or incomplete"));
+        QCOMPARE(reasonText(ConversionOutcome::NotAPicture),
+                 QStringLiteral("not a picture format this program reads"));
+        QCOMPARE(reasonText(ConversionOutcome::TooLarge),
+                 QStringLiteral("the picture or its result is too large"));
+        QCOMPARE(reasonText(ConversionOutcome::NotWritten),
+                 QStringLiteral("the result could not be written"));
+        QCOMPARE(reasonText(ConversionOutcome::InternalError), QStringLiteral("an internal error"));
+        QCOMPARE(reasonText(ConversionOutcome::NotStarted),
+                 QStringLiteral("the converter could not be started"));
+        QCOMPARE(reasonText(ConversionOutcome::Stopped),
+                 QStringLiteral("the converter stopped unexpectedly"));
+        QCOMPARE(failureLine({QStringLiteral("a.png"), ConversionOutcome::NotStarted, QString()}),
+                 QStringLiteral("a.png: the converter could not be started"));
+    }
+
+    void converterDetail_data() {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("detail");
+        QTest::newRow("source named")
+            << "nconvert: /in/broken.jpg: corrupt or truncated JPEG (jpeg: Premature end)"
+            << "corrupt or truncated JPEG (jpeg: Premature end)";
+        QTest::newRow("output named") << "nconvert: /out: x/a.png: cannot create a file"
+                                      << "cannot create a file";
+        QTest::newRow("path holding the separator")
+            << "nconvert: /in/a: b.jpg: not a BMP, JPEG, GIF or PNG picture"
+            << "not a BMP, JPEG, GIF or PNG picture";
+        QTest::newRow("another subject") << "nconvert: 0%: a zero percentage"
+                                         << "a zero percentage";
+        QTest::newRow("no subject") << "nconvert: this build carries no converter"
+                                    << "this build carries no converter";
+        QTest::newRow("not the converter's form") << "Segmentation fault"
+                                                  << "Segmentation fault";
+        QTest::newRow("nothing said") << ""
+                                      << "";
+        QTest::newRow("cut") << "nconvert: /in/a: b.jpg: " + QString(300, QLatin1Char('y'))
+                             << QString(197, QLatin1Char('y')) + "...";
+        QTest::newRow("cut before half a character")
+            << "nconvert: /in/a: b.jpg: " + QString(196, QLatin1Char('y')) +
+                   QString::fromUtf8("\U0001F600\U0001F600\U0001F600")
+            << QString(196, QLatin1Char('y')) + "...";
+    }
+    void converterDetail() {
+        QFETCH(QString, line);
+        QFETCH(QString, detail);
+        const QStringList subjects{QStringLiteral("/in/a: b.jpg"), QStringLiteral("/out: x/a.png"),
+                                   QStringLiteral("/in/broken.jpg")};
+        QCOMPARE(quorvel::converterDetail(line, subjects), detail);
+        QVERIFY(quorvel::converterDetail(line, subjects).size() <= kMaxDetailLength);
     }
 
 private:

@@ -143,8 +143,50 @@ private slots:
     void crashIsNeverSuccess() {
         FakeConverter fake;
         fake.crash();
+        RunReport report;
         QVERIFY(RunAndWait(fakeCommand(QStringLiteral("/o"), QStringLiteral("/s")), 0, nullptr,
-                           QString(), 0, 1, quickPolls()) > 128);
+                           QString(), 0, 1, quickPolls(), &report) > 128);
+        QVERIFY(report.crashed);
+    }
+
+    void reportKeepsTheFirstErrorLine() {
+        FakeConverter fake;
+        fake.failOn(QStringLiteral("broken"), 3, QStringLiteral("truncated JPEG\r\nmore"));
+        RunReport report;
+        const QString source = m_dir->filePath(QStringLiteral("broken.jpg"));
+        QCOMPARE(RunAndWait(fakeCommand(QStringLiteral("/o"), source), 0, nullptr, QString(), 0, 1,
+                            quickPolls(), &report),
+                 3);
+        QVERIFY(!report.crashed);
+        QCOMPARE(report.errorLine,
+                 QStringLiteral("nconvert: ") + source + QStringLiteral(": truncated JPEG"));
+
+        RunReport success;
+        touch(source);
+        fake.failOn(QStringLiteral("nothing of the kind"));
+        QCOMPARE(RunAndWait(fakeCommand(m_dir->filePath(QStringLiteral("out.jpg")), source), 0,
+                            nullptr, QString(), 0, 1, quickPolls(), &success),
+                 0);
+        QVERIFY(success.errorLine.isEmpty() && !success.crashed);
+    }
+
+    // Far more than a pipe holds: a wait that did not read as it went would never end.
+    void floodOfErrorOutputIsBoundedAndNeverBlocks() {
+        FakeConverter fake;
+        fake.flood(4 << 20);
+        fake.failOn(QStringLiteral("/s"), 7);
+        RunReport report;
+        QCOMPARE(RunAndWait(fakeCommand(QStringLiteral("/o"), QStringLiteral("/s")), 0, nullptr,
+                            QString(), 0, 1, quickPolls(), &report),
+                 7);
+        QCOMPARE(report.errorLine, QString(kMaxErrorOutput, QLatin1Char('x')));
+    }
+
+    void startThatFailsReportsNothing() {
+        RunReport report;
+        const ConverterCommand command{m_dir->filePath(QStringLiteral("none")), {}};
+        QVERIFY(RunAndWait(command, 0, nullptr, QString(), 0, 1, quickPolls(), &report) < 0);
+        QVERIFY(report.errorLine.isEmpty() && !report.crashed);
     }
 
     void creepOfALongConversion_data() {

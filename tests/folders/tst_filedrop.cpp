@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "folders/filedrop.h"
+#include "folders/folderfilesystem.h"
 #include "folders/widgets/qfiledropadapter.h"
 #include "imagelist/imagelist.h"
 #include "platform/testing/scripteddialogs.h"
@@ -12,6 +13,7 @@
 #include <QTest>
 #include <QTreeView>
 #include <QUrl>
+#include <cerrno>
 
 using namespace quorvel;
 
@@ -26,6 +28,27 @@ void touch(const QString& path, QFile::Permissions permissions = {}) {
         file.setPermissions(permissions);
     }
 }
+
+// The disk as it is, but for one folder whose files cannot be read (as a
+// folder made unreadable, or a failing disk, would be even for root).
+class UnreadableFiles : public FolderFileSystem {
+public:
+    explicit UnreadableFiles(QString folder) : m_folder(std::move(folder)) {}
+    FolderEntries readFolder(const QString& path) const override {
+        if (path == m_folder) {
+            FolderEntries failed;
+            failed.openError = EIO;
+            return failed;
+        }
+        return FolderFileSystem::readFolder(path);
+    }
+    std::optional<qint64> fileSystemType(const QString&) const override {
+        return std::nullopt; // every folder is read again for its files
+    }
+
+private:
+    QString m_folder;
+};
 
 QStringList relative(const QStringList& rows, const QString& base) {
     QStringList out;
@@ -43,6 +66,7 @@ private slots:
     void filesComeAsDelivered();
     void folderGivesItsTreeFolderByFolder();
     void foldersAndFilesKeepTheDeliveredOrder();
+    void anErrorEndsItsEntryAtLineZero();
     void onlyLocalFilesOfferADrop();
 
 private:
@@ -93,6 +117,25 @@ void FileDropTest::foldersAndFilesKeepTheDeliveredOrder() {
     dropFiles(*m_list, m_dialogs, {base + "/B", base + "/loose.gif", base + "/A", base + "/B"});
     QCOMPARE(relative(m_list->texts(), base),
              (QStringList{"/B/2.jpg", "/loose.gif", "/A/1.jpg", "/B/2.jpg"}));
+}
+
+// The drop numbers no steps: an error names it at line 0, ends the entry it
+// hit, and the next entry is added.
+void FileDropTest::anErrorEndsItsEntryAtLineZero() {
+    const QString base = m_dir->path();
+    touch(base + "/F/a.jpg");
+    touch(base + "/F/sub/b.jpg");
+    touch(base + "/F/sub2/c.jpg");
+    touch(base + "/loose.gif");
+    const UnreadableFiles fs(base + "/F/sub/");
+    m_dialogs.expectMessage();
+    dropFiles(*m_list, m_dialogs, {base + "/F", base + "/loose.gif"}, fs);
+    QVERIFY(m_dialogs.satisfied());
+    QCOMPARE(m_dialogs.messages(),
+             QStringList{QStringLiteral("Device I/O error\r\nin Vantrel2021/08/31.Form1."
+                                        "ListView1_OLEDragDrop at line 0\r\rPlease email "
+                                        "screenshot of this message to support@bramwick.example")});
+    QCOMPARE(relative(m_list->texts(), base), (QStringList{"/F/a.jpg", "/loose.gif"}));
 }
 
 void FileDropTest::onlyLocalFilesOfferADrop() {

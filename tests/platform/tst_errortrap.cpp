@@ -27,6 +27,8 @@ private slots:
     void failingTestRunsTheStepItGuards();
     void interceptorEndsTheProcedureWithoutABox();
     void untrappedHandlerReportsOnceAndNothingEscapes();
+    void handlerRaisedFromCodeFailsTheStepThatRaisedIt();
+    void changeFromCodeWithoutAFailingHandlerChangesNothing();
     void foreignExceptionsBecomeNumberedErrors_data();
     void foreignExceptionsBecomeNumberedErrors();
 };
@@ -115,6 +117,61 @@ void ErrorTrapTest::untrappedHandlerReportsOnceAndNothingEscapes() {
     BrokenBox broken; // a box that fails to show must not end the program either
     runUntrappedHandler(broken, QStringLiteral("Text2_Change"),
                         [] { throw AppError::fromNumber(errnum::kPermissionDenied); });
+}
+
+// Code that sets a control raises its handler, which has no trap: the error is
+// the step's that made the change, and reaches its trap after the handler returned.
+void ErrorTrapTest::handlerRaisedFromCodeFailsTheStepThatRaisedIt() {
+    ScriptedDialogs dialogs;
+    dialogs.expectMessage();
+    ErrorTrap trap(dialogs, formLocation(QStringLiteral("Form_Load")));
+    QStringList ran;
+    const auto failingSave = [&](const QString& name) {
+        runUntrappedHandler(dialogs, name, [&] {
+            ran << name;
+            throw AppError::fromNumber(errnum::kPermissionDenied);
+        });
+        ran << name + QStringLiteral(" returned"); // as a signal delivery would go on
+    };
+    trap.step(132, [&] {
+        changeFromCode([&] {
+            failingSave(QStringLiteral("Text1_Change"));
+            // A second handler of the same change does not run once the change has failed.
+            failingSave(QStringLiteral("Option1_Click"));
+            ran << "rest of the change";
+        });
+        ran << "rest of 132";
+    });
+    trap.step(134, [&] { ran << "134"; });
+
+    QCOMPARE(ran, (QStringList{"Text1_Change", "Text1_Change returned", "Option1_Click returned",
+                               "rest of the change", "134"}));
+    QCOMPARE(dialogs.messages(),
+             QStringList{applicationErrorMessage(QStringLiteral("Permission denied"),
+                                                 formLocation(QStringLiteral("Form_Load")), 132)});
+
+    // Outside a change from code, the handler reports itself again.
+    dialogs.clear();
+    dialogs.expectMessage();
+    failingSave(QStringLiteral("Text1_Change"));
+    QVERIFY(dialogs.messages().constFirst().contains(
+        QStringLiteral("Form1.Text1_Change at line 0\r\r")));
+    QVERIFY(dialogs.satisfied());
+}
+
+void ErrorTrapTest::changeFromCodeWithoutAFailingHandlerChangesNothing() {
+    ScriptedDialogs dialogs; // no box
+    int handled = 0;
+    changeFromCode([&] {
+        changeFromCode(
+            [&] { runUntrappedHandler(dialogs, QStringLiteral("Inner"), [&] { ++handled; }); });
+        runUntrappedHandler(dialogs, QStringLiteral("Outer"), [&] { ++handled; });
+    });
+    QCOMPARE(handled, 2);
+    // The change's own error goes to the caller as it is.
+    QVERIFY_THROWS_EXCEPTION(AppError,
+                             changeFromCode([] { throw AppError::fromNumber(errnum::kOverflow); }));
+    QVERIFY(dialogs.satisfied());
 }
 
 void ErrorTrapTest::foreignExceptionsBecomeNumberedErrors_data() {

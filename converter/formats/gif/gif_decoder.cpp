@@ -3,6 +3,7 @@
 
 #include "bytes.h"
 #include "gif_lzw.h"
+#include "gif_parser.h"
 
 #include <algorithm>
 #include <array>
@@ -48,47 +49,6 @@ struct Frame {
     std::vector<unsigned char> indices; // in row order, interlacing undone
 };
 
-class Parser {
-public:
-    Parser(const unsigned char* data, std::size_t size) : m_data(data), m_size(size) {}
-
-    bool left(std::size_t n) const { return m_size - m_pos >= n; }
-    const unsigned char* take(std::size_t n) {
-        const unsigned char* p = m_data + m_pos;
-        m_pos += n;
-        return p;
-    }
-    bool done() const { return m_pos == m_size; }
-
-    // A chain of sub-blocks up to its empty one; false when cut off.
-    bool subBlocks(std::vector<unsigned char>* payload) {
-        while (left(1)) {
-            const std::size_t length = *take(1);
-            if (length == 0)
-                return true;
-            if (!left(length))
-                return false;
-            const unsigned char* p = take(length);
-            if (payload)
-                payload->insert(payload->end(), p, p + length);
-        }
-        return false;
-    }
-
-    // One sub-block of exactly `length` bytes followed by the chain's end.
-    const unsigned char* exactBlock(std::size_t length) {
-        if (!left(length + 2) || m_data[m_pos] != length || m_data[m_pos + 1 + length] != 0)
-            return nullptr;
-        const unsigned char* p = take(length + 2) + 1;
-        return p;
-    }
-
-private:
-    const unsigned char* m_data;
-    std::size_t m_size;
-    std::size_t m_pos = 0;
-};
-
 // The screen as libvips' loader makes it: the file's own, except that a size it takes for one
 // left over from the program that made the file becomes just large enough for the first frame
 // (from the screen's corner; later frames reaching beyond it are left to libvips). Nothing
@@ -98,24 +58,17 @@ std::optional<std::array<int, 2>> loaderScreen(const unsigned char* data, std::s
     const int height = int(readLe16(data + 8));
     if (!screenReplacedByLoader(width, height))
         return std::array<int, 2>{width, height};
-    Parser parser(data, size);
+    GifParser parser(data, size);
     parser.take(13);
-    if (data[10] & 0x80) {
-        const std::size_t table = 3 * (std::size_t(2) << (data[10] & 7));
-        if (!parser.left(table))
-            return std::nullopt;
-        parser.take(table);
-    }
+    if ((data[10] & 0x80) && !parser.skip(GifParser::colourTableBytes(data[10])))
+        return std::nullopt;
     std::array<int, 2> extent{0, 0};
     while (parser.left(1)) {
         const unsigned char block = *parser.take(1);
         if (block == 0x3b)
             break;
         if (block == 0x21) {
-            if (!parser.left(1))
-                return std::nullopt;
-            parser.take(1);
-            if (!parser.subBlocks(nullptr))
+            if (!parser.skip(1) || !parser.subBlocks(nullptr))
                 return std::nullopt;
             continue;
         }
@@ -219,7 +172,7 @@ private:
 };
 
 // Graphic control, looping and comments; anything else is not handled here.
-bool readExtension(Parser& parser, Control& control, int& loop) {
+bool readExtension(GifParser& parser, Control& control, int& loop) {
     if (!parser.left(1))
         return false;
     const unsigned char label = *parser.take(1);
@@ -250,7 +203,7 @@ bool readExtension(Parser& parser, Control& control, int& loop) {
     return false;
 }
 
-bool readFrame(Parser& parser, const ColourTable& global, int screenWidth, int screenHeight,
+bool readFrame(GifParser& parser, const ColourTable& global, int screenWidth, int screenHeight,
                Frame& frame) {
     if (!parser.left(9))
         return false;
@@ -304,7 +257,7 @@ std::optional<SmallGif> decodeSmallGif(const unsigned char* data, std::size_t si
     const int height = (*screen)[1];
     if (width == 0 || height == 0 || std::int64_t(width) * height > maxPixels)
         return std::nullopt;
-    Parser parser(data, size);
+    GifParser parser(data, size);
     parser.take(13);
     const unsigned char flags = data[10];
     ColourTable global;

@@ -2,27 +2,12 @@
 #include "gif_scan.h"
 
 #include "bytes.h"
+#include "gif_parser.h"
 
 #include <cstdint>
 
 namespace nconvert {
 namespace {
-
-// Skips a chain of data sub-blocks ending with a zero-length block, adding up their payload.
-// False if cut off.
-bool skipSubBlocks(const unsigned char* data, std::size_t size, std::size_t& pos,
-                   std::uint64_t& payload) {
-    while (pos < size) {
-        const std::size_t length = data[pos++];
-        if (length == 0)
-            return true;
-        if (size - pos < length)
-            return false;
-        pos += length;
-        payload += length;
-    }
-    return false;
-}
 
 // At least 1 bit per LZW code, at most 4096 pixels per code (the table holds 4096 strings, each
 // one pixel longer than one before it).
@@ -37,16 +22,14 @@ GifStructure scanGif(const unsigned char* data, std::size_t size) {
         gif.problem = truncated + "the header";
         return gif;
     }
-    std::size_t pos = 13;
-    const unsigned char flags = data[10];
-    if (flags & 0x80)
-        pos += 3u * (2u << (flags & 7));
-    if (pos > size) {
+    GifParser parser(data, size);
+    parser.take(13);
+    if ((data[10] & 0x80) && !parser.skip(GifParser::colourTableBytes(data[10]))) {
         gif.problem = truncated + "the colour table";
         return gif;
     }
-    while (pos < size) {
-        const unsigned char block = data[pos++];
+    while (parser.left(1)) {
+        const unsigned char block = *parser.take(1);
         std::uint64_t payload = 0;
         if (block == 0x3b) {
             if (gif.frames == 0)
@@ -54,28 +37,28 @@ GifStructure scanGif(const unsigned char* data, std::size_t size) {
             return gif;
         }
         if (block == 0x21) {
-            if (pos >= size || (++pos, !skipSubBlocks(data, size, pos, payload))) {
+            if (!parser.skip(1) || !parser.subBlocks(nullptr, &payload)) {
                 gif.problem = truncated + "an extension";
                 return gif;
             }
         } else if (block == 0x2c) {
-            if (size - pos < 9) {
+            if (!parser.left(9)) {
                 gif.problem = truncated + "a frame header";
                 return gif;
             }
-            const unsigned width = readLe16(data + pos + 4);
-            const unsigned height = readLe16(data + pos + 6);
-            const unsigned char frameFlags = data[pos + 8];
-            pos += 9;
-            if (frameFlags & 0x80)
-                pos += 3u * (2u << (frameFlags & 7));
-            if (pos >= size) {
+            const unsigned char* descriptor = parser.take(9);
+            const unsigned width = readLe16(descriptor + 4);
+            const unsigned height = readLe16(descriptor + 6);
+            const unsigned char frameFlags = descriptor[8];
+            // The table and then at least the LZW minimum code size.
+            const std::size_t table =
+                frameFlags & 0x80 ? GifParser::colourTableBytes(frameFlags) : 0;
+            if (!parser.skip(table) || !parser.skip(1)) {
                 gif.problem = truncated + "a frame's colour table";
                 return gif;
             }
-            ++pos; // LZW minimum code size
             const std::string frame = "frame " + std::to_string(gif.frames + 1);
-            if (!skipSubBlocks(data, size, pos, payload)) {
+            if (!parser.subBlocks(nullptr, &payload)) {
                 gif.problem = truncated + frame + "'s data";
                 return gif;
             }
