@@ -11,6 +11,7 @@ namespace nconvert {
 /// What the decoders and encoders themselves cannot go beyond.
 constexpr std::int64_t kMaxJpegSide = 65'500;            // libjpeg's JPEG_MAX_DIMENSION
 constexpr std::int64_t kMaxGifFramePixels = 536'870'911; // a GIF frame's writer: INT_MAX / 4
+constexpr std::int64_t kMaxWebpSide = 16'383;            // the format's 14-bit sizes
 
 /// The input's format by its first bytes. Throws Error on the input: Status::BadInput for an
 /// empty file, Status::Unsupported for one of no format we read.
