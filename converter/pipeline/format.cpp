@@ -12,8 +12,8 @@ namespace {
 bool isAvif(const unsigned char* data, std::size_t size) {
     if (size < 16 || std::memcmp(data + 4, "ftyp", 4) != 0)
         return false;
-    const std::size_t box = std::min<std::size_t>(
-        size, std::size_t(data[0]) << 24 | data[1] << 16 | data[2] << 8 | data[3]);
+    const std::size_t box = std::min<std::size_t>(size, std::size_t(data[0]) << 24 | data[1] << 16 |
+                                                            data[2] << 8 | data[3]);
     for (std::size_t at = 8; at + 4 <= box; at += at == 8 ? 8 : 4)
         if (std::memcmp(data + at, "avif", 4) == 0 || std::memcmp(data + at, "avis", 4) == 0)
             return true;

@@ -50,7 +50,6 @@ inline ConvertSettings settingsOf(const NconvertVipsJob& job) {
     return settings;
 }
 
-
 /// Fills `reader` for the job's input; returns the exit status (0, or the job's message set).
 int openVipsReader(NconvertVipsJob* job, int32_t format, int32_t keepCmyk,
                    NconvertVipsReader* reader);

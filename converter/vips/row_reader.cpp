@@ -30,9 +30,8 @@ constexpr int kStripRows = 32;
 // Only the format's own loader, on the bytes in memory, strict, streaming top to bottom.
 VImage load(Format format, const unsigned char* data, std::size_t size, int pages) {
     VipsBlob* blob = vips_blob_new(nullptr, data, size);
-    VOption* options = VImage::option()
-                           ->set("access", VIPS_ACCESS_SEQUENTIAL)
-                           ->set("fail_on", VIPS_FAIL_ON_ERROR);
+    VOption* options =
+        VImage::option()->set("access", VIPS_ACCESS_SEQUENTIAL)->set("fail_on", VIPS_FAIL_ON_ERROR);
     VImage image;
     try {
         if (format == Format::Webp)
@@ -134,9 +133,9 @@ private:
         const bool cmyk = m_image.interpretation() == VIPS_INTERPRETATION_CMYK;
         try {
             if (cmyk && (!keepCmyk || m_image.bands() != 4))
-                m_image = m_image.colourspace(sample == VIPS_FORMAT_USHORT
-                                                  ? VIPS_INTERPRETATION_RGB16
-                                                  : VIPS_INTERPRETATION_sRGB);
+                m_image =
+                    m_image.colourspace(sample == VIPS_FORMAT_USHORT ? VIPS_INTERPRETATION_RGB16
+                                                                     : VIPS_INTERPRETATION_sRGB);
         } catch (const VError&) {
             corrupt(m_settings, m_format);
         }
@@ -170,7 +169,8 @@ private:
         m_picture.iccSize = m_icc.size();
         m_picture.xmp = reinterpret_cast<const char*>(m_xmp.data());
         m_picture.xmpSize = m_xmp.size();
-        if (m_format == Format::Tiff && vips_image_get_typeof(image.get_image(), "resolution-unit")) {
+        if (m_format == Format::Tiff &&
+            vips_image_get_typeof(image.get_image(), "resolution-unit")) {
             // libvips keeps resolution in pixels per millimetre.
             m_picture.pixelsPerMetre[0] = image.xres() * 1000;
             m_picture.pixelsPerMetre[1] = image.yres() * 1000;

@@ -68,12 +68,11 @@ public:
         const std::int64_t held =
             std::int64_t(m_rowBytes) * picture.height * std::max(1, picture.frames);
         if (held > m_settings.limits.maxHeldBytes)
-            throw Error(Status::TooLarge, m_settings.outputName,
-                        std::string("the ") + formatName(format) +
-                            " encoder holds the whole result, " + std::to_string(held >> 20) +
-                            " MB, above the " +
-                            std::to_string(m_settings.limits.maxHeldBytes >> 20) +
-                            " MB it may hold");
+            throw Error(
+                Status::TooLarge, m_settings.outputName,
+                std::string("the ") + formatName(format) + " encoder holds the whole result, " +
+                    std::to_string(held >> 20) + " MB, above the " +
+                    std::to_string(m_settings.limits.maxHeldBytes >> 20) + " MB it may hold");
         m_pixels.reserve(std::size_t(held));
     }
 
@@ -102,9 +101,9 @@ private:
     VImage picture() {
         const NconvertVipsPicture& p = m_picture;
         const int rows = p.height * std::max(1, p.frames);
-        VImage image = VImage::new_from_memory(
-            m_pixels.data(), m_pixels.size(), p.width, rows, p.bands,
-            p.sixteenBit ? VIPS_FORMAT_USHORT : VIPS_FORMAT_UCHAR);
+        VImage image =
+            VImage::new_from_memory(m_pixels.data(), m_pixels.size(), p.width, rows, p.bands,
+                                    p.sixteenBit ? VIPS_FORMAT_USHORT : VIPS_FORMAT_UCHAR);
         image = image.copy(VImage::option()->set("interpretation", interpretationOf(p)));
         if (!m_exif.empty())
             image.set(VIPS_META_EXIF_NAME, nullptr, m_exif.data(), m_exif.size());
@@ -130,9 +129,9 @@ private:
         const int quality = p.quality > 0 ? p.quality : kDefaultQuality;
         switch (m_format) {
         case Format::Webp:
-            image.webpsave_target(targetFor(m_sink),
-                                  p.webpLossless ? VImage::option()->set("lossless", true)
-                                                 : VImage::option()->set("Q", quality));
+            image.webpsave_target(targetFor(m_sink), p.webpLossless
+                                                         ? VImage::option()->set("lossless", true)
+                                                         : VImage::option()->set("Q", quality));
             break;
         case Format::Tiff: {
             VOption* options =

@@ -43,10 +43,10 @@ const Module& loadModule() {
     Module found;
     found.convert =
         reinterpret_cast<NconvertVipsConvert>(::dlsym(module, NCONVERT_VIPS_CONVERT_ENTRY));
-    found.rows.openReader = reinterpret_cast<NconvertVipsOpenReader>(
-        ::dlsym(module, NCONVERT_VIPS_OPEN_READER_ENTRY));
-    found.rows.openWriter = reinterpret_cast<NconvertVipsOpenWriter>(
-        ::dlsym(module, NCONVERT_VIPS_OPEN_WRITER_ENTRY));
+    found.rows.openReader =
+        reinterpret_cast<NconvertVipsOpenReader>(::dlsym(module, NCONVERT_VIPS_OPEN_READER_ENTRY));
+    found.rows.openWriter =
+        reinterpret_cast<NconvertVipsOpenWriter>(::dlsym(module, NCONVERT_VIPS_OPEN_WRITER_ENTRY));
     if (!found.convert || !found.rows.openReader || !found.rows.openWriter)
         cannotLoad("it lacks an entry of seam version " +
                    std::to_string(NCONVERT_VIPS_SEAM_VERSION));

@@ -2,8 +2,8 @@
 // The entry of the libvips module: everything that needs libvips runs behind it, reached only
 // through the plain-C seam.
 #include "convert.h"
-#include "row_codec.h"
 #include "error.h"
+#include "row_codec.h"
 #include "vips_runtime.h"
 #include "vips_seam.h"
 
@@ -11,7 +11,6 @@
 #include <exception>
 #include <new>
 #include <string>
-
 
 extern "C" __attribute__((visibility("default"))) std::uint32_t nconvert_vips_seam_version() {
     return NCONVERT_VIPS_SEAM_VERSION;
@@ -39,8 +38,8 @@ nconvert_vips_open_reader(NconvertVipsJob* job, int32_t format, int32_t keepCmyk
 }
 
 extern "C" __attribute__((visibility("default"))) int
-nconvert_vips_open_writer(NconvertVipsJob* job, int32_t format,
-                          const NconvertVipsPicture* picture, NconvertVipsWriter* writer) {
+nconvert_vips_open_writer(NconvertVipsJob* job, int32_t format, const NconvertVipsPicture* picture,
+                          NconvertVipsWriter* writer) {
     if (job->version != NCONVERT_VIPS_SEAM_VERSION || job->structSize != sizeof(NconvertVipsJob))
         return static_cast<int>(nconvert::Status::Internal);
     return nconvert::openVipsWriter(job, format, picture, writer);

@@ -23,5 +23,4 @@ const VipsRowEntries* vipsModuleRows();
 /// The program name libvips starts with when the rows' entries load it.
 void setVipsModuleArgv0(const char* argv0);
 
-
 } // namespace nconvert

@@ -61,9 +61,9 @@ struct NconvertVipsPicture {
     const int32_t* delaysMs;  ///< `frames` of them, or null
     int32_t loop;             ///< 0 for ever
     int32_t webpLossless;
-    int32_t quality;          ///< a lossy source's estimated quality 1..100, 0 when unknown
-    int32_t tiffCompression;  ///< the TIFF Compression tag's value, 0 when not a TIFF
-    int32_t avifBitDepth;     ///< 8, 10 or 12; 0 when not an AVIF
+    int32_t quality;         ///< a lossy source's estimated quality 1..100, 0 when unknown
+    int32_t tiffCompression; ///< the TIFF Compression tag's value, 0 when not a TIFF
+    int32_t avifBitDepth;    ///< 8, 10 or 12; 0 when not an AVIF
 };
 
 /// The input's rows, decoded by libvips. Each call returns an exit status, 0 on success; after
@@ -86,8 +86,8 @@ struct NconvertVipsWriter {
 
 /// Opens a reader of the job's input, of the converter's Format `format`; `keepCmyk` leaves
 /// CMYK as it is, else it becomes sRGB. The job must outlive the reader.
-typedef int (*NconvertVipsOpenReader)(struct NconvertVipsJob* job, int32_t format,
-                                      int32_t keepCmyk, struct NconvertVipsReader* reader);
+typedef int (*NconvertVipsOpenReader)(struct NconvertVipsJob* job, int32_t format, int32_t keepCmyk,
+                                      struct NconvertVipsReader* reader);
 /// Opens a writer of the job's output format for `picture` (copied: it may go after the call).
 typedef int (*NconvertVipsOpenWriter)(struct NconvertVipsJob* job, int32_t format,
                                       const struct NconvertVipsPicture* picture,

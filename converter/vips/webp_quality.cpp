@@ -90,12 +90,15 @@ int estimateWebpQuality(const unsigned char* frame, std::size_t size) {
     const int base = in.literal(7);
     if (in.exhausted())
         return 0;
-    const double index =
-        absoluteSegments ? (segmentQuant[0] + segmentQuant[1] + segmentQuant[2] + segmentQuant[3]) /
-                               4.0
-                         : base;
-    // libwebp: index = 127 (1 - c), c = cbrt(linear), linear = 2q/3 below q = 0.75, else 2q - 1.
-    const double c = 1.0 - std::clamp(index, 0.0, 127.0) / 127.0;
+    // libwebp: index = 127 (1 - c), c = cbrt(linear), linear = 2q/3 below q = 0.75, else
+    // 2q - 1. Segments raise c to powers 1 - k and 1 + k at the two ends of their spread (k set
+    // by the encoder's noise shaping), so the geometric mean of the two ends gives c back.
+    double c = 1.0 - std::clamp(base, 0, 127) / 127.0;
+    if (absoluteSegments) {
+        const auto [low, high] = std::minmax_element(segmentQuant, segmentQuant + 4);
+        const auto kept = [](int q) { return std::max(1.0 - std::clamp(q, 0, 127) / 127.0, 1e-6); };
+        c = std::sqrt(kept(*low) * kept(*high));
+    }
     const double linear = c * c * c;
     const double quality = linear < 0.5 ? linear * 1.5 : (linear + 1) / 2;
     return std::clamp(int(std::lround(quality * 100)), 1, 100);
