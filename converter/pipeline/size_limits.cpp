@@ -75,6 +75,12 @@ void checkOutputSize(std::int64_t width, std::int64_t frameHeight, int frames, b
                     "the result would be " + pixels(width, frameHeight) +
                         " pixels; a WebP holds at most " + std::to_string(kMaxWebpSide) +
                         " pixels a side");
+    if (output == Format::Avif && width * frameHeight > kMaxAvifPixels)
+        throw Error(Status::TooLarge, settings.outputName,
+                    "the result would be " + pixels(width, frameHeight) +
+                        " pixels; an AVIF is written up to " +
+                        std::to_string(kMaxAvifPixels / 1'000'000) +
+                        " megapixels (its encoder needs about 25 bytes a pixel)");
     if (output == Format::Bmp && bmpFileSize(int(width), int(frameHeight), alpha) > 0xffffffffu)
         throw Error(Status::TooLarge, settings.outputName, "the result is too large for a BMP");
 }
