@@ -14,7 +14,8 @@ namespace nconvert {
 ConvertResult convertImage(const unsigned char* data, std::size_t size,
                            const ConvertSettings& settings, OutputSink& sink);
 
-/// Saves a TIFF with `options` into `sink` by positioned writes. Throws vips::VError.
+/// Saves a TIFF with `options` into `sink`: by positioned writes, or through memory when it
+/// has several pages. Throws vips::VError.
 void saveTiff(const vips::VImage& image, vips::VOption* options, OutputSink& sink);
 
 /// A libvips target whose bytes are appended to `sink`.
