@@ -34,7 +34,9 @@ int main(int argc, char** argv) {
         // like any failed write, instead of SIGXFSZ ending the process without a word.
         std::signal(SIGXFSZ, SIG_IGN);
         const InputFile input(request.input);
-        const ConvertSettings settings = settingsFor(request);
+        ConvertSettings settings = settingsFor(request);
+        setVipsModuleArgv0(argv[0]);
+        settings.vipsRows = vipsModuleRows;
         AtomicOutput output(request.output, FileId{input.device(), input.inode()});
         // Our own pipeline makes the copy wherever it can;
         // libvips is loaded only for what it cannot do.

@@ -78,11 +78,12 @@ Command parseCommandLine(const std::vector<std::string>& args) {
 std::string helpText() {
     return std::string(kUsage) + R"(
 
-Reads INPUT (BMP, JPEG, GIF or PNG, recognised by its content), scales it to
-W percent of its width and H percent of its height with a Lanczos-3 filter
-centred on pixel centres (alpha premultiplied), and writes OUTPUT in the
-format its extension names (.jpg .jpeg .jpe .jfif .png .gif .bmp, any case);
-with any other extension, in the input's format. The new size is
+Reads INPUT (BMP, JPEG, GIF, PNG, WebP, TIFF or AVIF, recognised by its
+content), scales it to W percent of its width and H percent of its height with
+a Lanczos-3 filter centred on pixel centres (alpha premultiplied), and writes
+OUTPUT in the format its extension names (.jpg .jpeg .jpe .jfif .png .gif .bmp
+.webp .tif .tiff .avif, any case); with any other extension, in the input's
+format. The new size is
 round(width * W / 100) x round(height * H / 100), at least 1 x 1.
 W and H are decimal integers from 1 upwards.
 

@@ -12,7 +12,7 @@ enum class Status : int {
     Ok = 0,
     Usage = 2,       ///< the command line is not of the documented form
     BadInput = 3,    ///< the input cannot be opened, or is truncated or corrupt
-    Unsupported = 4, ///< the input is not a BMP, JPEG, GIF or PNG we can read
+    Unsupported = 4, ///< the input is not a picture of a format we read
     TooLarge = 5,    ///< the input or the output exceeds the size limits
     CannotWrite = 6, ///< the output cannot be written
     Internal = 7,    ///< anything else (out of memory, library failure)

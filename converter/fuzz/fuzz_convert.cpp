@@ -5,16 +5,29 @@
 #include "conversion.h"
 #include "convert.h"
 #include "error.h"
+#include "row_codec.h"
 #include "vips_runtime.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <optional>
 
 extern "C" int LLVMFuzzerInitialize(int*, char*** argv) {
     nconvert::startVips((*argv)[0]);
     return 0;
 }
+
+namespace {
+
+// The module's row readers and writers, linked in, as nconvert reaches them through the seam.
+const nconvert::VipsRowEntries* moduleRows() {
+    static nconvert::VipsRowEntries rows{"nconvert_fuzz", nconvert::openVipsReader,
+                                         nconvert::openVipsWriter};
+    return &rows;
+}
+
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace nconvert;
@@ -25,8 +38,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     settings.heightPercent = kPercents[(size / 5) % 5];
     // The input's own format, or each of the others.
     static const std::optional<Format> kOutputs[] = {std::nullopt, Format::Jpeg, Format::Png,
-                                                     Format::Gif, Format::Bmp};
-    settings.outputFormat = kOutputs[(size / 25) % 5];
+                                                     Format::Gif,  Format::Bmp,  Format::Webp,
+                                                     Format::Tiff, Format::Avif};
+    settings.outputFormat = kOutputs[(size / 25) % std::size(kOutputs)];
+    settings.vipsRows = moduleRows;
     settings.limits.maxInputPixels = 4'000'000;
     settings.limits.maxOutputPixels = 4'000'000;
     settings.limits.maxOutputSide = 8'000;

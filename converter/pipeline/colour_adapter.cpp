@@ -75,7 +75,7 @@ bool sameShape(const PictureShape& a, const PictureShape& b) {
 
 PictureShape adaptedShape(const PictureShape& in, Format output) {
     PictureShape out = in;
-    if (output != Format::Gif)
+    if (output != Format::Gif && output != Format::Webp && output != Format::Tiff)
         out.frames = 1;
     switch (output) {
     case Format::Jpeg:
@@ -92,14 +92,21 @@ PictureShape adaptedShape(const PictureShape& in, Format output) {
         out.sixteenBit = false;
         out.bands = in.alpha ? 4 : 3;
         break;
+    case Format::Webp:
+        // WebP stores 8-bit RGB, with or without alpha.
+        out.sixteenBit = false;
+        out.bands = in.alpha ? 4 : 3;
+        break;
     case Format::Png:
+    case Format::Tiff:
+    case Format::Avif:
         break;
     }
     return out;
 }
 
 bool canAdapt(const PictureShape& in, Format output) {
-    return !in.cmyk || output == Format::Jpeg;
+    return !in.cmyk || output == Format::Jpeg || output == Format::Tiff;
 }
 
 std::unique_ptr<RowSource> adaptForOutput(std::unique_ptr<RowSource> source, Format output) {

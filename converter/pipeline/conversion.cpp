@@ -16,6 +16,7 @@
 #include "row_pump.h"
 #include "row_resampler.h"
 #include "size_limits.h"
+#include "vips_rows.h"
 
 #include <memory>
 
@@ -53,6 +54,11 @@ std::unique_ptr<RowSource> openGif(const unsigned char* data, std::size_t size,
 // The input's reader; nullptr when the pipeline leaves the file to libvips.
 std::unique_ptr<RowSource> openSource(Format format, const unsigned char* data, std::size_t size,
                                       const ConvertSettings& settings) {
+    if (decodedByVips(format)) {
+        const Format output = settings.outputFormat.value_or(format);
+        return openVipsSource(format, data, size, settings,
+                              output == Format::Jpeg || output == Format::Tiff);
+    }
     switch (format) {
     case Format::Bmp:
         return bmpRowSource(data, size, settings);
@@ -62,6 +68,8 @@ std::unique_ptr<RowSource> openSource(Format format, const unsigned char* data, 
         return openPngReader(data, size, settings);
     case Format::Jpeg:
         return openJpegReader(data, size, settings);
+    default:
+        return nullptr;
     }
     return nullptr;
 }
@@ -93,6 +101,10 @@ std::unique_ptr<RowSink> sinkFor(Format output, OutputSink& sink, const PictureS
         return openPngWriter(sink, shape, metadata, settings.outputName);
     case Format::Jpeg:
         return openJpegWriter(sink, shape, metadata, settings.outputName);
+    case Format::Webp:
+    case Format::Tiff:
+    case Format::Avif:
+        return openVipsSink(output, sink, shape, metadata, settings);
     }
     return nullptr;
 }

@@ -6,6 +6,25 @@
 #include <cstring>
 
 namespace nconvert {
+namespace {
+
+// An ISO media file whose ftyp box names an AVIF brand, major or compatible.
+bool isAvif(const unsigned char* data, std::size_t size) {
+    if (size < 16 || std::memcmp(data + 4, "ftyp", 4) != 0)
+        return false;
+    const std::size_t box = std::min<std::size_t>(size, std::size_t(data[0]) << 24 | data[1] << 16 |
+                                                            data[2] << 8 | data[3]);
+    for (std::size_t at = 8; at + 4 <= box; at += at == 8 ? 8 : 4)
+        if (std::memcmp(data + at, "avif", 4) == 0 || std::memcmp(data + at, "avis", 4) == 0)
+            return true;
+    return false;
+}
+
+} // namespace
+
+bool decodedByVips(Format format) {
+    return format == Format::Webp || format == Format::Tiff || format == Format::Avif;
+}
 
 std::optional<Format> sniffFormat(const unsigned char* data, std::size_t size) {
     static const unsigned char png[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
@@ -17,6 +36,13 @@ std::optional<Format> sniffFormat(const unsigned char* data, std::size_t size) {
         return Format::Gif;
     if (size >= 2 && data[0] == 'B' && data[1] == 'M')
         return Format::Bmp;
+    if (size >= 12 && std::memcmp(data, "RIFF", 4) == 0 && std::memcmp(data + 8, "WEBP", 4) == 0)
+        return Format::Webp;
+    if (size >= 4 && (std::memcmp(data, "II*\0", 4) == 0 || std::memcmp(data, "MM\0*", 4) == 0 ||
+                      std::memcmp(data, "II+\0", 4) == 0 || std::memcmp(data, "MM\0+", 4) == 0))
+        return Format::Tiff;
+    if (isAvif(data, size))
+        return Format::Avif;
     return std::nullopt;
 }
 
@@ -36,6 +62,12 @@ std::optional<Format> formatFromExtension(const std::string& path) {
         return Format::Gif;
     if (ext == "bmp")
         return Format::Bmp;
+    if (ext == "webp")
+        return Format::Webp;
+    if (ext == "tif" || ext == "tiff")
+        return Format::Tiff;
+    if (ext == "avif")
+        return Format::Avif;
     return std::nullopt;
 }
 
@@ -49,6 +81,12 @@ const char* formatName(Format format) {
         return "GIF";
     case Format::Bmp:
         return "BMP";
+    case Format::Webp:
+        return "WebP";
+    case Format::Tiff:
+        return "TIFF";
+    case Format::Avif:
+        return "AVIF";
     }
     return "?";
 }

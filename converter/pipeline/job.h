@@ -6,6 +6,7 @@
 #include "cli.h"
 #include "format.h"
 #include "output_sink.h"
+#include "vips_seam.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -25,6 +26,14 @@ struct Limits {
     std::int64_t maxHeldBytes = std::int64_t(1) << 30;
 };
 
+/// The libvips module's row readers and writers, which the pipeline uses for the formats
+/// decodedByVips() names.
+struct VipsRowEntries {
+    const char* argv0 = nullptr; ///< for libvips' start-up
+    NconvertVipsOpenReader openReader = nullptr;
+    NconvertVipsOpenWriter openWriter = nullptr;
+};
+
 struct ConvertSettings {
     int widthPercent = 100;
     int heightPercent = 100;
@@ -34,6 +43,9 @@ struct ConvertSettings {
     /// Names used in error messages.
     std::string inputName = "input";
     std::string outputName = "output";
+    /// Finds the module's entries on first need (loading it); nothing where there is no module,
+    /// and its formats are then refused as unsupported.
+    const VipsRowEntries* (*vipsRows)() = nullptr;
 };
 
 /// What was written.

@@ -40,6 +40,13 @@ struct PictureMetadata {
     /// A JPEG source's estimated quality (1..100) and chroma subsampling.
     std::optional<int> jpegQuality;
     bool chromaSubsampled = false;
+    /// A WebP source's coding: lossless, or lossy at an estimated quality (1..100).
+    bool webpLossless = false;
+    std::optional<int> webpQuality;
+    /// A TIFF source's Compression tag; 0 when the source was no TIFF.
+    int tiffCompression = 0;
+    /// An AVIF source's bit depth; 0 when the source was no AVIF.
+    int avifBitDepth = 0;
     /// An animation's frame delays in milliseconds and play count (0 for ever, 1 once; a
     /// picture that says nothing plays for ever, as libvips has it).
     std::vector<int> delaysMs;

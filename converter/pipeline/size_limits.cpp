@@ -28,7 +28,7 @@ Format inputFormat(const unsigned char* data, std::size_t size, const ConvertSet
     const std::optional<Format> format = sniffFormat(data, size);
     if (!format)
         throw Error(Status::Unsupported, settings.inputName,
-                    "not a BMP, JPEG, GIF or PNG picture (unrecognised content)");
+                    "not a BMP, JPEG, GIF, PNG, WebP, TIFF or AVIF picture (unrecognised content)");
     return *format;
 }
 
@@ -70,6 +70,17 @@ void checkOutputSize(std::int64_t width, std::int64_t frameHeight, int frames, b
                     "the result would be " + pixels(width, frameHeight) +
                         " pixels; a GIF frame is written up to " +
                         std::to_string(kMaxGifFramePixels / 1'000'000) + " megapixels");
+    if (output == Format::Webp && std::max(width, frameHeight) > kMaxWebpSide)
+        throw Error(Status::TooLarge, settings.outputName,
+                    "the result would be " + pixels(width, frameHeight) +
+                        " pixels; a WebP holds at most " + std::to_string(kMaxWebpSide) +
+                        " pixels a side");
+    if (output == Format::Avif && width * frameHeight > kMaxAvifPixels)
+        throw Error(Status::TooLarge, settings.outputName,
+                    "the result would be " + pixels(width, frameHeight) +
+                        " pixels; an AVIF is written up to " +
+                        std::to_string(kMaxAvifPixels / 1'000'000) +
+                        " megapixels (its encoder needs about 25 bytes a pixel)");
     if (output == Format::Bmp && bmpFileSize(int(width), int(frameHeight), alpha) > 0xffffffffu)
         throw Error(Status::TooLarge, settings.outputName, "the result is too large for a BMP");
 }

@@ -11,6 +11,9 @@ namespace nconvert {
 /// What the decoders and encoders themselves cannot go beyond.
 constexpr std::int64_t kMaxJpegSide = 65'500;            // libjpeg's JPEG_MAX_DIMENSION
 constexpr std::int64_t kMaxGifFramePixels = 536'870'911; // a GIF frame's writer: INT_MAX / 4
+constexpr std::int64_t kMaxWebpSide = 16'383;            // the format's 14-bit sizes
+// aom and libheif need about 25 bytes a pixel to encode (measured): 50 megapixels take 1.25 GB.
+constexpr std::int64_t kMaxAvifPixels = 50'000'000;
 
 /// The input's format by its first bytes. Throws Error on the input: Status::BadInput for an
 /// empty file, Status::Unsupported for one of no format we read.

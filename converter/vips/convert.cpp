@@ -60,6 +60,15 @@ VImage loadWithVips(Format format, const unsigned char* data, std::size_t size, 
         case Format::Gif:
             image = VImage::gifload_buffer(blob, options->set("n", -1));
             break;
+        case Format::Webp:
+            image = VImage::webpload_buffer(blob, options->set("n", -1));
+            break;
+        case Format::Tiff:
+            image = VImage::tiffload_buffer(blob, options);
+            break;
+        case Format::Avif:
+            image = VImage::heifload_buffer(blob, options);
+            break;
         case Format::Bmp:
             break;
         }
@@ -106,7 +115,7 @@ Decoded decodeHeader(Format format, const unsigned char* data, std::size_t size,
             throw Error(Status::BadInput, settings.inputName, gif.problem);
         checkGifFrames(gif.frames, settings);
         gifFrames = gif.frames;
-    } else {
+    } else if (format == Format::Jpeg || format == Format::Png) {
         decoded.dataProblem = checkClaim(format, data, size, settings);
     }
     try {
@@ -127,14 +136,14 @@ Decoded decodeHeader(Format format, const unsigned char* data, std::size_t size,
     }
     if (format == Format::Jpeg)
         decoded.jpeg = inspectJpeg(data, size);
-    if (format == Format::Gif) {
+    if (format == Format::Gif || format == Format::Webp) {
         const VImage& image = decoded.image;
         int pageHeight = image.height();
         if (vips_image_get_typeof(image.get_image(), VIPS_META_PAGE_HEIGHT))
             pageHeight = image.get_int(VIPS_META_PAGE_HEIGHT);
         if (pageHeight > 0 && image.height() % pageHeight == 0)
             decoded.frames = image.height() / pageHeight;
-        if (decoded.frames != gifFrames)
+        if (format == Format::Gif && decoded.frames != gifFrames)
             throw Error(Status::BadInput, settings.inputName,
                         "corrupt GIF: " + std::to_string(gifFrames) + " frames, of which " +
                             std::to_string(decoded.frames) + " can be decoded");
@@ -171,6 +180,12 @@ VImage prepareColour(VImage image, Format output) {
             image = image.cast(VIPS_FORMAT_UCHAR);
         break;
     case Format::Png:
+    case Format::Tiff:
+    case Format::Avif:
+        break;
+    case Format::Webp:
+        if (isSixteenBit(image) || image.bands() < 3)
+            image = image.colourspace(VIPS_INTERPRETATION_sRGB);
         break;
     case Format::Gif:
         if (isSixteenBit(image))
@@ -183,22 +198,6 @@ VImage prepareColour(VImage image, Format output) {
         break;
     }
     return image;
-}
-
-gint64 onTargetWrite(VipsTargetCustom*, const void* data, gint64 length, gpointer user) {
-    auto* sink = static_cast<OutputSink*>(user);
-    return sink->append(data, std::size_t(length)) ? length : -1;
-}
-
-int onTargetEnd(VipsTargetCustom*, gpointer) {
-    return 0;
-}
-
-VTarget targetFor(OutputSink& sink) {
-    VipsTargetCustom* target = vips_target_custom_new();
-    g_signal_connect(target, "write", G_CALLBACK(onTargetWrite), &sink);
-    g_signal_connect(target, "end", G_CALLBACK(onTargetEnd), &sink);
-    return VTarget(VIPS_TARGET(target));
 }
 
 // JPEG settings of the output: the input's own when it was a JPEG.
@@ -253,6 +252,19 @@ void encode(const VImage& image, Format format, const JpegSettings& jpeg,
     case Format::Bmp:
         if (writeBmp(image.get_image(), sink))
             throw VError();
+        break;
+    case Format::Webp:
+        image.webpsave_target(targetFor(sink), VImage::option()->set("Q", 90));
+        break;
+    case Format::Tiff:
+        saveTiff(image, VImage::option()->set("compression", VIPS_FOREIGN_TIFF_COMPRESSION_LZW),
+                 sink);
+        break;
+    case Format::Avif:
+        image.heifsave_target(targetFor(sink),
+                              VImage::option()
+                                  ->set("compression", VIPS_FOREIGN_HEIF_COMPRESSION_AV1)
+                                  ->set("effort", 2));
         break;
     }
 }

@@ -5,6 +5,7 @@
 #include "output_sink.h"
 
 #include <cstddef>
+#include <vips/vips8>
 
 namespace nconvert {
 
@@ -12,5 +13,12 @@ namespace nconvert {
 /// Throws Error (subject inputName or outputName). startVips() must have run.
 ConvertResult convertImage(const unsigned char* data, std::size_t size,
                            const ConvertSettings& settings, OutputSink& sink);
+
+/// Saves a TIFF with `options` into `sink`: by positioned writes, or through memory when it
+/// has several pages. Throws vips::VError.
+void saveTiff(const vips::VImage& image, vips::VOption* options, OutputSink& sink);
+
+/// A libvips target whose bytes are appended to `sink`.
+vips::VTarget targetFor(OutputSink& sink);
 
 } // namespace nconvert

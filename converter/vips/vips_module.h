@@ -16,4 +16,11 @@ namespace nconvert {
 void convertWithVipsModule(const char* argv0, const unsigned char* data, std::size_t size,
                            const ConvertSettings& settings, OutputSink& sink);
 
+/// The module's row readers and writers (loading it on first call), for
+/// ConvertSettings::vipsRows. Throws Error(Status::Internal); loaded once for the process.
+const VipsRowEntries* vipsModuleRows();
+
+/// The program name libvips starts with when the rows' entries load it.
+void setVipsModuleArgv0(const char* argv0);
+
 } // namespace nconvert

@@ -2,6 +2,7 @@
 #include "fixtures.h"
 
 #include "error.h"
+#include "row_codec.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -69,6 +70,14 @@ VImage load(const Bytes& bytes, bool allFrames) {
     return image.copy_memory();
 }
 
+const nconvert::VipsRowEntries* moduleRows() {
+    static nconvert::VipsRowEntries rows;
+    rows.argv0 = "converter_tests";
+    rows.openReader = nconvert::openVipsReader;
+    rows.openWriter = nconvert::openVipsWriter;
+    return &rows;
+}
+
 Converted convert(const Bytes& input, int widthPercent, int heightPercent,
                   std::optional<nconvert::Format> output) {
     return convertBy(Path::AsNconvert, input, widthPercent, heightPercent, output);
@@ -80,6 +89,7 @@ Converted convertBy(Path path, const Bytes& input, int widthPercent, int heightP
     settings.widthPercent = widthPercent;
     settings.heightPercent = heightPercent;
     settings.outputFormat = output;
+    settings.vipsRows = moduleRows;
     nconvert::MemorySink sink;
     Converted converted;
     std::optional<nconvert::ConvertResult> result;

@@ -29,6 +29,9 @@ vips::VImage fromSamples(const std::vector<unsigned char>& samples, int width, i
 Bytes save(const vips::VImage& image, const char* suffix, vips::VOption* options = nullptr);
 vips::VImage load(const Bytes& bytes, bool allFrames = false);
 
+/// The module's row readers and writers, linked into the tests, for ConvertSettings::vipsRows.
+const nconvert::VipsRowEntries* moduleRows();
+
 struct Converted {
     nconvert::ConvertResult result;
     Bytes bytes;

@@ -139,8 +139,10 @@ TEST(Safety, outputLimits) {
 }
 
 TEST(Safety, unsupportedAndEmptyInput) {
-    const Bytes tiff = {'I', 'I', 42, 0, 8, 0, 0, 0, 0, 0};
-    EXPECT_TRUE(fixtures::convertStatus(tiff, 200, 200) == Status::Unsupported);
+    const Bytes psd = {'8', 'B', 'P', 'S', 0, 1, 0, 0, 0, 0};
+    EXPECT_TRUE(fixtures::convertStatus(psd, 200, 200) == Status::Unsupported);
+    const Bytes emptyTiff = {'I', 'I', 42, 0, 8, 0, 0, 0, 0, 0}; // a directory of no entries
+    EXPECT_TRUE(fixtures::convertStatus(emptyTiff, 200, 200) == Status::BadInput);
     const std::string text = "just some text, not a picture";
     EXPECT_TRUE(fixtures::convertStatus(Bytes(text.begin(), text.end()), 200, 200) ==
                 Status::Unsupported);

@@ -86,7 +86,11 @@ TEST(Units, formatsByExtensionAnyCase) {
     EXPECT_TRUE(formatFromExtension("dir/a.PnG") == Format::Png);
     EXPECT_TRUE(formatFromExtension("a.gif") == Format::Gif);
     EXPECT_TRUE(formatFromExtension("a.Bmp") == Format::Bmp);
-    EXPECT_TRUE(!formatFromExtension("a.tif"));
+    EXPECT_TRUE(formatFromExtension("a.tif") == Format::Tiff);
+    EXPECT_TRUE(formatFromExtension("a.TIFF") == Format::Tiff);
+    EXPECT_TRUE(formatFromExtension("a.WebP") == Format::Webp);
+    EXPECT_TRUE(formatFromExtension("a.avif") == Format::Avif);
+    EXPECT_TRUE(!formatFromExtension("a.heic"));
     EXPECT_TRUE(!formatFromExtension("a"));
     EXPECT_TRUE(!formatFromExtension("dir.png/a"));
 }
@@ -97,11 +101,23 @@ TEST(Units, formatsByContent) {
     const unsigned char gif[] = {'G', 'I', 'F', '8', '9', 'a'};
     const unsigned char bmp[] = {'B', 'M', 0, 0};
     const unsigned char tiff[] = {'I', 'I', '*', 0};
+    const unsigned char bigTiff[] = {'M', 'M', 0, '+'};
+    const unsigned char webp[] = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'E', 'B', 'P'};
+    const unsigned char wave[] = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E'};
+    const unsigned char avif[] = {0, 0, 0, 24, 'f', 't', 'y', 'p', 'm', 'i', 'f', '1',
+                                  0, 0, 0, 0,  'm', 'i', 'f', '1', 'a', 'v', 'i', 'f'};
+    const unsigned char heic[] = {0,   0,   0, 20, 'f', 't', 'y', 'p', 'h', 'e',
+                                  'i', 'c', 0, 0,  0,   0,   'm', 'i', 'f', '1'};
     EXPECT_TRUE(sniffFormat(jpeg, sizeof jpeg) == Format::Jpeg);
     EXPECT_TRUE(sniffFormat(png, sizeof png) == Format::Png);
     EXPECT_TRUE(sniffFormat(gif, sizeof gif) == Format::Gif);
     EXPECT_TRUE(sniffFormat(bmp, sizeof bmp) == Format::Bmp);
-    EXPECT_TRUE(!sniffFormat(tiff, sizeof tiff));
+    EXPECT_TRUE(sniffFormat(tiff, sizeof tiff) == Format::Tiff);
+    EXPECT_TRUE(sniffFormat(bigTiff, sizeof bigTiff) == Format::Tiff);
+    EXPECT_TRUE(sniffFormat(webp, sizeof webp) == Format::Webp);
+    EXPECT_TRUE(!sniffFormat(wave, sizeof wave));
+    EXPECT_TRUE(sniffFormat(avif, sizeof avif) == Format::Avif);
+    EXPECT_TRUE(!sniffFormat(heic, sizeof heic));
     EXPECT_TRUE(!sniffFormat(png, 4));
 }
 

@@ -1,0 +1,259 @@
+// SPDX-License-Identifier: MIT
+// WebP, TIFF and AVIF: decoded and encoded by the libvips module, scaled by our pipeline.
+#include "error.h"
+#include "file_facts.h"
+#include "fixtures.h"
+#include "format.h"
+
+#include <chrono>
+#include <functional>
+#include <gtest/gtest.h>
+
+using namespace nconvert;
+using fixtures::Bytes;
+using vips::VImage;
+
+namespace {
+
+VImage withMetadata(VImage picture) {
+    picture = picture.copy();
+    const Bytes icc = fixtures::srgbProfile();
+    vips_image_set_blob_copy(picture.get_image(), VIPS_META_ICC_NAME, icc.data(), icc.size());
+    const std::string xmp = "<x:xmpmeta xmlns:x='adobe:ns:meta/'>quorvel-test</x:xmpmeta>";
+    vips_image_set_blob_copy(picture.get_image(), VIPS_META_XMP_NAME, xmp.data(), xmp.size());
+    return picture;
+}
+
+VImage frames(int count) {
+    std::vector<VImage> pages;
+    for (int i = 0; i < count; ++i)
+        pages.push_back(fixtures::photo(40, 30, 4) * (1.0 - 0.2 * i));
+    VImage stacked = VImage::arrayjoin(pages, VImage::option()->set("across", 1))
+                         .cast(VIPS_FORMAT_UCHAR)
+                         .copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
+    stacked.set(VIPS_META_PAGE_HEIGHT, 30);
+    stacked.set("delay", std::vector<int>{100, 250, 40});
+    stacked.set("loop", 3);
+    return stacked.copy_memory();
+}
+
+VImage sixteenBitGrey() {
+    return (fixtures::photo(40, 30, 1).cast(VIPS_FORMAT_USHORT) * 257)
+        .cast(VIPS_FORMAT_USHORT)
+        .copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_GREY16));
+}
+
+VImage cmyk() {
+    return fixtures::photo(40, 30, 4).copy(
+        VImage::option()->set("interpretation", VIPS_INTERPRETATION_CMYK));
+}
+
+VImage scan() {
+    return (fixtures::photo(64, 48, 1) > 128).copy_memory();
+}
+
+struct Kind {
+    const char* name;
+    std::function<Bytes()> make;
+    int frames;
+    int bands;
+    VipsBandFormat sample;
+    std::function<void(const Bytes& out, const VImage& result)> check;
+};
+
+int compression(const Bytes& tiff) {
+    return fileFacts(Format::Tiff, tiff.data(), tiff.size()).tiffCompression;
+}
+
+vips::VOption* tiffWith(VipsForeignTiffCompression c) {
+    return VImage::option()->set("compression", c);
+}
+
+} // namespace
+
+TEST(VipsFormats, eachKindIsEnlargedWithWhatItCarries) {
+    const auto keepsMetadata = [](const Bytes&, const VImage& r) {
+        EXPECT_TRUE(vips_image_get_typeof(r.get_image(), VIPS_META_ICC_NAME));
+        size_t length = 0;
+        const void* xmp = r.get_blob(VIPS_META_XMP_NAME, &length);
+        EXPECT_TRUE(std::string(static_cast<const char*>(xmp), length).find("quorvel-test") !=
+                    std::string::npos);
+    };
+    const auto tiffCompression = [](int tag) {
+        return [tag](const Bytes& out, const VImage&) { EXPECT_EQ(compression(out), tag); };
+    };
+    const Kind kinds[] = {
+        {"lossy WebP keeps its quality",
+         [] {
+             return fixtures::save(fixtures::photo(64, 48), ".webp",
+                                   VImage::option()->set("Q", 60));
+         },
+         1, 3, VIPS_FORMAT_UCHAR,
+         [](const Bytes& out, const VImage&) {
+             const FileFacts facts = fileFacts(Format::Webp, out.data(), out.size());
+             EXPECT_FALSE(facts.webpLossless);
+             // Read back from a larger picture the estimate runs a little low (see README).
+             EXPECT_NEAR(facts.quality, 60, 6);
+         }},
+        {"lossless WebP with alpha stays lossless",
+         [] {
+             return fixtures::save(fixtures::photo(64, 48, 4), ".webp",
+                                   VImage::option()->set("lossless", true));
+         },
+         1, 4, VIPS_FORMAT_UCHAR,
+         [](const Bytes& out, const VImage&) {
+             EXPECT_TRUE(fileFacts(Format::Webp, out.data(), out.size()).webpLossless);
+         }},
+        {"animated WebP keeps frames, delays and loop",
+         [] { return fixtures::save(frames(3), ".webp", VImage::option()->set("lossless", true)); },
+         3, 4, VIPS_FORMAT_UCHAR,
+         [](const Bytes&, const VImage& r) {
+             EXPECT_EQ(r.get_array_int("delay"), (std::vector<int>{100, 250, 40}));
+             EXPECT_EQ(r.get_int("loop"), 3);
+         }},
+        {"WebP keeps ICC and XMP",
+         [] { return fixtures::save(withMetadata(fixtures::photo(64, 48)), ".webp"); }, 1, 3,
+         VIPS_FORMAT_UCHAR, keepsMetadata},
+        {"TIFF deflate",
+         [] {
+             return fixtures::save(fixtures::photo(64, 48), ".tif",
+                                   tiffWith(VIPS_FOREIGN_TIFF_COMPRESSION_DEFLATE));
+         },
+         1, 3, VIPS_FORMAT_UCHAR, tiffCompression(8)},
+        {"TIFF LZW with metadata",
+         [] {
+             return fixtures::save(withMetadata(fixtures::photo(64, 48)), ".tif",
+                                   tiffWith(VIPS_FOREIGN_TIFF_COMPRESSION_LZW));
+         },
+         1, 3, VIPS_FORMAT_UCHAR,
+         [&](const Bytes& out, const VImage& r) {
+             EXPECT_EQ(compression(out), 5);
+             keepsMetadata(out, r);
+         }},
+        {"TIFF JPEG",
+         [] {
+             return fixtures::save(fixtures::photo(64, 48), ".tif",
+                                   tiffWith(VIPS_FOREIGN_TIFF_COMPRESSION_JPEG));
+         },
+         1, 3, VIPS_FORMAT_UCHAR, tiffCompression(7)},
+        {"TIFF PackBits with alpha",
+         [] {
+             return fixtures::save(fixtures::photo(64, 48, 4), ".tif",
+                                   tiffWith(VIPS_FOREIGN_TIFF_COMPRESSION_PACKBITS));
+         },
+         1, 4, VIPS_FORMAT_UCHAR, tiffCompression(32773)},
+        {"TIFF uncompressed 16-bit grey", [] { return fixtures::save(sixteenBitGrey(), ".tif"); },
+         1, 1, VIPS_FORMAT_USHORT, tiffCompression(1)},
+        {"TIFF CMYK stays CMYK", [] { return fixtures::save(cmyk(), ".tif"); }, 1, 4,
+         VIPS_FORMAT_UCHAR,
+         [](const Bytes&, const VImage& r) {
+             EXPECT_EQ(r.interpretation(), VIPS_INTERPRETATION_CMYK);
+         }},
+        {"TIFF pages of one size", [] { return fixtures::save(frames(3), ".tif"); }, 3, 4,
+         VIPS_FORMAT_UCHAR, nullptr},
+        {"1-bit CCITT scan becomes 8-bit grey, LZW",
+         [] {
+             return fixtures::save(
+                 scan(), ".tif",
+                 tiffWith(VIPS_FOREIGN_TIFF_COMPRESSION_CCITTFAX4)->set("bitdepth", 1));
+         },
+         1, 1, VIPS_FORMAT_UCHAR, tiffCompression(5)},
+        {"TIFF resolution",
+         [] {
+             return fixtures::save(fixtures::photo(64, 48).copy(
+                                       VImage::option()->set("xres", 11.811)->set("yres", 5.0)),
+                                   ".tif");
+         },
+         1, 3, VIPS_FORMAT_UCHAR,
+         [](const Bytes&, const VImage& r) {
+             EXPECT_NEAR(r.xres(), 11.811, 0.01);
+             EXPECT_NEAR(r.yres(), 5.0, 0.01);
+         }},
+        {"AVIF with alpha and ICC",
+         [] { return fixtures::save(withMetadata(fixtures::photo(64, 48, 4)), ".avif"); }, 1, 4,
+         VIPS_FORMAT_UCHAR,
+         [](const Bytes&, const VImage& r) {
+             EXPECT_TRUE(vips_image_get_typeof(r.get_image(), VIPS_META_ICC_NAME));
+         }},
+        {"10-bit AVIF stays 10-bit",
+         [] {
+             const VImage rgb16 = fixtures::photo(64, 48).colourspace(VIPS_INTERPRETATION_RGB16);
+             return fixtures::save(rgb16, ".avif", VImage::option()->set("bitdepth", 10));
+         },
+         1, 3, VIPS_FORMAT_USHORT,
+         [](const Bytes&, const VImage& r) { EXPECT_EQ(r.get_int("heif-bitdepth"), 10); }},
+    };
+    for (const Kind& kind : kinds) {
+        SCOPED_TRACE(kind.name);
+        const Bytes input = kind.make();
+        const VImage source = fixtures::load(input, true);
+        const auto out = fixtures::convert(input, 200, 150);
+        const VImage result = fixtures::load(out.bytes, true);
+        EXPECT_EQ(sniffFormat(out.bytes.data(), out.bytes.size()),
+                  sniffFormat(input.data(), input.size()));
+        EXPECT_EQ(out.result.frames, kind.frames);
+        EXPECT_EQ(result.width(), source.width() * 2);
+        EXPECT_EQ(result.height(), (source.height() / kind.frames * 3 + 1) / 2 * kind.frames);
+        EXPECT_EQ(result.bands(), kind.bands);
+        EXPECT_EQ(result.format(), kind.sample);
+        if (kind.check)
+            kind.check(out.bytes, result);
+    }
+}
+
+TEST(VipsFormats, refusalsBeforeAnyWork) {
+    struct Case {
+        const char* name;
+        Bytes input;
+        int percent;
+        Status status;
+    };
+    const Bytes wide =
+        fixtures::save(fixtures::photo(9000, 1), ".webp", VImage::option()->set("lossless", true));
+    const VImage floats = fixtures::photo(16, 16).cast(VIPS_FORMAT_FLOAT);
+    const Case cases[] = {
+        {"a WebP over 16,383 pixels a side", wide, 200, Status::TooLarge},
+        {"the same within it", wide, 180, Status::Ok},
+        {"an AVIF result over 50 megapixels", fixtures::save(fixtures::photo(16, 16), ".avif"),
+         45'000, Status::TooLarge},
+        {"floating-point TIFF", fixtures::save(floats, ".tif"), 200, Status::Unsupported},
+        {"not a picture of ours", {'8', 'B', 'P', 'S', 0, 1, 0, 0, 0, 0}, 200, Status::Unsupported},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(fixtures::convertStatus(c.input, c.percent, c.percent), c.status);
+    }
+}
+
+TEST(VipsFormats, damagedFilesAreRefused) {
+    const Bytes sources[] = {
+        fixtures::save(fixtures::photo(300, 200), ".webp"),
+        fixtures::save(fixtures::photo(300, 200), ".webp", VImage::option()->set("lossless", true)),
+        fixtures::save(frames(3), ".webp"),
+        fixtures::save(fixtures::photo(300, 200), ".tif",
+                       tiffWith(VIPS_FOREIGN_TIFF_COMPRESSION_LZW)),
+        fixtures::save(fixtures::photo(300, 200), ".tif"),
+        fixtures::save(fixtures::photo(300, 200), ".avif"),
+    };
+    for (const Bytes& whole : sources) {
+        const Format format = *sniffFormat(whole.data(), whole.size());
+        SCOPED_TRACE(formatName(format));
+        for (double at : {0.1, 0.5, 0.9, 0.99}) {
+            const Bytes cut(whole.begin(), whole.begin() + std::ptrdiff_t(whole.size() * at));
+            EXPECT_EQ(fixtures::convertStatus(cut, 200, 200), Status::BadInput) << at;
+        }
+    }
+    // A WebP chunk whose size runs past the file.
+    Bytes wrongChunk = sources[0];
+    wrongChunk[16] = 0xff;
+    EXPECT_EQ(fixtures::convertStatus(wrongChunk, 200, 200), Status::BadInput);
+    // A lossless WebP whose header claims 16,000 x 15,000 pixels of a few bytes' data.
+    Bytes claims = sources[1];
+    const std::uint32_t w = 16000 - 1, h = 15000 - 1;
+    const std::uint32_t bits = w | h << 14 | (claims[21 + 4] & 0xe0u) << 24;
+    for (int i = 0; i < 4; ++i)
+        claims[21 + i] = static_cast<unsigned char>(bits >> (8 * i));
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(fixtures::convertStatus(claims, 100, 100), Status::BadInput);
+    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 1.0);
+}
