@@ -152,6 +152,27 @@ private slots:
         QVERIFY(!QFileInfo::exists(out(QStringLiteral("over.png"))));
     }
 
+    // Pictures saved from the web and scans go the same way: measured from their headers,
+    // enlarged in their own format, and one past the size limit refused before the converter.
+    void webpAndTiffAreEnlargedAndMeasured() {
+        addPicture(QStringLiteral("saved.webp"), "webp", QSize(40, 30));
+        addPicture(QStringLiteral("scan.tif"), "tiff", QSize(41, 30));
+        addPicture(QStringLiteral("over.webp"), "webp", QSize(7501, 1));
+        m_window->dialogs.expectMessage().expectMessage();
+        m_window->form.PushButton2->click();
+        QCOMPARE(m_window->dialogs.messages(),
+                 (QStringList{QStringLiteral("Cannot enlarge over.webp.\r\nMaximum dimension of "
+                                             "result file must be 15,000 pixels or less."),
+                              QStringLiteral("Done.")}));
+        QImageReader webp(out(QStringLiteral("saved.webp")));
+        QCOMPARE(webp.size(), QSize(80, 60));
+        QCOMPARE(webp.format(), QByteArray("webp"));
+        QImageReader tiff(out(QStringLiteral("scan.tif")));
+        QCOMPARE(tiff.size(), QSize(82, 60));
+        QCOMPARE(tiff.format(), QByteArray("tiff"));
+        QVERIFY(!QFileInfo::exists(out(QStringLiteral("over.webp"))));
+    }
+
     // While the run yields, the window's other gestures see it busy.
     void theWindowIsBusyDuringARun() {
         addPicture(QStringLiteral("a.png"), "png", QSize(8, 8));
