@@ -227,17 +227,19 @@ def main():
              "| file | nconvert s | vips s | convert s | nconvert MB | vips MB | convert MB |",
              "|---|---|---|---|---|---|---|"]
     total = {}
-    complete = [f for f in files if all(f in medians[t] for t in TOOLS)]
+    # A tool left out of the run (IM_REPS=0) has no medians and does not narrow the files.
+    ran = [t for t in TOOLS if medians[t]]
+    complete = [f for f in files if all(f in medians[t] for t in ran)]
     for f in files:
         cells = [f"{medians[t][f]:.3f}" if f in medians[t] else "failed" for t in TOOLS]
         mcells = [f"{mems[t][f]:.0f}" for t in TOOLS]
         lines.append(f"| {f} | " + " | ".join(cells + mcells) + " |")
-    for t in TOOLS:
+    for t in ran:
         total[t] = sum(medians[t][f] for f in complete)
-    rate = {t: len(complete) / total[t] for t in TOOLS}
+    rate = {t: len(complete) / total[t] for t in ran if total[t] > 0}
     lines += ["", f"Files where every tool succeeded: {len(complete)} of {len(files)}.", "",
               "| tool | sum of medians s | files/s | nconvert speed-up |", "|---|---|---|---|"]
-    for t in TOOLS:
+    for t in rate:
         lines.append(f"| {t} | {total[t]:.2f} | {rate[t]:.3f} | {rate['nconvert'] / rate[t]:.2f}x |")
     if failures:
         lines += ["", "Failures:", ""] + [f"- {x}" for x in sorted(set(failures))]
