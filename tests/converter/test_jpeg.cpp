@@ -15,7 +15,7 @@ using Bytes = std::vector<unsigned char>;
 
 namespace {
 
-struct JpegSpec {
+struct JpegRecipe {
     int width = 48;
     int height = 32;
     int bands = 3; // 4 is CMYK (written with Adobe's marker)
@@ -27,20 +27,20 @@ struct JpegSpec {
     Bytes icc{};
 };
 
-std::vector<JSAMPLE> samplesOf(const JpegSpec& spec) {
-    std::vector<JSAMPLE> samples(std::size_t(spec.width) * spec.height * spec.bands);
+std::vector<JSAMPLE> samplesOf(const JpegRecipe& recipe) {
+    std::vector<JSAMPLE> samples(std::size_t(recipe.width) * recipe.height * recipe.bands);
     // Smooth ramps with a little texture, as photographs are.
-    for (int y = 0; y < spec.height; ++y)
-        for (int x = 0; x < spec.width; ++x)
-            for (int b = 0; b < spec.bands; ++b)
-                samples[(std::size_t(y) * spec.width + x) * spec.bands + b] =
+    for (int y = 0; y < recipe.height; ++y)
+        for (int x = 0; x < recipe.width; ++x)
+            for (int b = 0; b < recipe.bands; ++b)
+                samples[(std::size_t(y) * recipe.width + x) * recipe.bands + b] =
                     JSAMPLE(40 + x * 2 + y * 3 + b * 30 + (x * y + b) % 9);
     return samples;
 }
 
 // Made by libjpeg directly, so the reader is tested against another writer than its own.
-Bytes makeJpeg(const JpegSpec& spec) {
-    const std::vector<JSAMPLE> samples = samplesOf(spec);
+Bytes makeJpeg(const JpegRecipe& recipe) {
+    const std::vector<JSAMPLE> samples = samplesOf(recipe);
     jpeg_compress_struct cinfo{};
     jpeg_error_mgr errors{};
     cinfo.err = jpeg_std_error(&errors);
@@ -48,24 +48,26 @@ Bytes makeJpeg(const JpegSpec& spec) {
     unsigned long length = 0;
     jpeg_create_compress(&cinfo);
     jpeg_mem_dest(&cinfo, &buffer, &length);
-    cinfo.image_width = JDIMENSION(spec.width);
-    cinfo.image_height = JDIMENSION(spec.height);
-    cinfo.input_components = spec.bands;
-    cinfo.in_color_space = spec.bands == 4 ? JCS_CMYK : spec.bands == 3 ? JCS_RGB : JCS_GRAYSCALE;
+    cinfo.image_width = JDIMENSION(recipe.width);
+    cinfo.image_height = JDIMENSION(recipe.height);
+    cinfo.input_components = recipe.bands;
+    cinfo.in_color_space = recipe.bands == 4   ? JCS_CMYK
+                           : recipe.bands == 3 ? JCS_RGB
+                                               : JCS_GRAYSCALE;
     jpeg_set_defaults(&cinfo);
-    jpeg_set_quality(&cinfo, spec.quality, TRUE);
+    jpeg_set_quality(&cinfo, recipe.quality, TRUE);
     cinfo.write_JFIF_header = FALSE;
-    if (spec.bands == 3 && !spec.subsampled)
+    if (recipe.bands == 3 && !recipe.subsampled)
         cinfo.comp_info[0].h_samp_factor = cinfo.comp_info[0].v_samp_factor = 1;
-    if (spec.progressive)
+    if (recipe.progressive)
         jpeg_simple_progression(&cinfo);
-    cinfo.restart_in_rows = spec.restartRows;
+    cinfo.restart_in_rows = recipe.restartRows;
     jpeg_start_compress(&cinfo, TRUE);
-    for (const Bytes& body : spec.app1)
+    for (const Bytes& body : recipe.app1)
         jpeg_write_marker(&cinfo, JPEG_APP0 + 1, body.data(), unsigned(body.size()));
-    if (!spec.icc.empty())
-        jpeg_write_icc_profile(&cinfo, spec.icc.data(), unsigned(spec.icc.size()));
-    const std::size_t stride = std::size_t(spec.width) * spec.bands;
+    if (!recipe.icc.empty())
+        jpeg_write_icc_profile(&cinfo, recipe.icc.data(), unsigned(recipe.icc.size()));
+    const std::size_t stride = std::size_t(recipe.width) * recipe.bands;
     while (cinfo.next_scanline < cinfo.image_height) {
         JSAMPROW row = const_cast<JSAMPLE*>(samples.data()) + stride * cinfo.next_scanline;
         jpeg_write_scanlines(&cinfo, &row, 1);
@@ -144,7 +146,7 @@ TEST(JpegRows, aCopyKeepsWhatTheInputCarried) {
     const Bytes exifBody = prefixed(kJpegExifId, sizeof kJpegExifId, cameraExif(48));
     struct Case {
         const char* name;
-        JpegSpec spec;
+        JpegRecipe recipe;
     };
     const Case cases[] = {
         {"4:2:0, q75, EXIF, XMP, profile over two markers",
@@ -154,16 +156,17 @@ TEST(JpegRows, aCopyKeepsWhatTheInputCarried) {
         {"CMYK", {48, 32, 4, 85, false, false, 0, {}, {}}},
     };
     for (const Case& c : cases) {
-        const Decoded input = decode(makeJpeg(c.spec));
-        EXPECT_EQ(input.shape.cmyk, c.spec.bands == 4) << c.name;
+        const Decoded input = decode(makeJpeg(c.recipe));
+        EXPECT_EQ(input.shape.cmyk, c.recipe.bands == 4) << c.name;
         const Decoded copy = decode(encode(input, 40, 30));
         ASSERT_EQ(copy.shape.width, 40) << c.name;
-        EXPECT_EQ(copy.shape.bands, c.spec.bands) << c.name;
-        EXPECT_EQ(copy.metadata.jpegQuality, c.spec.quality) << c.name;
-        EXPECT_EQ(copy.metadata.chromaSubsampled, c.spec.subsampled && c.spec.bands == 3) << c.name;
-        EXPECT_EQ(copy.metadata.icc, c.spec.icc) << c.name;
-        EXPECT_EQ(copy.metadata.xmp, c.spec.app1.size() > 1 ? xmp : "") << c.name;
-        if (!c.spec.app1.empty()) {
+        EXPECT_EQ(copy.shape.bands, c.recipe.bands) << c.name;
+        EXPECT_EQ(copy.metadata.jpegQuality, c.recipe.quality) << c.name;
+        EXPECT_EQ(copy.metadata.chromaSubsampled, c.recipe.subsampled && c.recipe.bands == 3)
+            << c.name;
+        EXPECT_EQ(copy.metadata.icc, c.recipe.icc) << c.name;
+        EXPECT_EQ(copy.metadata.xmp, c.recipe.app1.size() > 1 ? xmp : "") << c.name;
+        if (!c.recipe.app1.empty()) {
             EXPECT_EQ(copy.metadata.exif, cameraExif(40)) << c.name;
         }
         // Ink comes back as ink: the inversion of Adobe's CMYK is undone on the way out.
@@ -178,10 +181,10 @@ TEST(JpegRows, aCopyKeepsWhatTheInputCarried) {
 }
 
 TEST(JpegRows, damageIsRefusedWhereItIsMet) {
-    JpegSpec spec;
-    spec.width = 256;
-    spec.height = 256;
-    const Bytes jpeg = makeJpeg(spec);
+    JpegRecipe recipe;
+    recipe.width = 256;
+    recipe.height = 256;
+    const Bytes jpeg = makeJpeg(recipe);
     Bytes badHuffman = jpeg;
     for (std::size_t i = jpeg.size() / 2; i < jpeg.size() / 2 + 40; ++i)
         badHuffman[i] = i % 7 == 0 ? 0xff : badHuffman[i] ^ 0x5a;
@@ -205,20 +208,20 @@ TEST(JpegRows, damageIsRefusedWhereItIsMet) {
 TEST(JpegRows, onlyPicturesHeldWholeAreBoundByTheCap) {
     ConvertSettings tight;
     tight.limits.maxHeldBytes = 48 * 32 * 3 * 2 - 1; // just below its 4:4:4 coefficients
-    JpegSpec progressive;
+    JpegRecipe progressive;
     progressive.subsampled = false;
     progressive.progressive = true;
     EXPECT_EQ(statusOf(makeJpeg(progressive), tight), Status::TooLarge);
     EXPECT_EQ(statusOf(makeJpeg(progressive)), Status::Ok);
-    JpegSpec baseline = progressive;
+    JpegRecipe baseline = progressive;
     baseline.progressive = false;
     EXPECT_EQ(statusOf(makeJpeg(baseline), tight), Status::Ok);
 }
 
 TEST(JpegRows, theWalkerCrossesScansAndRestartMarkers) {
-    JpegSpec spec;
-    spec.restartRows = 1;
-    const Bytes jpeg = makeJpeg(spec);
+    JpegRecipe recipe;
+    recipe.restartRows = 1;
+    const Bytes jpeg = makeJpeg(recipe);
     JpegMarkerWalker walker(jpeg.data(), jpeg.size());
     JpegMarker marker;
     std::vector<unsigned> codes;
@@ -238,7 +241,7 @@ TEST(JpegRows, theWalkerCrossesScansAndRestartMarkers) {
 // band boundaries on the first and last rows, restart numbers past 7, narrower than an MCU.
 TEST(JpegBands, joinedBandsAreOneCompressorsFile) {
     struct Case {
-        JpegSpec spec;
+        JpegRecipe recipe;
         int bandMcuRows;
     };
     const Case cases[] = {
@@ -250,20 +253,20 @@ TEST(JpegBands, joinedBandsAreOneCompressorsFile) {
         {{.width = 30, .height = 1}, 1},
     };
     for (const Case& c : cases) {
-        const JpegSpec& spec = c.spec;
-        SCOPED_TRACE(std::to_string(spec.width) + "x" + std::to_string(spec.height) + "x" +
-                     std::to_string(spec.bands));
-        const Bytes plain = makeJpeg(spec);
-        std::vector<JSAMPLE> samples = samplesOf(spec);
+        const JpegRecipe& recipe = c.recipe;
+        SCOPED_TRACE(std::to_string(recipe.width) + "x" + std::to_string(recipe.height) + "x" +
+                     std::to_string(recipe.bands));
+        const Bytes plain = makeJpeg(recipe);
+        std::vector<JSAMPLE> samples = samplesOf(recipe);
         // Ink goes in as ink and is stored inverted, as makeJpeg stores its samples.
-        if (spec.bands == 4)
+        if (recipe.bands == 4)
             for (JSAMPLE& sample : samples)
                 sample = JSAMPLE(255 - sample);
-        const PictureShape shape{spec.width, spec.height,    1, spec.bands, false,
-                                 false,      spec.bands == 4};
+        const PictureShape shape{recipe.width, recipe.height,    1, recipe.bands, false,
+                                 false,        recipe.bands == 4};
         PictureMetadata metadata;
-        metadata.jpegQuality = spec.quality;
-        metadata.chromaSubsampled = spec.subsampled;
+        metadata.jpegQuality = recipe.quality;
+        metadata.chromaSubsampled = recipe.subsampled;
         metadata.xmp = "<x/>";
         metadata.icc = Bytes(70000, 7);
         Bytes single;
@@ -271,7 +274,7 @@ TEST(JpegBands, joinedBandsAreOneCompressorsFile) {
             MemorySink sink;
             const auto writer =
                 openJpegWriter(sink, shape, metadata, "out", {threads, c.bandMcuRows});
-            for (int y = 0; y < spec.height; ++y)
+            for (int y = 0; y < recipe.height; ++y)
                 writer->writeRow(samples.data() + shape.rowBytes() * y);
             writer->finish();
             if (threads == 1)
@@ -293,12 +296,12 @@ TEST(JpegBands, aFailedWriteIsReportedAsSuch) {
         }
         std::string failure() const override { return "No space left on device"; }
     } sink;
-    const JpegSpec spec{.width = 64, .height = 256};
-    const std::vector<JSAMPLE> samples = samplesOf(spec);
-    const PictureShape shape{spec.width, spec.height};
+    const JpegRecipe recipe{.width = 64, .height = 256};
+    const std::vector<JSAMPLE> samples = samplesOf(recipe);
+    const PictureShape shape{recipe.width, recipe.height};
     try {
         const auto writer = openJpegWriter(sink, shape, {}, "out", {2, 1});
-        for (int y = 0; y < spec.height; ++y)
+        for (int y = 0; y < recipe.height; ++y)
             writer->writeRow(samples.data() + shape.rowBytes() * y);
         writer->finish();
         ADD_FAILURE() << "the write went through";
