@@ -45,7 +45,7 @@ std::unique_ptr<RowSource> openGif(const unsigned char* data, std::size_t size,
                         std::to_string(width) + " x " + std::to_string(height) +
                         " pixels would take more than " +
                         std::to_string(settings.limits.maxHeldBytes >> 20) + " MB to hold");
-    std::optional<SmallGif> frames = decodeSmallGif(data, size, settings.limits.maxHeldBytes);
+    std::optional<ComposedGif> frames = decodeGif(data, size, settings.limits.maxHeldBytes);
     if (!frames)
         return nullptr;
     return gifRowSource(std::move(*frames));

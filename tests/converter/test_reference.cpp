@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// The in-process path for small pictures against the libvips pipeline.
+// Our pipeline against the libvips module, where both can make the copy.
 #include "conversion.h"
 #include "fixtures.h"
 

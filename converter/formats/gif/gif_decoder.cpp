@@ -246,8 +246,8 @@ std::optional<std::array<int, 2>> gifScreen(const unsigned char* data, std::size
     return loaderScreen(data, size);
 }
 
-std::optional<SmallGif> decodeSmallGif(const unsigned char* data, std::size_t size,
-                                       std::int64_t maxPixels) {
+std::optional<ComposedGif> decodeGif(const unsigned char* data, std::size_t size,
+                                     std::int64_t maxPixels) {
     if (size < 13 || (std::memcmp(data, "GIF87a", 6) != 0 && std::memcmp(data, "GIF89a", 6) != 0))
         return std::nullopt;
     const std::optional<std::array<int, 2>> screen = loaderScreen(data, size);
@@ -271,7 +271,7 @@ std::optional<SmallGif> decodeSmallGif(const unsigned char* data, std::size_t si
         std::memcpy(background.data(), global.rgb + 3 * index, 3);
         background[3] = 255;
     }
-    SmallGif gif;
+    ComposedGif gif;
     gif.frameHeight = height;
     Canvas canvas(width, height, background);
     std::vector<unsigned char> stacked;

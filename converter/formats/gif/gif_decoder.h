@@ -13,7 +13,7 @@ namespace nconvert {
 
 /// A GIF decoded whole: every frame composed onto the full logical screen, as libvips' GIF
 /// loader hands them to the pipeline.
-struct SmallGif {
+struct ComposedGif {
     /// The frames stacked top to bottom, RGB, or RGBA when some frame has a transparent index.
     Pixels<std::uint8_t> pixels;
     int frameHeight = 0;
@@ -29,13 +29,12 @@ struct SmallGif {
 std::optional<std::array<int, 2>> gifScreen(const unsigned char* data, std::size_t size);
 
 /// The picture, or nothing when the file holds anything whose frames this decoder does not
-/// compose exactly as the full pipeline would (a screen size libvips replaces by the frames'
-/// extent: over 2048 pixels a side or a common monitor's size; a frame reaching outside the
-/// screen, a frame without a colour table, an index past its table, extensions other than
-/// graphic control, looping and comments, disposal to the previous frame on the first) or
-/// when it is damaged in any way, or when its frames together exceed `maxPixels`: the full
-/// pipeline then decides, and reports.
-std::optional<SmallGif> decodeSmallGif(const unsigned char* data, std::size_t size,
-                                       std::int64_t maxPixels);
+/// compose exactly as libvips' loader would (a frame reaching outside the screen, once a
+/// leftover screen size is shrunk as gifScreen says; a frame without a colour table, an index
+/// past its table, extensions other than graphic control, looping and comments, disposal to
+/// the previous frame on the first), when it is damaged in any way, or when its frames
+/// together exceed `maxPixels`: the libvips module then decides, and reports.
+std::optional<ComposedGif> decodeGif(const unsigned char* data, std::size_t size,
+                                     std::int64_t maxPixels);
 
 } // namespace nconvert

@@ -12,7 +12,7 @@ namespace {
 
 class GifSource : public RowSource {
 public:
-    explicit GifSource(SmallGif gif) : m_gif(std::move(gif)) {
+    explicit GifSource(ComposedGif gif) : m_gif(std::move(gif)) {
         const Pixels<std::uint8_t>& pixels = m_gif.pixels;
         m_shape.width = pixels.width;
         m_shape.height = m_gif.frameHeight;
@@ -34,7 +34,7 @@ public:
     }
 
 private:
-    SmallGif m_gif;
+    ComposedGif m_gif;
     PictureShape m_shape;
     PictureMetadata m_metadata;
     std::size_t m_row = 0;
@@ -63,7 +63,7 @@ private:
 
 } // namespace
 
-std::unique_ptr<RowSource> gifRowSource(SmallGif gif) {
+std::unique_ptr<RowSource> gifRowSource(ComposedGif gif) {
     return std::make_unique<GifSource>(std::move(gif));
 }
 

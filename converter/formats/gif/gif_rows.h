@@ -14,7 +14,7 @@ namespace nconvert {
 
 /// A decoded GIF's frames, composed onto the screen, as rows. The frames are held whole: a GIF
 /// frame may draw any part of the screen, and the next builds on it.
-std::unique_ptr<RowSource> gifRowSource(SmallGif gif);
+std::unique_ptr<RowSource> gifRowSource(ComposedGif gif);
 
 /// The colours of each frame of `source` (8-bit rows, read to the end), or nothing as soon as
 /// one frame holds more than a GIF colour table: a second decoding is the price of writing

@@ -19,7 +19,7 @@ constexpr std::size_t kBandBytes = 2u << 20;
 // DRI holds the restart interval in 16 bits.
 constexpr int kMaxRestartMcus = 65535;
 
-// Without an EXIF block of its own the copy gets the one the full pipeline writes, whose
+// Without an EXIF block of its own the copy gets the one libvips writes, whose
 // resolution is stored in thousandths, or as 72/1 dpi when that is what it is. The unit is
 // centimetres only for a density that is whole per centimetre and not per inch.
 RequiredExif requiredTags(const PictureMetadata& metadata) {

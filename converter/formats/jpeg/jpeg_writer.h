@@ -19,7 +19,7 @@ struct JpegWriterOptions {
 /// with Adobe's marker) of 8 bits, baseline with libjpeg's standard Huffman tables, at
 /// metadata.jpegQuality (90 without one), 4:2:0 when metadata.chromaSubsampled, else 4:4:4.
 /// It carries the EXIF block with its size tags set to the picture's (or, without one, the
-/// block of required tags the full pipeline writes, with the resolution), XMP and the ICC
+/// block of required tags libvips writes, with the resolution), XMP and the ICC
 /// profile (split over markers when it needs more than one). A failed write throws
 /// Error(Status::CannotWrite, outputName, sink.failure()).
 ///

@@ -6,7 +6,7 @@
 namespace nconvert {
 namespace {
 
-// The EXIF block (TIFF structure) the full pipeline writes for a picture without one: libexif's
+// The EXIF block (TIFF structure) libvips writes for a picture without one: libexif's
 // required tags in its own layout (little-endian). Orientation, resolution and pixel size are
 // patched in. An input block of exactly this layout is what that pipeline writes back with the new
 // size, so it is the one EXIF layout this path accepts.
