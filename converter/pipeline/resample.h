@@ -37,11 +37,17 @@ template <typename T> void loadRow(const T* src, int pixels, int bands, bool alp
 void filterRow(const AxisTaps& h, int bands, int firstX, int count, int inOrigin, const float* row,
                float* out);
 
-/// One output row: the `taps` filtered rows from `base` (rowFloats apart) weighted by `w`.
-void sumRows(const float* w, int taps, const float* base, std::size_t rowFloats, float* acc);
+/// One output row: the `taps` filtered rows rows[0..taps-1] weighted by `w`.
+void sumRows(const float* w, int taps, const float* const* rows, std::size_t rowFloats, float* acc);
 
 /// Float samples back to T, undoing the premultiplication, rounded and clamped.
 template <typename T> void storeRow(const float* src, int pixels, int bands, bool alpha, T* dst);
+
+/// sumRows then storeRow, in one pass where it can be (`acc`, one row of floats, is used where
+/// not); the same samples to the bit.
+template <typename T>
+void sumStoreRow(const float* w, int taps, const float* const* rows, int pixels, int bands,
+                 bool alpha, float* acc, T* dst);
 
 /// A whole picture held in memory, interleaved samples.
 template <typename T> struct Pixels {
@@ -59,6 +65,10 @@ extern template void loadRow(const std::uint8_t*, int, int, bool, float*);
 extern template void loadRow(const std::uint16_t*, int, int, bool, float*);
 extern template void storeRow(const float*, int, int, bool, std::uint8_t*);
 extern template void storeRow(const float*, int, int, bool, std::uint16_t*);
+extern template void sumStoreRow(const float*, int, const float* const*, int, int, bool, float*,
+                                 std::uint8_t*);
+extern template void sumStoreRow(const float*, int, const float* const*, int, int, bool, float*,
+                                 std::uint16_t*);
 extern template Pixels<std::uint8_t> resample(const Pixels<std::uint8_t>&, int, int);
 extern template Pixels<std::uint16_t> resample(const Pixels<std::uint16_t>&, int, int);
 

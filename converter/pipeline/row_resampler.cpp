@@ -34,16 +34,16 @@ VerticalPass::VerticalPass(const PictureShape& filtered, int outFrameHeight, Row
     m_outShape.height = outFrameHeight;
     m_down = lanczosTaps(filtered.height, outFrameHeight);
     m_floats = std::size_t(filtered.width) * filtered.bands;
-    m_window.resize(m_floats * 2 * m_down.taps);
+    m_window.resize(m_floats * m_down.taps);
+    m_taps.resize(std::size_t(m_down.taps));
     m_sum.resize(m_floats);
     m_row.resize(m_outShape.rowBytes());
 }
 
 void VerticalPass::writeRow(const void* row) {
     const int taps = m_down.taps;
-    float* slot = m_window.data() + m_floats * std::size_t(m_inY % taps);
-    std::memcpy(slot, row, m_floats * sizeof(float));
-    std::memcpy(slot + m_floats * taps, slot, m_floats * sizeof(float));
+    std::memcpy(m_window.data() + m_floats * std::size_t(m_inY % taps), row,
+                m_floats * sizeof(float));
     ++m_inY;
     emitReadyRows();
     if (m_inY == m_inShape.height) {
@@ -57,15 +57,20 @@ void VerticalPass::emitReadyRows() {
     const int taps = m_down.taps;
     while (m_outY < m_outShape.height && m_down.start[m_outY] + taps <= m_inY) {
         const int first = m_down.start[m_outY];
-        const float* base = m_window.data() + m_floats * std::size_t(first % taps);
-        sumRows(&m_down.weights[std::size_t(m_outY) * taps], taps, base, m_floats, m_sum.data());
+        for (int k = 0; k < taps; ++k)
+            m_taps[k] = m_window.data() + m_floats * std::size_t((first + k) % taps);
+        // Straight into the sink's own buffer where it has one, saving a copy of every row.
+        void* row = m_out.rowSpace();
+        if (!row)
+            row = m_row.data();
+        const float* weights = &m_down.weights[std::size_t(m_outY) * taps];
         if (m_outShape.sixteenBit)
-            storeRow(m_sum.data(), m_outShape.width, m_outShape.bands, m_outShape.alpha,
-                     reinterpret_cast<std::uint16_t*>(m_row.data()));
+            sumStoreRow(weights, taps, m_taps.data(), m_outShape.width, m_outShape.bands,
+                        m_outShape.alpha, m_sum.data(), static_cast<std::uint16_t*>(row));
         else
-            storeRow(m_sum.data(), m_outShape.width, m_outShape.bands, m_outShape.alpha,
-                     m_row.data());
-        m_out.writeRow(m_row.data());
+            sumStoreRow(weights, taps, m_taps.data(), m_outShape.width, m_outShape.bands,
+                        m_outShape.alpha, m_sum.data(), static_cast<std::uint8_t*>(row));
+        m_out.writeRow(row);
         ++m_outY;
     }
 }

@@ -52,9 +52,9 @@ private:
     RowSink& m_out;
     AxisTaps m_down;
     std::size_t m_floats = 0; // one filtered row
-    // Filtered rows, each stored twice (slot and slot + taps), so that any `taps` consecutive
-    // rows lie side by side for the vertical sum.
+    // The last `taps` filtered rows, row y in slot y % taps.
     std::vector<float> m_window;
+    std::vector<const float*> m_taps;
     std::vector<float> m_sum;
     std::vector<unsigned char> m_row;
     int m_inY = 0;  // filtered rows of this frame received

@@ -73,6 +73,9 @@ class RowSink {
 public:
     virtual ~RowSink() = default;
     virtual void writeRow(const void* row) = 0;
+    /// Where the next row may be built, so that writeRow(rowSpace()) takes it without a copy;
+    /// null where the sink keeps no rows of its own.
+    virtual void* rowSpace() { return nullptr; }
     /// After the last row: completes the file.
     virtual void finish() = 0;
 };

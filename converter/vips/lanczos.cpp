@@ -24,9 +24,10 @@ struct Plan {
 
 struct Sequence {
     VipsRegion* input = nullptr;
-    std::vector<float> row;  // one input row, as float, premultiplied
-    std::vector<float> rows; // input rows filtered horizontally
-    std::vector<float> acc;  // one output row before conversion
+    std::vector<float> row;         // one input row, as float, premultiplied
+    std::vector<float> rows;        // input rows filtered horizontally
+    std::vector<float> acc;         // one output row before conversion
+    std::vector<const float*> taps; // the rows one output row sums
 };
 
 void freePlan(VipsObject*, void* data) {
@@ -73,14 +74,15 @@ template <typename T> int generate(VipsRegion* outRegion, Sequence* seq, const P
     }
 
     const int taps = plan.v.taps;
-    float* acc = seq->acc.data();
+    seq->taps.resize(std::size_t(taps));
     for (int y = 0; y < r.height; ++y) {
         const int outY = r.top + y;
         const float* w = &plan.v.weights[std::size_t(outY % plan.outFrameHeight) * taps];
         const float* base = seq->rows.data() + rowFloats * (plan.inputRow(outY) - iy0);
-        sumRows(w, taps, base, rowFloats, acc);
-        storeRow(acc, r.width, bands, plan.alpha,
-                 reinterpret_cast<T*>(VIPS_REGION_ADDR(outRegion, r.left, outY)));
+        for (int k = 0; k < taps; ++k)
+            seq->taps[k] = base + rowFloats * k;
+        sumStoreRow(w, taps, seq->taps.data(), r.width, bands, plan.alpha, seq->acc.data(),
+                    reinterpret_cast<T*>(VIPS_REGION_ADDR(outRegion, r.left, outY)));
     }
     return 0;
 }

@@ -146,6 +146,52 @@ TEST(Units, tapsSumToOneAndMirror) {
     }
 }
 
+// The vector paths against the plain sums they stand for, which they must equal to the bit:
+// every band count, whole rows and tiles of one (a start and an origin inside the row, as the
+// libvips module filters), rows that end mid-vector, and sums outside 0..255.
+TEST(Units, vectorFiltersEqualThePlainSums) {
+    for (auto [in, out] : {std::pair{10, 30}, {7, 16}, {100, 37}, {3, 8}, {33, 70}}) {
+        const AxisTaps h = lanczosTaps(in, out);
+        for (int bands = 1; bands <= 4; ++bands) {
+            for (auto [firstX, count] : {std::pair{0, out}, {out / 3, out - out / 3 - 1}}) {
+                const int origin = h.start[firstX];
+                const int last = h.start[firstX + count - 1] + h.taps;
+                std::vector<float> row(std::size_t(last - origin) * bands);
+                for (std::size_t i = 0; i < row.size(); ++i)
+                    row[i] = float((i * 37) % 256);
+                std::vector<float> got(std::size_t(count) * bands);
+                filterRow(h, bands, firstX, count, origin, row.data(), got.data());
+                for (int x = 0; x < count; ++x) {
+                    for (int c = 0; c < bands; ++c) {
+                        float acc = 0;
+                        for (int k = 0; k < h.taps; ++k)
+                            acc += h.weights[std::size_t(firstX + x) * h.taps + k] *
+                                   row[std::size_t(h.start[firstX + x] - origin + k) * bands + c];
+                        ASSERT_EQ(got[std::size_t(x) * bands + c], acc)
+                            << in << "->" << out << " bands " << bands << " x " << x;
+                    }
+                }
+            }
+        }
+    }
+    const float w[6] = {-0.02f, 0.13f, 0.41f, 0.52f, 0.07f, -0.11f};
+    for (int pixels : {1, 5, 16, 23}) {
+        std::vector<std::vector<float>> taps(6, std::vector<float>(std::size_t(pixels) * 3));
+        std::vector<const float*> rows;
+        for (int k = 0; k < 6; ++k) {
+            for (std::size_t i = 0; i < taps[k].size(); ++i)
+                taps[k][i] = float(int((i * 53 + k * 91) % 400) - 70) + 0.25f * k;
+            rows.push_back(taps[k].data());
+        }
+        std::vector<float> acc(taps[0].size());
+        std::vector<std::uint8_t> fused(taps[0].size()), plain(taps[0].size());
+        sumStoreRow(w, 6, rows.data(), pixels, 3, false, acc.data(), fused.data());
+        sumRows(w, 6, rows.data(), acc.size(), acc.data());
+        storeRow(acc.data(), pixels, 3, false, plain.data());
+        EXPECT_EQ(fused, plain) << pixels;
+    }
+}
+
 TEST(Units, estimatesJpegQualityAndSubsampling) {
     const vips::VImage picture = fixtures::photo(64, 48);
     for (int q : {30, 50, 75, 85, 92, 100}) {
