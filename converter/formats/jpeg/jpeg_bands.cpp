@@ -11,14 +11,12 @@
 // writing, where encoding raw scans would mean writing DQT, SOF, DHT, DRI and SOS ourselves.
 #include "jpeg_bands.h"
 
+#include "band_workers.h"
 #include "error.h"
 #include "jpeg_markers.h"
 #include "jpeg_strict.h"
 
-#include <chrono>
 #include <cstring>
-#include <deque>
-#include <future>
 #include <malloc.h>
 #include <new>
 #include <vector>
@@ -108,7 +106,7 @@ bool compress(const JpegEncoding& encoding, Band& band, BandCompressor& c) {
     return true;
 }
 
-Band encode(const JpegEncoding& encoding, Band band, const std::string& outputName) {
+void encode(const JpegEncoding& encoding, Band& band, const std::string& outputName) {
     BandCompressor c;
     const std::size_t rowBytes = encoding.shape.rowBytes();
     for (int y = 0; y < band.rows; ++y)
@@ -125,7 +123,7 @@ Band encode(const JpegEncoding& encoding, Band band, const std::string& outputNa
             band.scanBegin = body + marker.size;
         else if (marker.code == 0xd9 && band.scanBegin > 0) {
             band.scanEnd = marker.offset;
-            return band;
+            return;
         }
     }
     throw Error(Status::Internal, outputName, "cannot join the JPEG's bands: a band has no scan");
@@ -135,31 +133,38 @@ class BandedJpegSink : public RowSink {
 public:
     BandedJpegSink(OutputSink& sink, JpegEncoding encoding, int threads,
                    const std::string& outputName)
-        : m_sink(sink), m_encoding(std::move(encoding)), m_threads(threads),
-          m_bandCount(m_encoding.bandCount()), m_outputName(outputName) {
+        : m_sink(sink), m_encoding(std::move(encoding)), m_bandCount(m_encoding.bandCount()),
+          m_outputName(outputName), m_queue(threads) {
         startBand(0);
     }
 
+    void* rowSpace() override {
+        if (m_next > m_bandCount)
+            return nullptr;
+        return m_filling->samples.data() +
+               m_encoding.shape.rowBytes() * std::size_t(m_filling->rows);
+    }
+
     void writeRow(const void* row) override {
-        if (m_filling.index >= m_bandCount)
+        if (m_next > m_bandCount)
             throw Error(Status::Internal, m_outputName, "more rows than the JPEG's height");
         const std::size_t rowBytes = m_encoding.shape.rowBytes();
         const auto* from = static_cast<const unsigned char*>(row);
-        unsigned char* to = m_filling.samples.data() + rowBytes * std::size_t(m_filling.rows);
+        unsigned char* to = m_filling->samples.data() + rowBytes * std::size_t(m_filling->rows);
         if (m_encoding.shape.cmyk) {
             for (std::size_t i = 0; i < rowBytes; ++i)
                 to[i] = static_cast<unsigned char>(255 - from[i]);
-        } else {
+        } else if (from != to) {
             std::memcpy(to, from, rowBytes);
         }
-        if (++m_filling.rows == rowsOf(m_filling.index))
+        if (++m_filling->rows == rowsOf(m_filling->index))
             submit();
     }
 
     void finish() override {
-        while (!m_inFlight.empty())
-            writeOldest();
-        if (m_filling.index < m_bandCount)
+        const auto write = [this](Band& band) { return writeBand(band); };
+        m_queue.drain(write);
+        if (m_next <= m_bandCount)
             throw Error(Status::Internal, m_outputName, "fewer rows than the JPEG's height");
         static constexpr unsigned char kEnd[] = {0xff, 0xd9};
         append(kEnd, sizeof kEnd);
@@ -172,31 +177,26 @@ private:
     }
 
     void startBand(int index) {
-        m_filling.index = index;
-        m_filling.rows = 0;
+        m_next = index + 1;
         if (index >= m_bandCount)
             return;
-        m_filling.samples = takeSpare(m_spareSamples);
-        m_filling.samples.resize(m_encoding.shape.rowBytes() * std::size_t(m_encoding.bandRows()));
-        m_filling.jpeg = takeSpare(m_spareJpegs);
+        m_filling = m_queue.reuse();
+        if (!m_filling)
+            m_filling = std::make_unique<Band>();
+        m_filling->index = index;
+        m_filling->rows = 0;
+        m_filling->scanBegin = 0;
+        m_filling->samples.resize(m_encoding.shape.rowBytes() * std::size_t(m_encoding.bandRows()));
     }
 
     void submit() {
-        if (int(m_inFlight.size()) >= m_threads)
-            writeOldest();
-        const int next = m_filling.index + 1;
-        m_inFlight.push_back(std::async(std::launch::async, encode, std::cref(m_encoding),
-                                        std::move(m_filling), std::cref(m_outputName)));
-        // Bands done early go out now: the file grows as the bands complete.
-        while (!m_inFlight.empty() &&
-               m_inFlight.front().wait_for(std::chrono::seconds(0)) == std::future_status::ready)
-            writeOldest();
-        startBand(next);
+        const auto code = [this](Band& band, int) { encode(m_encoding, band, m_outputName); };
+        const auto write = [this](Band& band) { return writeBand(band); };
+        m_queue.submit(std::move(m_filling), code, write);
+        startBand(m_next);
     }
 
-    void writeOldest() {
-        Band band = m_inFlight.front().get();
-        m_inFlight.pop_front();
+    bool writeBand(Band& band) {
         if (band.index == 0) {
             band.jpeg[band.heightAt] = static_cast<unsigned char>(m_encoding.shape.height >> 8);
             band.jpeg[band.heightAt + 1] = static_cast<unsigned char>(m_encoding.shape.height);
@@ -207,8 +207,7 @@ private:
             append(restart, sizeof restart);
             append(band.jpeg.data() + band.scanBegin, band.scanEnd - band.scanBegin);
         }
-        m_spareSamples.push_back(std::move(band.samples));
-        m_spareJpegs.push_back(std::move(band.jpeg));
+        return true;
     }
 
     void append(const unsigned char* data, std::size_t size) {
@@ -216,25 +215,14 @@ private:
             throw Error(Status::CannotWrite, m_outputName, m_sink.failure());
     }
 
-    // Buffers go round: freshly faulted memory costs more than the copy into it.
-    static std::vector<unsigned char> takeSpare(std::vector<std::vector<unsigned char>>& spares) {
-        if (spares.empty())
-            return {};
-        std::vector<unsigned char> spare = std::move(spares.back());
-        spares.pop_back();
-        return spare;
-    }
-
     OutputSink& m_sink;
     const JpegEncoding m_encoding;
-    const int m_threads;
     const int m_bandCount;
     const std::string m_outputName;
-    Band m_filling;
-    std::vector<std::vector<unsigned char>> m_spareSamples;
-    std::vector<std::vector<unsigned char>> m_spareJpegs;
-    // Last, so that its bands' threads are waited for before what they read goes.
-    std::deque<std::future<Band>> m_inFlight;
+    int m_next = 0; // the band after the one filling; past the last once all are in
+    std::unique_ptr<Band> m_filling;
+    // Last, so that its threads are waited for before what they read goes.
+    BandQueue<Band> m_queue;
 };
 
 } // namespace
