@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "large_buffer.h"
+
 #include <cstddef>
 #include <string>
 #include <sys/types.h>
@@ -14,18 +16,17 @@ namespace nconvert {
 class InputFile {
 public:
     explicit InputFile(const std::string& path);
-    ~InputFile();
     InputFile(const InputFile&) = delete;
     InputFile& operator=(const InputFile&) = delete;
 
-    const unsigned char* data() const { return m_data; }
+    const unsigned char* data() const { return m_buffer.data(); }
     std::size_t size() const { return m_size; }
     /// Which file this is, whatever path reached it.
     dev_t device() const { return m_device; }
     ino_t inode() const { return m_inode; }
 
 private:
-    unsigned char* m_data = nullptr;
+    LargeBuffer m_buffer;
     std::size_t m_size = 0;
     dev_t m_device = 0;
     ino_t m_inode = 0;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "row_pump.h"
 
+#include "large_buffer.h"
+
 #include <algorithm>
 #include <condition_variable>
 #include <exception>
@@ -29,12 +31,13 @@ struct Handover {
     int rowsPerBlock = 1;
     std::mutex lock;
     std::condition_variable changed;
-    std::vector<std::vector<unsigned char>> blocks; // ring of kBlocksInFlight
-    std::vector<int> rowsIn;                        // rows in each block
-    long produced = 0;                              // blocks filled so far
-    long consumed = 0;                              // blocks emptied so far
-    bool stop = false;                              // the sink failed: the reader gives up
-    std::exception_ptr failure;                     // the reader failed
+    LargeBuffer blocks; // a ring of kBlocksInFlight blocks
+    std::size_t blockBytes = 0;
+    std::vector<int> rowsIn;    // rows in each block
+    long produced = 0;          // blocks filled so far
+    long consumed = 0;          // blocks emptied so far
+    bool stop = false;          // the sink failed: the reader gives up
+    std::exception_ptr failure; // the reader failed
 };
 
 void produce(RowSource& source, Handover& h, long totalRows) {
@@ -52,7 +55,7 @@ void produce(RowSource& source, Handover& h, long totalRows) {
             }
             const int count = int(std::min<long>(h.rowsPerBlock, totalRows - row));
             for (int i = 0; i < count; ++i)
-                source.readRow(h.blocks[slot].data() + rowBytes * i);
+                source.readRow(h.blocks.data() + h.blockBytes * slot + rowBytes * i);
             row += count;
             std::lock_guard guard(h.lock);
             h.rowsIn[slot] = count;
@@ -92,7 +95,8 @@ void pumpRows(RowSource& source, RowSink& sink, int cores) {
     }
     Handover h;
     h.rowsPerBlock = rowsPerBlock(rowBytes);
-    h.blocks.assign(kBlocksInFlight, std::vector<unsigned char>(rowBytes * h.rowsPerBlock));
+    h.blockBytes = rowBytes * std::size_t(h.rowsPerBlock);
+    h.blocks = LargeBuffer(h.blockBytes * kBlocksInFlight);
     h.rowsIn.assign(kBlocksInFlight, 0);
     std::thread reader(produce, std::ref(source), std::ref(h), totalRows);
     const auto stopReader = [&] {
@@ -114,7 +118,7 @@ void pumpRows(RowSource& source, RowSink& sink, int cores) {
                 slot = std::size_t(h.consumed % kBlocksInFlight);
             }
             for (int i = 0; i < h.rowsIn[slot]; ++i)
-                sink.writeRow(h.blocks[slot].data() + rowBytes * i);
+                sink.writeRow(h.blocks.data() + h.blockBytes * slot + rowBytes * i);
             row += h.rowsIn[slot];
             std::lock_guard guard(h.lock);
             ++h.consumed;

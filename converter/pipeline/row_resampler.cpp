@@ -32,15 +32,19 @@ VerticalPass::VerticalPass(const PictureShape& filtered, int outFrameHeight, Row
     m_outShape = filtered;
     m_outShape.floatSamples = false;
     m_outShape.height = outFrameHeight;
-    m_down = lanczosTaps(filtered.height, outFrameHeight);
     m_floats = std::size_t(filtered.width) * filtered.bands;
-    m_window.resize(m_floats * m_down.taps);
-    m_taps.resize(std::size_t(m_down.taps));
-    m_sum.resize(m_floats);
-    m_row.resize(m_outShape.rowBytes());
 }
 
 void VerticalPass::writeRow(const void* row) {
+    if (m_down.taps == 0) {
+        // Made with the first row rather than up front: on a second core that is while the
+        // reader makes the first rows, where it would otherwise delay them.
+        m_down = lanczosTaps(m_inShape.height, m_outShape.height);
+        m_window.resize(m_floats * m_down.taps);
+        m_taps.resize(std::size_t(m_down.taps));
+        m_sum.resize(m_floats);
+        m_row.resize(m_outShape.rowBytes());
+    }
     const int taps = m_down.taps;
     std::memcpy(m_window.data() + m_floats * std::size_t(m_inY % taps), row,
                 m_floats * sizeof(float));
