@@ -49,8 +49,8 @@ InputFile::InputFile(const std::string& path) {
         return;
     // Read, not mapped: a mapped file cut short by another process kills the reader with
     // SIGBUS at the first page past the new end.
-    m_buffer = LargeBuffer(m_size);
-    unsigned char* data = m_buffer.data();
+    m_bytes.resize(m_size);
+    unsigned char* data = m_bytes.data();
     std::size_t done = 0;
     while (done < m_size) {
         const ssize_t n = ::read(file.fd, data + done, m_size - done);

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "large_buffer.h"
+#include "large_memory.h"
 
 #include <cstddef>
 #include <string>
@@ -19,14 +19,14 @@ public:
     InputFile(const InputFile&) = delete;
     InputFile& operator=(const InputFile&) = delete;
 
-    const unsigned char* data() const { return m_buffer.data(); }
+    const unsigned char* data() const { return m_bytes.data(); }
     std::size_t size() const { return m_size; }
     /// Which file this is, whatever path reached it.
     dev_t device() const { return m_device; }
     ino_t inode() const { return m_inode; }
 
 private:
-    LargeBuffer m_buffer;
+    LargeVector<unsigned char> m_bytes;
     std::size_t m_size = 0;
     dev_t m_device = 0;
     ino_t m_inode = 0;

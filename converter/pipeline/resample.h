@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "large_memory.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -55,7 +57,7 @@ template <typename T> struct Pixels {
     int height = 0;
     int bands = 0;
     bool alpha = false;
-    std::vector<T> samples;
+    LargeVector<T> samples;
 };
 
 /// `in` scaled to outWidth x outHeight with the same filter as the streamed resampler.

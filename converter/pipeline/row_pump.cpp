@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "row_pump.h"
 
-#include "large_buffer.h"
+#include "large_memory.h"
 
 #include <algorithm>
 #include <condition_variable>
@@ -31,7 +31,7 @@ struct Handover {
     int rowsPerBlock = 1;
     std::mutex lock;
     std::condition_variable changed;
-    LargeBuffer blocks; // a ring of kBlocksInFlight blocks
+    LargeVector<unsigned char> blocks; // a ring of kBlocksInFlight blocks
     std::size_t blockBytes = 0;
     std::vector<int> rowsIn;    // rows in each block
     long produced = 0;          // blocks filled so far
@@ -96,7 +96,7 @@ void pumpRows(RowSource& source, RowSink& sink, int cores) {
     Handover h;
     h.rowsPerBlock = rowsPerBlock(rowBytes);
     h.blockBytes = rowBytes * std::size_t(h.rowsPerBlock);
-    h.blocks = LargeBuffer(h.blockBytes * kBlocksInFlight);
+    h.blocks.resize(h.blockBytes * kBlocksInFlight);
     h.rowsIn.assign(kBlocksInFlight, 0);
     std::thread reader(produce, std::ref(source), std::ref(h), totalRows);
     const auto stopReader = [&] {

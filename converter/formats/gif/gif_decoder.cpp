@@ -122,6 +122,12 @@ public:
             m_saved = m_rgba;
         }
         const int transparent = frame.control.transparent;
+        // Each entry as the four bytes it puts down, so that a pixel is one store.
+        std::array<unsigned char, 256 * 4> colours{};
+        for (int i = 0; i < frame.table.entries; ++i) {
+            std::memcpy(&colours[std::size_t(i) * 4], frame.table.rgb + 3 * i, 3);
+            colours[std::size_t(i) * 4 + 3] = 255;
+        }
         for (int y = 0; y < frame.height; ++y) {
             const unsigned char* index = &frame.indices[std::size_t(y) * frame.width];
             unsigned char* out = pixel(frame.x, frame.y + y);
@@ -131,8 +137,7 @@ public:
                     continue;
                 if (i >= frame.table.entries)
                     return false;
-                std::memcpy(out, frame.table.rgb + 3 * i, 3);
-                out[3] = 255;
+                std::memcpy(out, &colours[std::size_t(i) * 4], 4);
             }
         }
         m_previous = Placed{
@@ -140,7 +145,8 @@ public:
         return true;
     }
 
-    const std::vector<unsigned char>& rgba() const { return m_rgba; }
+    const LargeVector<unsigned char>& rgba() const { return m_rgba; }
+    LargeVector<unsigned char> takeRgba() { return std::move(m_rgba); }
 
 private:
     unsigned char* pixel(int x, int y) { return &m_rgba[(std::size_t(y) * m_width + x) * 4]; }
@@ -166,8 +172,8 @@ private:
 
     int m_width;
     std::array<unsigned char, 4> m_background;
-    std::vector<unsigned char> m_rgba;
-    std::vector<unsigned char> m_saved;
+    LargeVector<unsigned char> m_rgba;
+    LargeVector<unsigned char> m_saved;
     std::optional<Placed> m_previous;
 };
 
@@ -274,7 +280,7 @@ std::optional<ComposedGif> decodeGif(const unsigned char* data, std::size_t size
     ComposedGif gif;
     gif.frameHeight = height;
     Canvas canvas(width, height, background);
-    std::vector<unsigned char> stacked;
+    LargeVector<unsigned char> stacked;
     bool trailer = false;
     bool transparency = false;
     Control control;
@@ -298,10 +304,12 @@ std::optional<ComposedGif> decodeGif(const unsigned char* data, std::size_t size
         control = Control{};
         if (!readFrame(parser, global, width, height, frame))
             return std::nullopt;
+        // The frame before as it was shown: what it asked to be undone is undone in draw().
+        if (gif.frames > 0)
+            stacked.insert(stacked.end(), canvas.rgba().begin(), canvas.rgba().end());
         if (!canvas.draw(frame))
             return std::nullopt;
         transparency = transparency || frame.control.transparent >= 0;
-        stacked.insert(stacked.end(), canvas.rgba().begin(), canvas.rgba().end());
         gif.delaysMs.push_back(frame.control.delayCs * 10);
         ++gif.frames;
     }
@@ -313,12 +321,26 @@ std::optional<ComposedGif> decodeGif(const unsigned char* data, std::size_t size
     pixels.height = height * gif.frames;
     pixels.bands = transparency ? 4 : 3;
     pixels.alpha = transparency;
+    // The last frame is taken from the canvas itself: a still picture is never copied whole.
     if (transparency) {
-        pixels.samples = std::move(stacked);
-    } else {
-        pixels.samples.resize(stacked.size() / 4 * 3);
-        for (std::size_t i = 0, o = 0; i < stacked.size(); i += 4, o += 3)
-            std::memcpy(&pixels.samples[o], &stacked[i], 3);
+        if (stacked.empty()) {
+            pixels.samples = canvas.takeRgba();
+        } else {
+            stacked.insert(stacked.end(), canvas.rgba().begin(), canvas.rgba().end());
+            pixels.samples = std::move(stacked);
+        }
+        return gif;
+    }
+    pixels.samples.resize((stacked.size() + canvas.rgba().size()) / 4 * 3);
+    unsigned char* out = pixels.samples.data();
+    const LargeVector<unsigned char>* parts[] = {&stacked, &canvas.rgba()};
+    for (const LargeVector<unsigned char>* rgba : parts) {
+        const unsigned char* in = rgba->data();
+        for (std::size_t i = 0; i < rgba->size(); i += 4, out += 3) {
+            out[0] = in[i];
+            out[1] = in[i + 1];
+            out[2] = in[i + 2];
+        }
     }
     return gif;
 }

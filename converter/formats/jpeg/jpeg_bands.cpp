@@ -15,7 +15,7 @@
 #include "error.h"
 #include "jpeg_markers.h"
 #include "jpeg_strict.h"
-#include "large_buffer.h"
+#include "large_memory.h"
 
 #include <cstring>
 #include <malloc.h>
@@ -30,9 +30,9 @@ namespace {
 
 struct Band {
     int index = 0;
-    int rows = 0;                    // held so far
-    LargeBuffer samples;             // room for a band's rows, kept as the band is reused
-    std::vector<unsigned char> jpeg; // the band as a file of its own, in its first jpegSize
+    int rows = 0;                       // held so far
+    LargeVector<unsigned char> samples; // kept as the band is reused
+    std::vector<unsigned char> jpeg;    // the band as a file of its own, in its first jpegSize
     std::size_t jpegSize = 0;
     std::size_t heightAt = 0; // of the frame header's height field
     std::size_t scanBegin = 0;
@@ -188,8 +188,7 @@ private:
         m_filling->rows = 0;
         m_filling->scanBegin = 0;
         const std::size_t bytes = m_encoding.shape.rowBytes() * std::size_t(m_encoding.bandRows());
-        if (m_filling->samples.size() < bytes)
-            m_filling->samples = LargeBuffer(bytes);
+        m_filling->samples.resize(bytes);
     }
 
     void submit() {

@@ -1,0 +1,29 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <cstddef>
+#include <vector>
+
+namespace nconvert {
+
+// Memory for the large buffers of a conversion (the input's bytes, a decoded GIF, rows in
+// flight, an encoder's bands). Memory touched for the first time is a fault a 4 KB page, and
+// on the virtual machines this runs on that cost more than the work done in it: 10 MB read
+// into such pages took 9 to 30 ms, into huge pages 3 ms. So a block of a megabyte or more is
+// mapped on its own, aligned to 2 MiB, with huge pages asked for; smaller ones come from
+// operator new. Both throw std::bad_alloc when there is no memory.
+void* allocateLarge(std::size_t bytes);
+void releaseLarge(void* block, std::size_t bytes) noexcept;
+
+template <class T> struct LargeAllocator {
+    using value_type = T;
+    LargeAllocator() = default;
+    template <class U> LargeAllocator(const LargeAllocator<U>&) noexcept {}
+    T* allocate(std::size_t n) { return static_cast<T*>(allocateLarge(n * sizeof(T))); }
+    void deallocate(T* block, std::size_t n) noexcept { releaseLarge(block, n * sizeof(T)); }
+    friend bool operator==(const LargeAllocator&, const LargeAllocator&) { return true; }
+};
+
+template <class T> using LargeVector = std::vector<T, LargeAllocator<T>>;
+
+} // namespace nconvert
