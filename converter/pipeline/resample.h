@@ -51,6 +51,12 @@ template <typename T>
 void sumStoreRow(const float* w, int taps, const float* const* rows, int pixels, int bands,
                  bool alpha, float* acc, T* dst);
 
+/// Two output rows that sum the same rows with their own weights; the samples of two
+/// sumStoreRow calls.
+template <typename T>
+void sumStoreRowPair(const float* w0, const float* w1, int taps, const float* const* rows,
+                     int pixels, int bands, bool alpha, float* acc, T* dst0, T* dst1);
+
 /// A whole picture held in memory, interleaved samples.
 template <typename T> struct Pixels {
     int width = 0;
@@ -71,6 +77,10 @@ extern template void sumStoreRow(const float*, int, const float* const*, int, in
                                  std::uint8_t*);
 extern template void sumStoreRow(const float*, int, const float* const*, int, int, bool, float*,
                                  std::uint16_t*);
+extern template void sumStoreRowPair(const float*, const float*, int, const float* const*, int, int,
+                                     bool, float*, std::uint8_t*, std::uint8_t*);
+extern template void sumStoreRowPair(const float*, const float*, int, const float* const*, int, int,
+                                     bool, float*, std::uint16_t*, std::uint16_t*);
 extern template Pixels<std::uint8_t> resample(const Pixels<std::uint8_t>&, int, int);
 extern template Pixels<std::uint16_t> resample(const Pixels<std::uint16_t>&, int, int);
 

@@ -44,6 +44,7 @@ void VerticalPass::writeRow(const void* row) {
         m_taps.resize(std::size_t(m_down.taps));
         m_sum.resize(m_floats);
         m_row.resize(m_outShape.rowBytes());
+        m_second.resize(m_outShape.rowBytes());
     }
     const int taps = m_down.taps;
     std::memcpy(m_window.data() + m_floats * std::size_t(m_inY % taps), row,
@@ -67,15 +68,30 @@ void VerticalPass::emitReadyRows() {
         void* row = m_out.rowSpace();
         if (!row)
             row = m_row.data();
+        // Enlarging, output rows come in runs that sum the same input rows: two of them are
+        // made in one pass over those rows.
+        const bool pair = m_outY + 1 < m_outShape.height && m_down.start[m_outY + 1] == first;
         const float* weights = &m_down.weights[std::size_t(m_outY) * taps];
+        const auto make = [&](auto sample) {
+            using T = decltype(sample);
+            if (pair)
+                sumStoreRowPair(weights, weights + taps, taps, m_taps.data(), m_outShape.width,
+                                m_outShape.bands, m_outShape.alpha, m_sum.data(),
+                                static_cast<T*>(row), reinterpret_cast<T*>(m_second.data()));
+            else
+                sumStoreRow(weights, taps, m_taps.data(), m_outShape.width, m_outShape.bands,
+                            m_outShape.alpha, m_sum.data(), static_cast<T*>(row));
+        };
         if (m_outShape.sixteenBit)
-            sumStoreRow(weights, taps, m_taps.data(), m_outShape.width, m_outShape.bands,
-                        m_outShape.alpha, m_sum.data(), static_cast<std::uint16_t*>(row));
+            make(std::uint16_t{});
         else
-            sumStoreRow(weights, taps, m_taps.data(), m_outShape.width, m_outShape.bands,
-                        m_outShape.alpha, m_sum.data(), static_cast<std::uint8_t*>(row));
+            make(std::uint8_t{});
         m_out.writeRow(row);
         ++m_outY;
+        if (pair) {
+            m_out.writeRow(m_second.data());
+            ++m_outY;
+        }
     }
 }
 

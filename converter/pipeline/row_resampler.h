@@ -57,8 +57,9 @@ private:
     std::vector<const float*> m_taps;
     std::vector<float> m_sum;
     std::vector<unsigned char> m_row;
-    int m_inY = 0;  // filtered rows of this frame received
-    int m_outY = 0; // output rows of this frame given out
+    std::vector<unsigned char> m_second; // the second of a pair of rows made together
+    int m_inY = 0;                       // filtered rows of this frame received
+    int m_outY = 0;                      // output rows of this frame given out
 };
 
 } // namespace nconvert

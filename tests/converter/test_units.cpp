@@ -189,6 +189,14 @@ TEST(Units, vectorFiltersEqualThePlainSums) {
         sumRows(w, 6, rows.data(), acc.size(), acc.data());
         storeRow(acc.data(), pixels, 3, false, plain.data());
         EXPECT_EQ(fused, plain) << pixels;
+        // A pair of rows over the same taps: each as made alone.
+        const float w1[6] = {0.03f, -0.09f, 0.33f, 0.61f, 0.17f, -0.05f};
+        std::vector<std::uint8_t> first(fused.size()), second(fused.size()), alone(fused.size());
+        sumStoreRowPair(w, w1, 6, rows.data(), pixels, 3, false, acc.data(), first.data(),
+                        second.data());
+        sumStoreRow(w1, 6, rows.data(), pixels, 3, false, acc.data(), alone.data());
+        EXPECT_EQ(first, plain) << pixels;
+        EXPECT_EQ(second, alone) << pixels;
     }
 }
 
