@@ -63,7 +63,7 @@ VipsForeignTiffCompression tiffCompression(int tag) {
 
 // About this many bytes of rows may wait for the TIFF save before the pipeline waits for it:
 // enough to keep both sides busy, small beside the picture.
-constexpr std::size_t kRingBytes = 4u << 20;
+constexpr std::size_t kRingBytes = 1u << 20;
 constexpr int kRingMinRows = 16;
 
 // The rows between the pipeline's thread and the TIFF save's, which asks for them through a
