@@ -3,7 +3,8 @@
 """WebP, TIFF and AVIF: nconvert against `vips resize`, one process per file as the window runs
 them, interleaved in the same run. Prints files per second and peak RSS per format.
 
-Usage: formats.py NCONVERT OUTDIR   Environment: FILES (per format, default 4), REPS (default 2).
+Usage: formats.py NCONVERT OUTDIR   Environment: FILES (per format, default 4), REPS (default 2),
+ONLY (run only the formats whose name contains it, e.g. TIFF).
 Pictures are made with ImageMagick's plasma fractal and saved by Debian's vips."""
 import os
 import subprocess
@@ -13,6 +14,7 @@ import time
 NCONVERT, OUT = sys.argv[1], sys.argv[2]
 FILES = int(os.environ.get("FILES", "4"))
 REPS = int(os.environ.get("REPS", "2"))
+ONLY = os.environ.get("ONLY", "")
 # name, size, vips save suffix with options
 KINDS = [
     ("WebP lossy", "1600x1200", ".webp[Q=80]"),
@@ -49,7 +51,7 @@ def main():
     print(f"load average before: {load[0]:.1f} {load[1]:.1f} {load[2]:.1f}")
     print("| format | size in | nconvert files/s | vips resize files/s | nconvert MB | vips MB |")
     print("|---|---|---|---|---|---|")
-    for kind, size, suffix in KINDS:
+    for kind, size, suffix in [k for k in KINDS if ONLY in k[0]]:
         files = [make(kind, size, suffix, i) for i in range(FILES)]
         ext = os.path.splitext(files[0])[1]
         total = {"nconvert": 0.0, "vips": 0.0}
