@@ -3,7 +3,9 @@
 """WebP, TIFF and AVIF: nconvert against `vips resize`, one process per file as the window runs
 them, interleaved in the same run. Prints files per second and peak RSS per format.
 
-Usage: formats.py NCONVERT OUTDIR   Environment: FILES (per format, default 4), REPS (default 2).
+Usage: formats.py NCONVERT OUTDIR   Environment: FILES (per format, default 4), REPS (default 2),
+ONLY (run only the formats whose name contains it, e.g. TIFF), BEFORE (another nconvert, e.g.
+an earlier build, run too, interleaved with the others file by file).
 Pictures are made with ImageMagick's plasma fractal and saved by Debian's vips."""
 import os
 import subprocess
@@ -13,6 +15,8 @@ import time
 NCONVERT, OUT = sys.argv[1], sys.argv[2]
 FILES = int(os.environ.get("FILES", "4"))
 REPS = int(os.environ.get("REPS", "2"))
+ONLY = os.environ.get("ONLY", "")
+BEFORE = os.environ.get("BEFORE", "")
 # name, size, vips save suffix with options
 KINDS = [
     ("WebP lossy", "1600x1200", ".webp[Q=80]"),
@@ -47,26 +51,34 @@ def main():
     os.makedirs(OUT, exist_ok=True)
     load = os.getloadavg()
     print(f"load average before: {load[0]:.1f} {load[1]:.1f} {load[2]:.1f}")
-    print("| format | size in | nconvert files/s | vips resize files/s | nconvert MB | vips MB |")
-    print("|---|---|---|---|---|---|")
-    for kind, size, suffix in KINDS:
+    tools = ["nconvert", "vips"] + (["before"] if BEFORE else [])
+    extra = (" before files/s | before MB |", "---|---|") if BEFORE else ("", "")
+    print("| format | size in | nconvert files/s | vips resize files/s | nconvert MB | vips MB |"
+          + extra[0])
+    print("|---|---|---|---|---|---|" + extra[1])
+    for kind, size, suffix in [k for k in KINDS if ONLY in k[0]]:
         files = [make(kind, size, suffix, i) for i in range(FILES)]
         ext = os.path.splitext(files[0])[1]
-        total = {"nconvert": 0.0, "vips": 0.0}
-        peak = {"nconvert": 0.0, "vips": 0.0}
+        total = dict.fromkeys(tools, 0.0)
+        peak = dict.fromkeys(tools, 0.0)
         for _ in range(REPS):
             for src in files:
                 dst = os.path.join(OUT, "out" + ext)
-                for tool, cmd in (
-                    ("nconvert", [NCONVERT, "-resize", "200%", "200%", "-o", dst, src]),
-                    ("vips", ["vips", "resize", src, dst + suffix[len(ext):], "2"]),
-                ):
-                    seconds, mb = run(cmd)
+                commands = {
+                    "nconvert": [NCONVERT, "-resize", "200%", "200%", "-o", dst, src],
+                    "vips": ["vips", "resize", src, dst + suffix[len(ext):], "2"],
+                    "before": [BEFORE, "-resize", "200%", "200%", "-o", dst, src],
+                }
+                for tool in tools:
+                    seconds, mb = run(commands[tool])
                     total[tool] += seconds
                     peak[tool] = max(peak[tool], mb)
         n = FILES * REPS
-        print(f"| {kind} | {size} | {n / total['nconvert']:.2f} | {n / total['vips']:.2f} | "
-              f"{peak['nconvert']:.0f} | {peak['vips']:.0f} |")
+        line = (f"| {kind} | {size} | {n / total['nconvert']:.2f} | {n / total['vips']:.2f} | "
+                f"{peak['nconvert']:.0f} | {peak['vips']:.0f} |")
+        if BEFORE:
+            line += f" {n / total['before']:.2f} | {peak['before']:.0f} |"
+        print(line)
     load = os.getloadavg()
     print(f"load average after: {load[0]:.1f} {load[1]:.1f} {load[2]:.1f}")
 

@@ -4,6 +4,8 @@
 #include "file_facts.h"
 #include "fixtures.h"
 #include "format.h"
+#include "output_sink.h"
+#include "vips_rows.h"
 
 #include <chrono>
 #include <functional>
@@ -68,6 +70,22 @@ int compression(const Bytes& tiff) {
 vips::VOption* tiffWith(VipsForeignTiffCompression c) {
     return VImage::option()->set("compression", c);
 }
+
+// Room for `room` bytes, then the disc is full.
+class TightSink : public MemorySink {
+public:
+    explicit TightSink(std::size_t room) : m_room(room) {}
+    bool append(const void* data, std::size_t size) override {
+        return writeAt(bytes().size(), data, size);
+    }
+    bool writeAt(std::uint64_t offset, const void* data, std::size_t size) override {
+        return offset + size <= m_room && MemorySink::writeAt(offset, data, size);
+    }
+    std::string failure() const override { return "No space left on device"; }
+
+private:
+    std::size_t m_room;
+};
 
 } // namespace
 
@@ -256,4 +274,61 @@ TEST(VipsFormats, damagedFilesAreRefused) {
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(fixtures::convertStatus(claims, 100, 100), Status::BadInput);
     EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 1.0);
+}
+
+TEST(VipsFormats, tiffRowsAreSavedAsTheyComeNotHeld) {
+    // More rows than the writer's ring holds, under a held cap the picture is far above.
+    const int width = 1000, height = 1600;
+    const VImage picture = fixtures::photo(width, height);
+    std::size_t size = 0;
+    void* samples = picture.write_to_memory(&size);
+    const auto* rows = static_cast<const unsigned char*>(samples);
+    struct Case {
+        const char* name;
+        int frames;
+        std::size_t room;
+        int rowsGiven; // then finish; fewer: the pipeline failed and the writer is dropped
+        Status status;
+    };
+    const std::size_t ample = std::size_t(1) << 30;
+    const Case cases[] = {
+        {"one page streams past the cap", 1, ample, height, Status::Ok},
+        {"pages are made in memory, so capped", 2, ample, height, Status::TooLarge},
+        {"a full disc stops the rows", 1, 100'000, height, Status::CannotWrite},
+        {"dropped halfway, the save stops", 1, ample, height / 2, Status::Ok},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ConvertSettings settings;
+        settings.vipsRows = fixtures::moduleRows;
+        settings.limits.maxHeldBytes = std::int64_t(size) / 4;
+        PictureShape shape;
+        shape.width = width;
+        shape.height = height / c.frames;
+        shape.frames = c.frames;
+        shape.bands = 3;
+        PictureMetadata metadata;
+        metadata.tiffCompression = 5;
+        TightSink sink(c.room);
+        Status status = Status::Ok;
+        try {
+            const std::unique_ptr<RowSink> writer =
+                openVipsSink(Format::Tiff, sink, shape, metadata, settings);
+            for (int y = 0; y < c.rowsGiven; ++y)
+                writer->writeRow(rows + std::size_t(y) * shape.rowBytes());
+            if (c.rowsGiven == height)
+                writer->finish();
+        } catch (const Error& error) {
+            status = error.status();
+            if (status == Status::CannotWrite) {
+                EXPECT_EQ(error.reason(), "No space left on device");
+            }
+        }
+        EXPECT_EQ(status, c.status);
+        if (c.status == Status::Ok && c.rowsGiven == height) {
+            const VImage written = fixtures::load(sink.bytes(), false);
+            EXPECT_EQ((written - picture).abs().max(), 0.0);
+        }
+    }
+    g_free(samples);
 }
