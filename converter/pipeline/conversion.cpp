@@ -147,21 +147,22 @@ std::optional<ConvertResult> convertInPipeline(const unsigned char* data, std::s
         if (!gifPalettes)
             return std::nullopt;
     }
-    // The reader and the filter across run on one core, the filter down and the writer on
-    // another (whose encoder may spread over more).
-    HorizontalPass across(std::move(source), int(outWidth));
-    PictureShape outShape = across.shape();
-    outShape.floatSamples = false;
+    PictureShape outShape = in;
+    outShape.width = int(outWidth);
     outShape.height = int(outHeight);
     // A camera's EXIF block goes on as it came, with only its size brought up to date.
-    PictureMetadata metadata = across.metadata();
+    PictureMetadata metadata = source->metadata();
     if (!metadata.exif.empty())
         metadata.exif =
             exifWithSize(metadata.exif, std::uint32_t(outWidth), std::uint32_t(outHeight));
     const std::unique_ptr<RowSink> encoder =
         sinkFor(output, sink, outShape, metadata, gifPalettes, settings);
-    VerticalPass down(across.shape(), int(outHeight), *encoder);
-    pumpRows(across, down);
+    // The reader decodes on a core of its own, the resampler and the encoder run on another
+    // (the encoder spreading over more), once there is enough to filter: below about a million
+    // samples filtered across, the thread costs more than the overlap gains.
+    RowResampler resampler(in, int(outWidth), int(outHeight), *encoder);
+    const bool overlap = outWidth * in.height * in.frames * in.bands >= (std::int64_t(1) << 20);
+    pumpRows(*source, resampler, overlap ? usableCores() : 1);
 
     ConvertResult result;
     result.inputFormat = *input;

@@ -19,8 +19,6 @@ namespace {
 constexpr int kRowsPerBlock = 16;
 constexpr std::size_t kBlockBytes = 1u << 20;
 constexpr int kBlocksInFlight = 4;
-// Below this many bytes of rows a thread costs more than the overlap gains.
-constexpr std::size_t kMinBytesForThread = 4u << 20;
 
 int rowsPerBlock(std::size_t rowBytes) {
     return int(std::clamp<std::size_t>(kBlockBytes / std::max<std::size_t>(rowBytes, 1), 1,
@@ -84,7 +82,7 @@ void pumpRows(RowSource& source, RowSink& sink, int cores) {
     const PictureShape& shape = source.shape();
     const long totalRows = long(shape.height) * shape.frames;
     const std::size_t rowBytes = shape.rowBytes();
-    if (cores < 2 || rowBytes * std::size_t(totalRows) < kMinBytesForThread) {
+    if (cores < 2) {
         std::vector<unsigned char> row(rowBytes);
         for (long y = 0; y < totalRows; ++y) {
             source.readRow(row.data());

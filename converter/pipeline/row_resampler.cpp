@@ -1,54 +1,41 @@
 // SPDX-License-Identifier: MIT
 #include "row_resampler.h"
 
-#include <cstring>
-
 namespace nconvert {
 
-HorizontalPass::HorizontalPass(std::unique_ptr<RowSource> source, int outWidth)
-    : m_source(std::move(source)) {
-    const PictureShape& in = m_source->shape();
-    m_shape = in;
-    m_shape.width = outWidth;
-    m_shape.floatSamples = true;
-    m_across = lanczosTaps(in.width, outWidth);
-    m_inRow.resize(in.rowBytes());
-    m_loaded.resize(std::size_t(in.width) * in.bands);
-}
-
-void HorizontalPass::readRow(void* row) {
-    const PictureShape& in = m_source->shape();
-    m_source->readRow(m_inRow.data());
-    if (in.sixteenBit)
-        loadRow(reinterpret_cast<const std::uint16_t*>(m_inRow.data()), in.width, in.bands,
-                in.alpha, m_loaded.data());
-    else
-        loadRow(m_inRow.data(), in.width, in.bands, in.alpha, m_loaded.data());
-    filterRow(m_across, in.bands, 0, m_shape.width, 0, m_loaded.data(), static_cast<float*>(row));
-}
-
-VerticalPass::VerticalPass(const PictureShape& filtered, int outFrameHeight, RowSink& out)
-    : m_inShape(filtered), m_out(out) {
-    m_outShape = filtered;
-    m_outShape.floatSamples = false;
+RowResampler::RowResampler(const PictureShape& in, int outWidth, int outFrameHeight, RowSink& out)
+    : m_inShape(in), m_out(out) {
+    m_outShape = in;
+    m_outShape.width = outWidth;
     m_outShape.height = outFrameHeight;
-    m_floats = std::size_t(filtered.width) * filtered.bands;
+    m_floats = std::size_t(outWidth) * in.bands;
 }
 
-void VerticalPass::writeRow(const void* row) {
-    if (m_down.taps == 0) {
-        // Made with the first row rather than up front: on a second core that is while the
-        // reader makes the first rows, where it would otherwise delay them.
-        m_down = lanczosTaps(m_inShape.height, m_outShape.height);
-        m_window.resize(m_floats * m_down.taps);
-        m_taps.resize(std::size_t(m_down.taps));
-        m_sum.resize(m_floats);
-        m_row.resize(m_outShape.rowBytes());
-        m_second.resize(m_outShape.rowBytes());
-    }
-    const int taps = m_down.taps;
-    std::memcpy(m_window.data() + m_floats * std::size_t(m_inY % taps), row,
-                m_floats * sizeof(float));
+// The taps and buffers are made with the first row rather than up front: beside a reader
+// thread, that is while it decodes the first rows, where it would otherwise delay them.
+void RowResampler::prepare() {
+    m_across = lanczosTaps(m_inShape.width, m_outShape.width);
+    m_down = lanczosTaps(m_inShape.height, m_outShape.height);
+    m_loaded.resize(std::size_t(m_inShape.width) * m_inShape.bands);
+    m_window.resize(m_floats * m_down.taps);
+    m_taps.resize(std::size_t(m_down.taps));
+    m_sum.resize(m_floats);
+    m_row.resize(m_outShape.rowBytes());
+    m_second.resize(m_outShape.rowBytes());
+}
+
+void RowResampler::writeRow(const void* row) {
+    if (m_down.taps == 0)
+        prepare();
+    const PictureShape& in = m_inShape;
+    if (in.sixteenBit)
+        loadRow(static_cast<const std::uint16_t*>(row), in.width, in.bands, in.alpha,
+                m_loaded.data());
+    else
+        loadRow(static_cast<const std::uint8_t*>(row), in.width, in.bands, in.alpha,
+                m_loaded.data());
+    filterRow(m_across, in.bands, 0, m_outShape.width, 0, m_loaded.data(),
+              m_window.data() + m_floats * std::size_t(m_inY % m_down.taps));
     ++m_inY;
     emitReadyRows();
     if (m_inY == m_inShape.height) {
@@ -58,7 +45,7 @@ void VerticalPass::writeRow(const void* row) {
     }
 }
 
-void VerticalPass::emitReadyRows() {
+void RowResampler::emitReadyRows() {
     const int taps = m_down.taps;
     while (m_outY < m_outShape.height && m_down.start[m_outY] + taps <= m_inY) {
         const int first = m_down.start[m_outY];
@@ -95,7 +82,7 @@ void VerticalPass::emitReadyRows() {
     }
 }
 
-void VerticalPass::finish() {
+void RowResampler::finish() {
     m_out.finish();
 }
 

@@ -4,40 +4,22 @@
 #include "resample.h"
 #include "rows.h"
 
-#include <memory>
 #include <vector>
 
 namespace nconvert {
 
-// The resampler in two halves, so that they can run on different cores: the horizontal pass
-// goes with the reader, the vertical pass with the writer. Between them travel input rows
-// already filtered across, as floats. Each frame is filtered on its own, and the pixels are
-// those of resample() to the bit.
-
-/// `source`'s rows filtered across to outWidth: float samples (shape().floatSamples), colour
-/// premultiplied by alpha; shape().sixteenBit still tells the input's depth.
-class HorizontalPass : public RowSource {
+/// The resampler as a row sink, fed the source's rows: each is filtered across to outWidth as
+/// it comes (float, colour premultiplied by alpha) straight into a window of the last `taps`
+/// such rows, and `out` gets the output rows of outFrameHeight a frame, in the input's depth,
+/// as soon as the rows their vertical taps need have come. Memory follows the width. Each frame
+/// is filtered on its own, and the pixels are those of resample() to the bit.
+///
+/// Beside a reader on its own thread, this is the writer's side: rows cross between the
+/// threads as decoded, a quarter or less of their size as floats, and the reader does nothing
+/// but decode, the one part that cannot be spread.
+class RowResampler : public RowSink {
 public:
-    HorizontalPass(std::unique_ptr<RowSource> source, int outWidth);
-
-    const PictureShape& shape() const override { return m_shape; }
-    const PictureMetadata& metadata() const override { return m_source->metadata(); }
-    void readRow(void* row) override;
-
-private:
-    std::unique_ptr<RowSource> m_source;
-    PictureShape m_shape;
-    AxisTaps m_across;
-    std::vector<unsigned char> m_inRow;
-    std::vector<float> m_loaded;
-};
-
-/// Takes a HorizontalPass's rows and hands `out` the output rows of outFrameHeight a frame, in
-/// the input's depth, as soon as the rows their vertical taps need have come. Only those rows
-/// are kept, so memory follows the width.
-class VerticalPass : public RowSink {
-public:
-    VerticalPass(const PictureShape& filtered, int outFrameHeight, RowSink& out);
+    RowResampler(const PictureShape& in, int outWidth, int outFrameHeight, RowSink& out);
 
     /// The shape of the rows `out` gets.
     const PictureShape& outputShape() const { return m_outShape; }
@@ -45,20 +27,23 @@ public:
     void finish() override;
 
 private:
+    void prepare();
     void emitReadyRows();
 
     PictureShape m_inShape;
     PictureShape m_outShape;
     RowSink& m_out;
+    AxisTaps m_across;
     AxisTaps m_down;
     std::size_t m_floats = 0; // one filtered row
+    std::vector<float> m_loaded;
     // The last `taps` filtered rows, row y in slot y % taps.
     std::vector<float> m_window;
     std::vector<const float*> m_taps;
     std::vector<float> m_sum;
     std::vector<unsigned char> m_row;
     std::vector<unsigned char> m_second; // the second of a pair of rows made together
-    int m_inY = 0;                       // filtered rows of this frame received
+    int m_inY = 0;                       // input rows of this frame received
     int m_outY = 0;                      // output rows of this frame given out
 };
 

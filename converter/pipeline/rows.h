@@ -19,10 +19,8 @@ struct PictureShape {
     bool alpha = false;
     bool sixteenBit = false;
     bool cmyk = false; ///< four ink bands, no alpha, as libjpeg gives them (Adobe inverted as read)
-    /// Float samples (4 bytes), between the resampler's two passes only.
-    bool floatSamples = false;
 
-    int bytesPerSample() const { return floatSamples ? 4 : sixteenBit ? 2 : 1; }
+    int bytesPerSample() const { return sixteenBit ? 2 : 1; }
     std::size_t rowBytes() const { return std::size_t(width) * bands * bytesPerSample(); }
 };
 

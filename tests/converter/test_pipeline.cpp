@@ -116,13 +116,13 @@ TEST(Pipeline, streamedRowsAreTheWholePictureResample) {
             std::size_t size = 0;
             std::vector<std::vector<unsigned char>> rows;
         } collected;
-        nconvert::HorizontalPass across(std::make_unique<Held>(in, s.frames), s.outWidth);
-        nconvert::VerticalPass down(across.shape(), s.outHeight, collected);
-        collected.size = down.outputShape().rowBytes();
-        std::vector<float> filtered(across.shape().rowBytes() / sizeof(float));
+        Held source(in, s.frames);
+        nconvert::RowResampler resampler(source.shape(), s.outWidth, s.outHeight, collected);
+        collected.size = resampler.outputShape().rowBytes();
+        std::vector<unsigned char> row(source.shape().rowBytes());
         for (int y = 0; y < s.height * s.frames; ++y) {
-            across.readRow(filtered.data());
-            down.writeRow(filtered.data());
+            source.readRow(row.data());
+            resampler.writeRow(row.data());
         }
         ASSERT_EQ(collected.rows.size(), std::size_t(s.outHeight * s.frames));
         std::size_t next = 0;
