@@ -14,6 +14,13 @@
 namespace nconvert {
 namespace {
 
+#if defined(__x86_64__)
+bool hasAvx2() {
+    static const bool supported = __builtin_cpu_supports("avx2");
+    return supported;
+}
+#endif
+
 // The kernel is Lanczos-3 evaluated at x / kBlur, i.e. narrowed by 5 %. Against plain
 // Lanczos-3 (which ties ImageMagick's Lanczos to within 0.002 dB) it measured +0.07 to +0.2 dB
 // PSNR on shrink-then-enlarge tests of noisy, smooth and mixed pictures, with no visible extra
@@ -83,11 +90,69 @@ void filterRowVector(const AxisTaps& h, int firstX, int count, int inOrigin, con
 }
 #endif
 
+#if defined(__x86_64__)
+// Enlarging, neighbouring output pixels often read the same six input pixels: such a pair is
+// filtered in one 256-bit vector, each pixel's bands in one half, reading the input once. The
+// lanes do what filterRowVector's do (no fused multiply-add), so the sums are the same to the
+// bit. Each pixel's weights lie side by side, six apart, so one load holds a tap's weight for
+// both. Returns where it stopped; the rest is filterRowVector's.
+template <int B>
+__attribute__((target("avx2"))) int filterRowPairsAvx2(const AxisTaps& h, int firstX, int count,
+                                                       int inOrigin, const float* row, float* out) {
+    static_assert(B == 3 || B == 4);
+    constexpr int taps = 6;
+    const std::size_t rowEnd = std::size_t(h.start[firstX + count - 1] - inOrigin + taps) * B;
+    const int outLength = int(h.start.size());
+    const __m256i bothWeights = _mm256_setr_epi32(0, 0, 0, 0, 6, 6, 6, 6);
+    int x = 0;
+    while (x < count) {
+        const int at = firstX + x;
+        const std::size_t first = std::size_t(h.start[at] - inOrigin) * B;
+        // The fourth lane of a three-band pixel reads one sample on and writes the next
+        // pixel's first, which must be there to be overwritten.
+        if (first + std::size_t(taps - 1) * B + 4 > rowEnd || (B == 3 && x + 1 >= count))
+            break;
+        const float* w = &h.weights[std::size_t(at) * taps];
+        const float* p = row + first;
+        // A pair needs the second pixel in range and the weight load to stay in the table.
+        if (x + 1 < count && h.start[at + 1] == h.start[at] && at + 2 < outLength &&
+            (B == 4 || x + 2 < count)) {
+            __m256 acc = _mm256_setzero_ps();
+            for (int k = 0; k < taps; ++k) {
+                const __m256 weight = _mm256_permutevar8x32_ps(_mm256_loadu_ps(w + k), bothWeights);
+                const __m256 pixel =
+                    _mm256_broadcast_ps(reinterpret_cast<const __m128*>(p + k * B));
+                acc = _mm256_add_ps(acc, _mm256_mul_ps(weight, pixel));
+            }
+            _mm_storeu_ps(out + std::size_t(x) * B, _mm256_castps256_ps128(acc));
+            _mm_storeu_ps(out + std::size_t(x + 1) * B, _mm256_extractf128_ps(acc, 1));
+            x += 2;
+            continue;
+        }
+        __m128 acc = _mm_setzero_ps();
+        for (int k = 0; k < taps; ++k)
+            acc = _mm_add_ps(acc, _mm_mul_ps(_mm_broadcast_ss(w + k), _mm_loadu_ps(p + k * B)));
+        _mm_storeu_ps(out + std::size_t(x) * B, acc);
+        ++x;
+    }
+    return x;
+}
+#endif
+
 template <int B>
 void filterRowBands(const AxisTaps& h, int firstX, int count, int inOrigin, const float* row,
                     float* out) {
 #if defined(__SSE2__)
     if constexpr (B >= 3) {
+#if defined(__x86_64__)
+        if (h.taps == 6 && hasAvx2()) {
+            const int done = filterRowPairsAvx2<B>(h, firstX, count, inOrigin, row, out);
+            if (done < count)
+                filterRowVector<B, 6>(h, firstX + done, count - done, inOrigin, row,
+                                      out + std::size_t(done) * B);
+            return;
+        }
+#endif
         if (h.taps == 6)
             return filterRowVector<B, 6>(h, firstX, count, inOrigin, row, out);
         return filterRowVector<B, 0>(h, firstX, count, inOrigin, row, out);
@@ -114,11 +179,6 @@ void filterRowAny(const AxisTaps& h, int bands, int firstX, int count, int inOri
 }
 
 #if defined(__x86_64__)
-bool hasAvx2() {
-    static const bool supported = __builtin_cpu_supports("avx2");
-    return supported;
-}
-
 // The filter down of 8-bit rows without alpha, 16 samples a step in eight lanes where the
 // processor has them (no fused multiply-add: each lane takes the same products and sums as
 // the SSE and plain loops, so the bytes are the same on any processor). Outputs rows summing
