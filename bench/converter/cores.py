@@ -1,9 +1,11 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: MIT
 """Every core against one: times nconvert at 200 % with the cores it may use, held to one core
-(`taskset -c 0`), and `vips resize 2`, interleaved per repetition so that the load of a shared
-machine falls on all three alike. Prints a Markdown table of medians (wall, CPU, peak memory)
-and the load average before and after.
+(`taskset -c` on the first usable CPU, and again on the last), and `vips resize 2`, interleaved
+per repetition so that the load of a shared machine falls on all alike. Prints a Markdown table
+of medians (wall, CPU, peak memory) and the load average before and after. The CPUs of a virtual
+machine need not be equal (here the second ran vector arithmetic a third slower than the
+first), so the ratio is given against the first CPU's time and against the mean of both.
 
 Usage: cores.py NCONVERT FILE...   Environment: REPS (default 7), BEFORE (another build of
 nconvert, timed the same two ways beside it)."""
@@ -38,14 +40,19 @@ def main():
     print(f"load average before: {load[0]:.2f} {load[1]:.2f} {load[2]:.2f}; "
           f"{os.cpu_count()} CPUs, {len(os.sched_getaffinity(0))} usable; {REPS} repetitions\n")
     extra = " before all s | before one s | before all CPU s | before one CPU s |" if BEFORE else ""
-    print("| file | all cores s | one core s | ratio | vips resize s | vips / all | "
+    cpus = sorted(os.sched_getaffinity(0))
+    first, last = str(cpus[0]), str(cpus[-1])
+    print(f"| file | all cores s | one core s (CPU {first}) | ratio | one core s (CPU {last}) | "
+          "ratio to the mean | vips resize s | vips / all | "
           "all CPU s | one CPU s | all MB | one MB | vips MB |" + extra)
-    print("|---" * (11 + (4 if BEFORE else 0)) + "|")
+    print("|---" * (13 + (4 if BEFORE else 0)) + "|")
     for path in FILES:
         out = os.path.join(SCRATCH, "out" + os.path.splitext(path)[1])
         variants = {
             "all": [NCONVERT, "-resize", "200%", "200%", "-o", out, path],
-            "one": ["taskset", "-c", "0", NCONVERT, "-resize", "200%", "200%", "-o", out, path],
+            "one": ["taskset", "-c", first, NCONVERT, "-resize", "200%", "200%", "-o", out, path],
+            "one-last": ["taskset", "-c", last, NCONVERT, "-resize", "200%", "200%", "-o", out,
+                         path],
             "vips": ["vips", "resize", path, out, "2"],
         }
         if BEFORE:
@@ -57,8 +64,10 @@ def main():
                 results[name].append(run(cmd))
         med = {name: [statistics.median(r[i] for r in runs) for i in range(3)]
                for name, runs in results.items()}
-        a, o, v = med["all"], med["one"], med["vips"]
+        a, o, v, ol = med["all"], med["one"], med["vips"], med["one-last"]
+        mean = (o[0] + ol[0]) / 2
         print(f"| {os.path.basename(path)} | {a[0]:.3f} | {o[0]:.3f} | {a[0] / o[0]:.2f} | "
+              f"{ol[0]:.3f} | {a[0] / mean:.2f} | "
               f"{v[0]:.3f} | {v[0] / a[0]:.2f} | {a[1]:.3f} | {o[1]:.3f} | {a[2]:.0f} | "
               f"{o[2]:.0f} | {v[2]:.0f} |", end="")
         if BEFORE:
