@@ -343,46 +343,64 @@ template <typename T> void storeRow(const float* src, int pixels, int bands, boo
     }
 }
 
+#if defined(__SSE2__)
+namespace {
+
+// The filter down of 8-bit rows without alpha over six rows, for one output row or for two that
+// sum the same rows with their own weights w[o] into dst[o], in one pass: each lane sums as
+// sumRows does and rounds as storeRow does (truncating v + 0.5, then saturating to 0..255, which
+// is the clamp), without the sums going through memory; a pair reads the shared rows once,
+// halving what the filter down reads, the most of its time on a wide picture.
+template <int Outputs>
+void sumStoreSix(const float* const* w, const float* const* rows, std::size_t n,
+                 std::uint8_t* const* dst) {
+    std::size_t done = 0;
+#if defined(__x86_64__)
+    if (hasAvx2())
+        done = sumStoreSixAvx2<Outputs>(w, rows, n, dst);
+#endif
+    const __m128 half = _mm_set1_ps(0.5f);
+    for (; done + 8 <= n; done += 8) {
+        __m128 low[Outputs], high[Outputs];
+        for (int o = 0; o < Outputs; ++o)
+            low[o] = high[o] = _mm_setzero_ps();
+        for (int k = 0; k < 6; ++k) {
+            const __m128 a = _mm_loadu_ps(rows[k] + done);
+            const __m128 b = _mm_loadu_ps(rows[k] + done + 4);
+            for (int o = 0; o < Outputs; ++o) {
+                const __m128 weight = _mm_set1_ps(w[o][k]);
+                low[o] = _mm_add_ps(low[o], _mm_mul_ps(weight, a));
+                high[o] = _mm_add_ps(high[o], _mm_mul_ps(weight, b));
+            }
+        }
+        for (int o = 0; o < Outputs; ++o) {
+            const __m128i packed = _mm_packs_epi32(_mm_cvttps_epi32(_mm_add_ps(low[o], half)),
+                                                   _mm_cvttps_epi32(_mm_add_ps(high[o], half)));
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(dst[o] + done),
+                             _mm_packus_epi16(packed, packed));
+        }
+    }
+    for (; done < n; ++done) {
+        for (int o = 0; o < Outputs; ++o) {
+            float v = 0.0f;
+            for (int k = 0; k < 6; ++k)
+                v += w[o][k] * rows[k][done];
+            dst[o][done] = std::uint8_t(std::clamp(int(v + 0.5f), 0, 255));
+        }
+    }
+}
+
+} // namespace
+#endif
+
 template <typename T>
 void sumStoreRow(const float* w, int taps, const float* const* rows, int pixels, int bands,
                  bool alpha, float* acc, T* dst) {
 #if defined(__SSE2__)
-    // An enlargement's 8-bit rows without alpha, the bulk of the work, in one pass: each lane
-    // sums as sumRows does and rounds as storeRow does (truncating v + 0.5, then saturating to
-    // 0..255, which is the clamp), without the sums going through memory.
     if constexpr (sizeof(T) == 1) {
         if (!alpha && taps == 6) {
-            const std::size_t n = std::size_t(pixels) * bands;
-            std::size_t done = 0;
-#if defined(__x86_64__)
-            if (hasAvx2()) {
-                std::uint8_t* out[] = {dst};
-                done = sumStoreSixAvx2<1>(&w, rows, n, out);
-            }
-#endif
-            const __m128 half = _mm_set1_ps(0.5f);
-            __m128 wk[6];
-            for (int k = 0; k < 6; ++k)
-                wk[k] = _mm_set1_ps(w[k]);
-            const auto sum4 = [&](std::size_t i) {
-                __m128 v = _mm_setzero_ps();
-                for (int k = 0; k < 6; ++k)
-                    v = _mm_add_ps(v, _mm_mul_ps(wk[k], _mm_loadu_ps(rows[k] + i)));
-                return _mm_cvttps_epi32(_mm_add_ps(v, half));
-            };
-            for (; done + 16 <= n; done += 16) {
-                const __m128i low = _mm_packs_epi32(sum4(done), sum4(done + 4));
-                const __m128i high = _mm_packs_epi32(sum4(done + 8), sum4(done + 12));
-                _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + done),
-                                 _mm_packus_epi16(low, high));
-            }
-            for (; done < n; ++done) {
-                float v = 0.0f;
-                for (int k = 0; k < 6; ++k)
-                    v += w[k] * rows[k][done];
-                dst[done] = T(std::clamp(int(v + 0.5f), 0, 255));
-            }
-            return;
+            std::uint8_t* out[] = {dst};
+            return sumStoreSix<1>(&w, rows, std::size_t(pixels) * bands, out);
         }
     }
 #endif
@@ -394,52 +412,11 @@ template <typename T>
 void sumStoreRowPair(const float* w0, const float* w1, int taps, const float* const* rows,
                      int pixels, int bands, bool alpha, float* acc, T* dst0, T* dst1) {
 #if defined(__SSE2__)
-    // Reading the shared rows once for both outputs halves what the filter down reads, the
-    // most of its time on a wide picture; each output is summed and rounded as alone.
     if constexpr (sizeof(T) == 1) {
         if (!alpha && taps == 6) {
-            const std::size_t n = std::size_t(pixels) * bands;
-            std::size_t done = 0;
-#if defined(__x86_64__)
-            if (hasAvx2()) {
-                const float* weights[] = {w0, w1};
-                std::uint8_t* out[] = {dst0, dst1};
-                done = sumStoreSixAvx2<2>(weights, rows, n, out);
-            }
-#endif
-            const __m128 half = _mm_set1_ps(0.5f);
-            const auto sum4 = [&](std::size_t i, __m128i& out0, __m128i& out1) {
-                __m128 v0 = _mm_setzero_ps();
-                __m128 v1 = _mm_setzero_ps();
-                for (int k = 0; k < 6; ++k) {
-                    const __m128 r = _mm_loadu_ps(rows[k] + i);
-                    v0 = _mm_add_ps(v0, _mm_mul_ps(_mm_set1_ps(w0[k]), r));
-                    v1 = _mm_add_ps(v1, _mm_mul_ps(_mm_set1_ps(w1[k]), r));
-                }
-                out0 = _mm_cvttps_epi32(_mm_add_ps(v0, half));
-                out1 = _mm_cvttps_epi32(_mm_add_ps(v1, half));
-            };
-            for (; done + 8 <= n; done += 8) {
-                __m128i a0, a1, b0, b1;
-                sum4(done, a0, a1);
-                sum4(done + 4, b0, b1);
-                const __m128i packed0 = _mm_packs_epi32(a0, b0);
-                const __m128i packed1 = _mm_packs_epi32(a1, b1);
-                _mm_storel_epi64(reinterpret_cast<__m128i*>(dst0 + done),
-                                 _mm_packus_epi16(packed0, packed0));
-                _mm_storel_epi64(reinterpret_cast<__m128i*>(dst1 + done),
-                                 _mm_packus_epi16(packed1, packed1));
-            }
-            for (; done < n; ++done) {
-                float v0 = 0.0f, v1 = 0.0f;
-                for (int k = 0; k < 6; ++k) {
-                    v0 += w0[k] * rows[k][done];
-                    v1 += w1[k] * rows[k][done];
-                }
-                dst0[done] = T(std::clamp(int(v0 + 0.5f), 0, 255));
-                dst1[done] = T(std::clamp(int(v1 + 0.5f), 0, 255));
-            }
-            return;
+            const float* weights[] = {w0, w1};
+            std::uint8_t* out[] = {dst0, dst1};
+            return sumStoreSix<2>(weights, rows, std::size_t(pixels) * bands, out);
         }
     }
 #endif
