@@ -20,7 +20,9 @@ VImage photo(int width, int height, int bands) {
     VImage xy = VImage::xyz(width, height);
     VImage x = xy[0] * (255.0 / width);
     VImage y = xy[1] * (255.0 / height);
-    VImage noise = VImage::gaussnoise(width, height, VImage::option()->set("sigma", 12.0));
+    // Seeded, so that a picture and what is measured of its copy are the same in every run.
+    VImage noise =
+        VImage::gaussnoise(width, height, VImage::option()->set("sigma", 12.0)->set("seed", 7));
     VImage rgb = VImage::bandjoin(
         std::vector<VImage>{x + noise, y + noise * 0.5, (x + y) * 0.5 - noise * 0.3});
     rgb = rgb.cast(VIPS_FORMAT_UCHAR)
