@@ -8,7 +8,8 @@ machine need not be equal (here the second ran vector arithmetic a third slower 
 first), so the ratio is given against the first CPU's time and against the mean of both.
 
 Usage: cores.py NCONVERT FILE...   Environment: REPS (default 7), BEFORE (another build of
-nconvert, timed the same two ways beside it)."""
+nconvert, timed the same two ways beside it). The pictures of each kind: make_corpus (run.sh
+makes them) writes big-7500x5000.jpg and cores/ in bench/out/converter."""
 import os
 import statistics
 import subprocess

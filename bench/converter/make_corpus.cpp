@@ -2,9 +2,9 @@
 // Writes the benchmark corpus: synthetic but photo-like pictures (smooth light, soft shapes,
 // texture and sensor-like noise) in JPEG, PNG, GIF and BMP from 1 to 12 megapixels, plus one
 // 7500 x 5000 JPEG, the small pictures of the per-process floor (a 64 x 48 JPEG, a 16 x 16 PNG
-// icon with alpha, a 32 x 32 two-frame GIF), and 1-2 MP PNG originals for the
-// quality check. Deterministic: the same files on every run.
-// Usage: make_corpus OUTDIR
+// icon with alpha, a 32 x 32 two-frame GIF), a picture of each kind the every-core benchmark
+// times (cores/), and 1-2 MP PNG originals for the quality check. Deterministic: the same files on
+// every run. Usage: make_corpus OUTDIR
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -70,6 +70,43 @@ void write(const VImage& image, const std::string& path) {
     std::printf("  %s %dx%d\n", path.c_str(), image.width(), image.height());
 }
 
+// A raw 24-bit bottom-up BMP.
+void writeBmp(const VImage& rgb, const std::string& path) {
+    const int w = rgb.width(), h = rgb.height();
+    FILE* f = std::fopen(path.c_str(), "wb");
+    const int stride = (w * 3 + 3) / 4 * 4;
+    const unsigned size = 54 + unsigned(stride) * h;
+    unsigned char header[54] = {'B', 'M'};
+    auto put32 = [&](int at, unsigned v) {
+        for (int i = 0; i < 4; ++i)
+            header[at + i] = (v >> (8 * i)) & 0xff;
+    };
+    put32(2, size);
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, unsigned(w));
+    put32(22, unsigned(h));
+    header[26] = 1;
+    header[28] = 24;
+    put32(34, unsigned(stride) * h);
+    std::fwrite(header, 1, 54, f);
+    size_t bytes = 0;
+    auto* pixels = static_cast<unsigned char*>(rgb.write_to_memory(&bytes));
+    std::vector<unsigned char> row(stride, 0);
+    for (int yy = h - 1; yy >= 0; --yy) {
+        for (int xx = 0; xx < w; ++xx) {
+            const unsigned char* p = pixels + (size_t(yy) * w + xx) * 3;
+            row[xx * 3] = p[2];
+            row[xx * 3 + 1] = p[1];
+            row[xx * 3 + 2] = p[0];
+        }
+        std::fwrite(row.data(), 1, row.size(), f);
+    }
+    g_free(pixels);
+    std::fclose(f);
+    std::printf("  %s %dx%d\n", path.c_str(), w, h);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -107,43 +144,8 @@ int main(int argc, char** argv) {
     }
     // BMP through our own writer would be circular; libvips has no BMP saver without
     // ImageMagick, so BMPs are written as raw 24-bit files here.
-    for (auto [name, w, h, seed] :
-         {std::tuple{"c11-1mp.bmp", 1200, 900, 13}, std::tuple{"c12-4mp.bmp", 2400, 1700, 14}}) {
-        VImage rgb = scene(w, h, seed);
-        std::string path = corpus + name;
-        FILE* f = std::fopen(path.c_str(), "wb");
-        const int stride = (w * 3 + 3) / 4 * 4;
-        const unsigned size = 54 + unsigned(stride) * h;
-        unsigned char header[54] = {'B', 'M'};
-        auto put32 = [&](int at, unsigned v) {
-            for (int i = 0; i < 4; ++i)
-                header[at + i] = (v >> (8 * i)) & 0xff;
-        };
-        put32(2, size);
-        put32(10, 54);
-        put32(14, 40);
-        put32(18, unsigned(w));
-        put32(22, unsigned(h));
-        header[26] = 1;
-        header[28] = 24;
-        put32(34, unsigned(stride) * h);
-        std::fwrite(header, 1, 54, f);
-        size_t bytes = 0;
-        auto* pixels = static_cast<unsigned char*>(rgb.write_to_memory(&bytes));
-        std::vector<unsigned char> row(stride, 0);
-        for (int yy = h - 1; yy >= 0; --yy) {
-            for (int xx = 0; xx < w; ++xx) {
-                const unsigned char* p = pixels + (size_t(yy) * w + xx) * 3;
-                row[xx * 3] = p[2];
-                row[xx * 3 + 1] = p[1];
-                row[xx * 3 + 2] = p[0];
-            }
-            std::fwrite(row.data(), 1, row.size(), f);
-        }
-        g_free(pixels);
-        std::fclose(f);
-        std::printf("  %s %dx%d\n", path.c_str(), w, h);
-    }
+    writeBmp(scene(1200, 900, 13), corpus + "c11-1mp.bmp");
+    writeBmp(scene(2400, 1700, 14), corpus + "c12-4mp.bmp");
     // The large picture and the floor.
     write(scene(7500, 5000, 20), extra + "big-7500x5000.jpg[Q=90]");
     write(scene(64, 48, 21), extra + "tiny-64x48.jpg[Q=90]");
@@ -163,6 +165,14 @@ int main(int argc, char** argv) {
         strip.set("loop", 0);
         write(strip, extra + "anim-32x32-2frames.gif");
     }
+    // One picture of each kind the every-core benchmark (cores.py) times, beside the large
+    // JPEG above.
+    const std::string cores = extra + "cores/";
+    g_mkdir_with_parents(cores.c_str(), 0755);
+    write(scene(3890, 2592, 40), cores + "jpeg-3890x2592.jpg[Q=90]");
+    write(scene(2000, 1500, 41), cores + "png-2000x1500.png");
+    write(scene(800, 600, 42), cores + "gif-800x600.gif");
+    writeBmp(scene(2048, 1536, 43), cores + "bmp-2048x1536.bmp");
     // Quality originals (lossless).
     for (int i = 0; i < 4; ++i)
         write(scene(1200 + 160 * i, 800 + 120 * i, 30 + i),

@@ -23,7 +23,8 @@ if [ ! -x "$out/make_corpus" ] || [ "$here/make_corpus.cpp" -nt "$out/make_corpu
   g++ -O2 -std=c++20 "$here/make_corpus.cpp" -o "$out/make_corpus" $(pkg-config --cflags --libs vips-cpp)
   rm -f "$out/corpus"/* "$out/quality"/* "$out"/*.jpg
 fi
-if [ ! -f "$out/big-7500x5000.jpg" ] || [ ! -f "$out/anim-32x32-2frames.gif" ]; then
+if [ ! -f "$out/big-7500x5000.jpg" ] || [ ! -f "$out/anim-32x32-2frames.gif" ] ||
+   [ ! -f "$out/cores/bmp-2048x1536.bmp" ]; then
   echo "making the corpus..."
   "$out/make_corpus" "$out"
 fi
