@@ -34,8 +34,7 @@ void filterUp(const unsigned char* __restrict row, unsigned char* __restrict pre
 
 int pngBandRows(std::size_t rowBytes) {
     const std::size_t filtered = rowBytes + 1;
-    std::size_t bb = getenv("BB") ? std::size_t(atol(getenv("BB"))) : kPngBandBytes;
-    return int(std::max<std::size_t>(1, (bb + filtered - 1) / filtered));
+    return int(std::max<std::size_t>(1, (kPngBandBytes + filtered - 1) / filtered));
 }
 
 // One thread's raw deflate stream, reset for each band it compresses.
@@ -84,10 +83,9 @@ private:
 
 PngImageData::PngImageData(std::size_t rowBytes, int height, bool sixteenBit, int level,
                            int threads, ChunkWriter writeChunk)
-    : m_rowBytes(rowBytes), m_height(height), m_sixteenBit(sixteenBit),
-      m_level(getenv("LV") ? atoi(getenv("LV")) : level), m_bandRows(pngBandRows(rowBytes)),
-      m_writeChunk(std::move(writeChunk)), m_previous(rowBytes, 0), m_current(rowBytes),
-      m_queue(threads) {
+    : m_rowBytes(rowBytes), m_height(height), m_sixteenBit(sixteenBit), m_level(level),
+      m_bandRows(pngBandRows(rowBytes)), m_writeChunk(std::move(writeChunk)),
+      m_previous(rowBytes, 0), m_current(rowBytes), m_queue(threads) {
     m_deflaters.resize(std::size_t(m_queue.threads()));
 }
 
