@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <bit>
-#include <cstdlib>
 #include <new>
 #include <zlib.h>
 
