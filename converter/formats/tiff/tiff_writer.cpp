@@ -200,10 +200,6 @@ public:
         open(std::int64_t(shape.rowBytes()) * shape.height > kBigTiffSamples);
         tag(shape, metadata);
     }
-    ~TiffWriter() override {
-        if (m_tiff)
-            TIFFCleanup(m_tiff);
-    }
     TiffWriter(const TiffWriter&) = delete;
     TiffWriter& operator=(const TiffWriter&) = delete;
 
@@ -225,10 +221,9 @@ public:
         if (m_row != m_height)
             throw Error(Status::Internal, m_outputName, "fewer rows than the TIFF's height");
         const auto write = [this](Strip& strip) { return writeStrip(strip); };
-        if (!m_queue.drain(write) || !TIFFWriteDirectory(m_tiff) || !m_sink.failure().empty())
+        if (!m_queue.drain(write) || !TIFFWriteDirectory(m_tiff.get()) || !m_sink.failure().empty())
             fail();
-        TIFFCleanup(m_tiff);
-        m_tiff = nullptr;
+        m_tiff.reset();
     }
 
 private:
@@ -273,9 +268,9 @@ private:
             throw std::bad_alloc();
         TIFFOpenOptionsSetErrorHandlerExtR(options, onError, this);
         TIFFOpenOptionsSetWarningHandlerExtR(options, onWarning, this);
-        m_tiff =
-            TIFFClientOpenExt(m_outputName.c_str(), bigTiff ? "w8" : "w", this, readProc, writeProc,
-                              seekProc, closeProc, sizeProc, mapProc, unmapProc, options);
+        m_tiff.reset(TIFFClientOpenExt(m_outputName.c_str(), bigTiff ? "w8" : "w", this, readProc,
+                                       writeProc, seekProc, closeProc, sizeProc, mapProc, unmapProc,
+                                       options));
         TIFFOpenOptionsFree(options);
         if (!m_tiff)
             fail();
@@ -294,32 +289,32 @@ private:
             const double value = known ? metadata.pixelsPerMetre[axis] * 0.0254 : 25.4;
             return double(float(std::floor(value * 1000 + 1e-6) / 1000));
         };
-        bool ok = TIFFSetField(m_tiff, TIFFTAG_IMAGEWIDTH, std::uint32_t(shape.width)) &&
-                  TIFFSetField(m_tiff, TIFFTAG_IMAGELENGTH, std::uint32_t(shape.height)) &&
-                  TIFFSetField(m_tiff, TIFFTAG_BITSPERSAMPLE, shape.sixteenBit ? 16 : 8) &&
-                  TIFFSetField(m_tiff, TIFFTAG_SAMPLESPERPIXEL, shape.bands) &&
-                  TIFFSetField(m_tiff, TIFFTAG_COMPRESSION, m_layout.compression) &&
-                  TIFFSetField(m_tiff, TIFFTAG_PHOTOMETRIC, photometric) &&
-                  TIFFSetField(m_tiff, TIFFTAG_ORIENTATION, ORIENTATION_TOPLEFT) &&
-                  TIFFSetField(m_tiff, TIFFTAG_ROWSPERSTRIP, std::uint32_t(kStripRows)) &&
-                  TIFFSetField(m_tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG) &&
-                  TIFFSetField(m_tiff, TIFFTAG_SAMPLEFORMAT, SAMPLEFORMAT_UINT) &&
-                  TIFFSetField(m_tiff, TIFFTAG_XRESOLUTION, perInch(0)) &&
-                  TIFFSetField(m_tiff, TIFFTAG_YRESOLUTION, perInch(1)) &&
-                  TIFFSetField(m_tiff, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
+        bool ok = TIFFSetField(m_tiff.get(), TIFFTAG_IMAGEWIDTH, std::uint32_t(shape.width)) &&
+                  TIFFSetField(m_tiff.get(), TIFFTAG_IMAGELENGTH, std::uint32_t(shape.height)) &&
+                  TIFFSetField(m_tiff.get(), TIFFTAG_BITSPERSAMPLE, shape.sixteenBit ? 16 : 8) &&
+                  TIFFSetField(m_tiff.get(), TIFFTAG_SAMPLESPERPIXEL, shape.bands) &&
+                  TIFFSetField(m_tiff.get(), TIFFTAG_COMPRESSION, m_layout.compression) &&
+                  TIFFSetField(m_tiff.get(), TIFFTAG_PHOTOMETRIC, photometric) &&
+                  TIFFSetField(m_tiff.get(), TIFFTAG_ORIENTATION, ORIENTATION_TOPLEFT) &&
+                  TIFFSetField(m_tiff.get(), TIFFTAG_ROWSPERSTRIP, std::uint32_t(kStripRows)) &&
+                  TIFFSetField(m_tiff.get(), TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG) &&
+                  TIFFSetField(m_tiff.get(), TIFFTAG_SAMPLEFORMAT, SAMPLEFORMAT_UINT) &&
+                  TIFFSetField(m_tiff.get(), TIFFTAG_XRESOLUTION, perInch(0)) &&
+                  TIFFSetField(m_tiff.get(), TIFFTAG_YRESOLUTION, perInch(1)) &&
+                  TIFFSetField(m_tiff.get(), TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
         if (ok && shape.cmyk)
-            ok = TIFFSetField(m_tiff, TIFFTAG_INKSET, INKSET_CMYK);
+            ok = TIFFSetField(m_tiff.get(), TIFFTAG_INKSET, INKSET_CMYK);
         if (ok && shape.alpha) {
             const std::uint16_t extra[1] = {EXTRASAMPLE_UNASSALPHA};
-            ok = TIFFSetField(m_tiff, TIFFTAG_EXTRASAMPLES, 1, extra);
+            ok = TIFFSetField(m_tiff.get(), TIFFTAG_EXTRASAMPLES, 1, extra);
         }
         if (ok && m_layout.predictor)
-            ok = TIFFSetField(m_tiff, TIFFTAG_PREDICTOR, PREDICTOR_HORIZONTAL);
+            ok = TIFFSetField(m_tiff.get(), TIFFTAG_PREDICTOR, PREDICTOR_HORIZONTAL);
         if (ok && iccFits(metadata.icc, shape))
-            ok = TIFFSetField(m_tiff, TIFFTAG_ICCPROFILE, std::uint32_t(metadata.icc.size()),
+            ok = TIFFSetField(m_tiff.get(), TIFFTAG_ICCPROFILE, std::uint32_t(metadata.icc.size()),
                               metadata.icc.data());
         if (ok && !metadata.xmp.empty())
-            ok = TIFFSetField(m_tiff, TIFFTAG_XMLPACKET, std::uint32_t(metadata.xmp.size()),
+            ok = TIFFSetField(m_tiff.get(), TIFFTAG_XMLPACKET, std::uint32_t(metadata.xmp.size()),
                               metadata.xmp.data());
         if (!ok)
             fail();
@@ -352,7 +347,7 @@ private:
     }
 
     bool writeStrip(const Strip& strip) {
-        return TIFFWriteRawStrip(m_tiff, strip.index, const_cast<unsigned char*>(strip.data),
+        return TIFFWriteRawStrip(m_tiff.get(), strip.index, const_cast<unsigned char*>(strip.data),
                                  tmsize_t(strip.size)) >= 0;
     }
 
@@ -368,7 +363,11 @@ private:
     const std::string m_outputName;
     const int m_height;
     Layout m_layout;
-    TIFF* m_tiff = nullptr;
+    // Freed without a flush: a writer dropped before finish() writes nothing more.
+    struct Cleanup {
+        void operator()(TIFF* tiff) const { TIFFCleanup(tiff); }
+    };
+    std::unique_ptr<TIFF, Cleanup> m_tiff;
     std::string m_libtiffError;
     std::uint64_t m_position = 0;
     std::uint64_t m_end = 0;
