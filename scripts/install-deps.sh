@@ -10,7 +10,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-image-formats-plugins
   qt6-l10n-tools qt6-tools-dev qt6-translations-l10n
-  libvips-dev libjpeg-dev libpng-dev libgif-dev libexif-dev liblcms2-dev
+  libvips-dev libjpeg-dev libpng-dev libtiff-dev libgif-dev libexif-dev liblcms2-dev
   clang libclang-rt-14-dev clang-format
   libgtest-dev
   fonts-dejavu-core fonts-liberation fonts-noto-cjk

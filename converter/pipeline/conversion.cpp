@@ -16,6 +16,7 @@
 #include "row_pump.h"
 #include "row_resampler.h"
 #include "size_limits.h"
+#include "tiff_writer.h"
 #include "vips_rows.h"
 
 #include <memory>
@@ -101,8 +102,12 @@ std::unique_ptr<RowSink> sinkFor(Format output, OutputSink& sink, const PictureS
         return openPngWriter(sink, shape, metadata, settings.outputName);
     case Format::Jpeg:
         return openJpegWriter(sink, shape, metadata, settings.outputName);
-    case Format::Webp:
     case Format::Tiff:
+        // Our writer compresses its strips on every core; libtiff in the module on one.
+        if (tiffWriterCompression(shape, metadata.tiffCompression))
+            return openTiffWriter(sink, shape, metadata, settings.outputName);
+        return openVipsSink(output, sink, shape, metadata, settings);
+    case Format::Webp:
     case Format::Avif:
         return openVipsSink(output, sink, shape, metadata, settings);
     }

@@ -6,6 +6,7 @@
 #include "png_image_data.h"
 #include "png_reader.h"
 #include "png_writer.h"
+#include "tiff_writer.h"
 
 #include <gif_lib.h>
 #include <gtest/gtest.h>
@@ -202,4 +203,33 @@ TEST(Bands, aPngIsTheSameFileOnAnyThreadsAndDecodesToItsRows) {
     }
     EXPECT_EQ(pngBandRows(30000 * 3), 3);
     EXPECT_EQ(pngBandRows(8192 * 8), 4);
+}
+
+TEST(Bands, aTiffIsTheSameFileOnAnyThreadsAndDecodesToItsRows) {
+    // Strips of 128 rows, the last of 44; LZW's table fills and clears within a strip.
+    PictureShape shape;
+    shape.width = 700;
+    shape.height = 300;
+    shape.bands = 4;
+    shape.alpha = true;
+    shape.sixteenBit = true;
+    const Bytes rows = rowsFor(shape);
+    for (const int compression : {5, 8, 32773}) {
+        SCOPED_TRACE(compression);
+        PictureMetadata metadata;
+        metadata.tiffCompression = compression;
+        const auto write = [&](int threads) {
+            MemorySink sink;
+            const std::unique_ptr<RowSink> writer =
+                openTiffWriter(sink, shape, metadata, "out.tif", threads);
+            for (int y = 0; y < shape.height; ++y)
+                writer->writeRow(&rows[std::size_t(y) * shape.rowBytes()]);
+            writer->finish();
+            return sink.bytes();
+        };
+        const Bytes tiff = write(1);
+        for (const int threads : kThreadCounts)
+            EXPECT_EQ(write(threads), tiff) << threads << " threads";
+        EXPECT_TRUE(samplesOf(fixtures::load(tiff)) == rows);
+    }
 }

@@ -5,11 +5,14 @@
 #include "fixtures.h"
 #include "format.h"
 #include "output_sink.h"
+#include "tiff_writer.h"
 #include "vips_rows.h"
 
 #include <chrono>
+#include <cstring>
 #include <functional>
 #include <gtest/gtest.h>
+#include <map>
 
 using namespace nconvert;
 using fixtures::Bytes;
@@ -87,7 +90,127 @@ private:
     std::size_t m_room;
 };
 
+// The first directory of a little-endian classic TIFF: each tag's type and value bytes.
+std::map<int, std::pair<int, Bytes>> tiffTags(const Bytes& tiff) {
+    const auto at = [&](std::size_t offset, int bytes) {
+        std::uint32_t value = 0;
+        (void)tiff.at(offset + std::size_t(bytes) - 1);
+        std::memcpy(&value, tiff.data() + offset, std::size_t(bytes));
+        return value;
+    };
+    const int typeBytes[] = {0, 1, 1, 2, 4, 8, 1, 1, 2, 4, 8, 4, 8};
+    std::map<int, std::pair<int, Bytes>> tags;
+    const std::size_t directory = at(4, 4);
+    for (std::uint32_t i = 0; i < at(directory, 2); ++i) {
+        const std::size_t entry = directory + 2 + 12 * i;
+        const int type = int(at(entry + 2, 2));
+        const std::size_t size = at(entry + 4, 4) * std::size_t(typeBytes[type]);
+        const std::size_t value = size <= 4 ? entry + 8 : at(entry + 8, 4);
+        tags[int(at(entry, 2))] = {type, Bytes(&tiff.at(value), &tiff.at(value) + size)};
+    }
+    return tags;
+}
+
+double rational(const Bytes& value) {
+    std::uint32_t parts[2];
+    std::memcpy(parts, value.data(), sizeof parts);
+    return double(parts[0]) / parts[1];
+}
+
 } // namespace
+
+TEST(VipsFormats, ourTiffWriterGivesTheModulesPixelsAndTags) {
+    struct Case {
+        const char* name;
+        int bands;
+        bool sixteenBit;
+        bool cmyk;
+        int sourceCompression;
+        int compression;
+    };
+    // Two strips: 128 rows and the rest.
+    const int width = 150, height = 200;
+    const Case cases[] = {
+        {"8-bit RGB, LZW for a source of no TIFF", 3, false, false, 0, 5},
+        {"16-bit RGB LZW", 3, true, false, 5, 5},
+        {"16-bit RGBA deflate", 4, true, false, 32946, 8},
+        {"8-bit grey + alpha deflate", 2, false, false, 8, 8},
+        {"8-bit grey PackBits", 1, false, false, 32773, 32773},
+        {"CMYK uncompressed", 4, false, true, 1, 1},
+        {"16-bit grey, fax becomes LZW", 1, true, false, 4, 5},
+    };
+    const Bytes icc = fixtures::srgbProfile();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PictureShape shape;
+        shape.width = width;
+        shape.height = height;
+        shape.bands = c.bands;
+        shape.alpha = c.bands % 2 == 0 && !c.cmyk;
+        shape.sixteenBit = c.sixteenBit;
+        shape.cmyk = c.cmyk;
+        PictureMetadata metadata;
+        metadata.tiffCompression = c.sourceCompression;
+        metadata.icc = icc;
+        metadata.xmp = "<x:xmpmeta xmlns:x='adobe:ns:meta/'>quorvel-test</x:xmpmeta>";
+        metadata.pixelsPerMetre[0] = 2834.0000153;
+        metadata.pixelsPerMetre[1] = 11811;
+        VImage picture = fixtures::photo(width, height, c.bands);
+        if (c.sixteenBit)
+            picture = (picture.cast(VIPS_FORMAT_USHORT) * 257 + 3).cast(VIPS_FORMAT_USHORT);
+        std::size_t size = 0;
+        void* samples = picture.write_to_memory(&size);
+        const auto write = [&](std::unique_ptr<RowSink> writer) {
+            for (int y = 0; y < height; ++y)
+                writer->writeRow(static_cast<unsigned char*>(samples) + y * shape.rowBytes());
+            writer->finish();
+        };
+        ConvertSettings settings;
+        settings.vipsRows = fixtures::moduleRows;
+        MemorySink module, ours;
+        write(openVipsSink(Format::Tiff, module, shape, metadata, settings));
+        ASSERT_EQ(tiffWriterCompression(shape, c.sourceCompression), c.compression);
+        write(openTiffWriter(ours, shape, metadata, "out.tif", 3));
+        g_free(samples);
+
+        const VImage expected = fixtures::load(module.bytes());
+        const VImage result = fixtures::load(ours.bytes());
+        EXPECT_EQ(result.interpretation(), expected.interpretation());
+        EXPECT_EQ((result - expected).abs().max(), 0.0);
+        EXPECT_EQ(compression(ours.bytes()), c.compression);
+        auto want = tiffTags(module.bytes());
+        auto got = tiffTags(ours.bytes());
+        for (const int tag : {273, 279, 282, 283}) {
+            ASSERT_TRUE(got.count(tag)) << tag;
+            if (tag >= 282) {
+                EXPECT_NEAR(rational(got[tag].second), rational(want[tag].second), 1e-5) << tag;
+            }
+            want.erase(tag);
+            got.erase(tag);
+        }
+        for (const auto& [tag, value] : want)
+            EXPECT_TRUE(got[tag] == value) << tag;
+        EXPECT_EQ(got.size(), want.size());
+    }
+
+    // A full disc fails the rows or the finish with its reason; nothing is kept of the copy.
+    PictureShape shape;
+    shape.width = 1000;
+    shape.height = 600;
+    const Bytes rows(shape.rowBytes() * 600, 7);
+    TightSink sink(20'000);
+    try {
+        const std::unique_ptr<RowSink> writer =
+            openTiffWriter(sink, shape, PictureMetadata{}, "out.tif", 2);
+        for (int y = 0; y < shape.height; ++y)
+            writer->writeRow(&rows[std::size_t(y) * shape.rowBytes()]);
+        writer->finish();
+        ADD_FAILURE() << "no failure";
+    } catch (const Error& error) {
+        EXPECT_EQ(error.status(), Status::CannotWrite);
+        EXPECT_EQ(error.reason(), "No space left on device");
+    }
+}
 
 TEST(VipsFormats, eachKindIsEnlargedWithWhatItCarries) {
     const auto keepsMetadata = [](const Bytes&, const VImage& r) {
