@@ -24,6 +24,8 @@ dpkg-deb --field "$deb" Package Version Section Priority Maintainer Depends
 # WebP and TIFF are measured through Qt's plugins, which no binary links.
 dpkg-deb --field "$deb" Depends | grep -q 'qt6-image-formats-plugins' ||
   fail "no dependency on qt6-image-formats-plugins"
+# The converter opens libtiff when it writes a TIFF; nothing links it.
+dpkg-deb --field "$deb" Depends | grep -qw libtiff6 || fail "no dependency on libtiff6"
 dpkg-deb --field "$deb" Recommends | grep -qw qt6-translations-l10n ||
   fail "Qt's own translations are not recommended"
 

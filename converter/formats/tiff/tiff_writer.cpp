@@ -3,6 +3,7 @@
 
 #include "band_workers.h"
 #include "error.h"
+#include "tiff_library.h"
 #include "tiff_lzw_encoder.h"
 
 #include <algorithm>
@@ -11,7 +12,6 @@
 #include <cstdio>
 #include <cstring>
 #include <new>
-#include <tiffio.h>
 #include <zlib.h>
 
 namespace nconvert {
@@ -187,9 +187,11 @@ private:
 
 class TiffWriter : public RowSink {
 public:
-    TiffWriter(OutputSink& sink, const PictureShape& shape, const PictureMetadata& metadata,
-               int compression, const std::string& outputName, int threads)
-        : m_sink(sink), m_outputName(outputName), m_height(shape.height), m_queue(threads) {
+    TiffWriter(const TiffLibrary& lib, OutputSink& sink, const PictureShape& shape,
+               const PictureMetadata& metadata, int compression, const std::string& outputName,
+               int threads)
+        : m_lib(lib), m_sink(sink), m_outputName(outputName), m_height(shape.height),
+          m_tiff(nullptr, Cleanup{lib.cleanup}), m_queue(threads) {
         m_layout.compression = compression;
         m_layout.predictor =
             compression == COMPRESSION_LZW || compression == COMPRESSION_ADOBE_DEFLATE;
@@ -221,7 +223,8 @@ public:
         if (m_row != m_height)
             throw Error(Status::Internal, m_outputName, "fewer rows than the TIFF's height");
         const auto write = [this](Strip& strip) { return writeStrip(strip); };
-        if (!m_queue.drain(write) || !TIFFWriteDirectory(m_tiff.get()) || !m_sink.failure().empty())
+        if (!m_queue.drain(write) || !m_lib.writeDirectory(m_tiff.get()) ||
+            !m_sink.failure().empty())
             fail();
         m_tiff.reset();
     }
@@ -263,15 +266,15 @@ private:
     static int onWarning(TIFF*, void*, const char*, const char*, va_list) { return 1; }
 
     void open(bool bigTiff) {
-        TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
+        TIFFOpenOptions* options = m_lib.openOptionsAlloc();
         if (!options)
             throw std::bad_alloc();
-        TIFFOpenOptionsSetErrorHandlerExtR(options, onError, this);
-        TIFFOpenOptionsSetWarningHandlerExtR(options, onWarning, this);
-        m_tiff.reset(TIFFClientOpenExt(m_outputName.c_str(), bigTiff ? "w8" : "w", this, readProc,
-                                       writeProc, seekProc, closeProc, sizeProc, mapProc, unmapProc,
-                                       options));
-        TIFFOpenOptionsFree(options);
+        m_lib.setErrorHandler(options, onError, this);
+        m_lib.setWarningHandler(options, onWarning, this);
+        m_tiff.reset(m_lib.clientOpen(m_outputName.c_str(), bigTiff ? "w8" : "w", this, readProc,
+                                      writeProc, seekProc, closeProc, sizeProc, mapProc, unmapProc,
+                                      options));
+        m_lib.openOptionsFree(options);
         if (!m_tiff)
             fail();
     }
@@ -289,33 +292,33 @@ private:
             const double value = known ? metadata.pixelsPerMetre[axis] * 0.0254 : 25.4;
             return double(float(std::floor(value * 1000 + 1e-6) / 1000));
         };
-        bool ok = TIFFSetField(m_tiff.get(), TIFFTAG_IMAGEWIDTH, std::uint32_t(shape.width)) &&
-                  TIFFSetField(m_tiff.get(), TIFFTAG_IMAGELENGTH, std::uint32_t(shape.height)) &&
-                  TIFFSetField(m_tiff.get(), TIFFTAG_BITSPERSAMPLE, shape.sixteenBit ? 16 : 8) &&
-                  TIFFSetField(m_tiff.get(), TIFFTAG_SAMPLESPERPIXEL, shape.bands) &&
-                  TIFFSetField(m_tiff.get(), TIFFTAG_COMPRESSION, m_layout.compression) &&
-                  TIFFSetField(m_tiff.get(), TIFFTAG_PHOTOMETRIC, photometric) &&
-                  TIFFSetField(m_tiff.get(), TIFFTAG_ORIENTATION, ORIENTATION_TOPLEFT) &&
-                  TIFFSetField(m_tiff.get(), TIFFTAG_ROWSPERSTRIP, std::uint32_t(kStripRows)) &&
-                  TIFFSetField(m_tiff.get(), TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG) &&
-                  TIFFSetField(m_tiff.get(), TIFFTAG_SAMPLEFORMAT, SAMPLEFORMAT_UINT) &&
-                  TIFFSetField(m_tiff.get(), TIFFTAG_XRESOLUTION, perInch(0)) &&
-                  TIFFSetField(m_tiff.get(), TIFFTAG_YRESOLUTION, perInch(1)) &&
-                  TIFFSetField(m_tiff.get(), TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
+        bool ok = m_lib.setField(m_tiff.get(), TIFFTAG_IMAGEWIDTH, std::uint32_t(shape.width)) &&
+                  m_lib.setField(m_tiff.get(), TIFFTAG_IMAGELENGTH, std::uint32_t(shape.height)) &&
+                  m_lib.setField(m_tiff.get(), TIFFTAG_BITSPERSAMPLE, shape.sixteenBit ? 16 : 8) &&
+                  m_lib.setField(m_tiff.get(), TIFFTAG_SAMPLESPERPIXEL, shape.bands) &&
+                  m_lib.setField(m_tiff.get(), TIFFTAG_COMPRESSION, m_layout.compression) &&
+                  m_lib.setField(m_tiff.get(), TIFFTAG_PHOTOMETRIC, photometric) &&
+                  m_lib.setField(m_tiff.get(), TIFFTAG_ORIENTATION, ORIENTATION_TOPLEFT) &&
+                  m_lib.setField(m_tiff.get(), TIFFTAG_ROWSPERSTRIP, std::uint32_t(kStripRows)) &&
+                  m_lib.setField(m_tiff.get(), TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG) &&
+                  m_lib.setField(m_tiff.get(), TIFFTAG_SAMPLEFORMAT, SAMPLEFORMAT_UINT) &&
+                  m_lib.setField(m_tiff.get(), TIFFTAG_XRESOLUTION, perInch(0)) &&
+                  m_lib.setField(m_tiff.get(), TIFFTAG_YRESOLUTION, perInch(1)) &&
+                  m_lib.setField(m_tiff.get(), TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
         if (ok && shape.cmyk)
-            ok = TIFFSetField(m_tiff.get(), TIFFTAG_INKSET, INKSET_CMYK);
+            ok = m_lib.setField(m_tiff.get(), TIFFTAG_INKSET, INKSET_CMYK);
         if (ok && shape.alpha) {
             const std::uint16_t extra[1] = {EXTRASAMPLE_UNASSALPHA};
-            ok = TIFFSetField(m_tiff.get(), TIFFTAG_EXTRASAMPLES, 1, extra);
+            ok = m_lib.setField(m_tiff.get(), TIFFTAG_EXTRASAMPLES, 1, extra);
         }
         if (ok && m_layout.predictor)
-            ok = TIFFSetField(m_tiff.get(), TIFFTAG_PREDICTOR, PREDICTOR_HORIZONTAL);
+            ok = m_lib.setField(m_tiff.get(), TIFFTAG_PREDICTOR, PREDICTOR_HORIZONTAL);
         if (ok && iccFits(metadata.icc, shape))
-            ok = TIFFSetField(m_tiff.get(), TIFFTAG_ICCPROFILE, std::uint32_t(metadata.icc.size()),
-                              metadata.icc.data());
+            ok = m_lib.setField(m_tiff.get(), TIFFTAG_ICCPROFILE,
+                                std::uint32_t(metadata.icc.size()), metadata.icc.data());
         if (ok && !metadata.xmp.empty())
-            ok = TIFFSetField(m_tiff.get(), TIFFTAG_XMLPACKET, std::uint32_t(metadata.xmp.size()),
-                              metadata.xmp.data());
+            ok = m_lib.setField(m_tiff.get(), TIFFTAG_XMLPACKET, std::uint32_t(metadata.xmp.size()),
+                                metadata.xmp.data());
         if (!ok)
             fail();
     }
@@ -347,8 +350,9 @@ private:
     }
 
     bool writeStrip(const Strip& strip) {
-        return TIFFWriteRawStrip(m_tiff.get(), strip.index, const_cast<unsigned char*>(strip.data),
-                                 tmsize_t(strip.size)) >= 0;
+        return m_lib.writeRawStrip(m_tiff.get(), strip.index,
+                                   const_cast<unsigned char*>(strip.data),
+                                   tmsize_t(strip.size)) >= 0;
     }
 
     [[noreturn]] void fail() {
@@ -359,13 +363,15 @@ private:
                         (m_libtiffError.empty() ? std::string() : " (" + m_libtiffError + ")"));
     }
 
+    const TiffLibrary& m_lib;
     OutputSink& m_sink;
     const std::string m_outputName;
     const int m_height;
     Layout m_layout;
     // Freed without a flush: a writer dropped before finish() writes nothing more.
     struct Cleanup {
-        void operator()(TIFF* tiff) const { TIFFCleanup(tiff); }
+        decltype(&TIFFCleanup) cleanup;
+        void operator()(TIFF* tiff) const { cleanup(tiff); }
     };
     std::unique_ptr<TIFF, Cleanup> m_tiff;
     std::string m_libtiffError;
@@ -382,7 +388,7 @@ private:
 } // namespace
 
 std::optional<int> tiffWriterCompression(const PictureShape& shape, int sourceTag) {
-    if (shape.frames != 1)
+    if (shape.frames != 1 || !tiffLibrary())
         return std::nullopt;
     switch (sourceTag) {
     case COMPRESSION_NONE:
@@ -408,7 +414,8 @@ std::unique_ptr<RowSink> openTiffWriter(OutputSink& sink, const PictureShape& sh
     const std::optional<int> compression = tiffWriterCompression(shape, metadata.tiffCompression);
     if (!compression)
         throw Error(Status::Internal, outputName, "no TIFF compression of our writer's for this");
-    return std::make_unique<TiffWriter>(sink, shape, metadata, *compression, outputName, threads);
+    return std::make_unique<TiffWriter>(*tiffLibrary(), sink, shape, metadata, *compression,
+                                        outputName, threads);
 }
 
 } // namespace nconvert

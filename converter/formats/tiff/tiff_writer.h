@@ -14,7 +14,8 @@ namespace nconvert {
 /// The Compression tag a TIFF copy of `shape` is written with by our writer, for a source whose
 /// own tag was `sourceTag` (0: the source was no TIFF): none, LZW, deflate and PackBits kept, CCITT
 /// fax and the rest made LZW, as the module's writer does. Nothing for what stays with the
-/// module: several pages, and JPEG, zstd or WebP inside the TIFF.
+/// module: several pages, JPEG, zstd or WebP inside the TIFF, and any TIFF where libtiff cannot
+/// be opened.
 std::optional<int> tiffWriterCompression(const PictureShape& shape, int sourceTag);
 
 /// A TIFF writer of one page of `shape` (grey, RGB or CMYK, alpha, 8 or 16 bits) into `sink` as
