@@ -69,7 +69,7 @@ TEST(Pipeline, sameCopyAsTheLibvipsModule) {
     }
 }
 
-// The streamed resampler, in its two halves, keeps only the rows its filter needs, frame by
+// The streamed resampler keeps only the rows its filter needs, frame by
 // frame; its pixels must be the whole-picture resampler's to the bit.
 TEST(Pipeline, streamedRowsAreTheWholePictureResample) {
     class Held : public nconvert::RowSource {
