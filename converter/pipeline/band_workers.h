@@ -55,6 +55,20 @@ private:
     std::vector<std::thread> m_workers;
 };
 
+/// An encoder's bytes for one band, left uninitialised until written: a band is filled once
+/// and reused, so clearing it would be a pass over every byte for nothing.
+struct BandBuffer {
+    std::unique_ptr<unsigned char[]> data;
+    std::size_t size = 0; // bytes written so far, where the encoder counts them here
+    std::size_t capacity = 0;
+    void reserve(std::size_t bytes) {
+        if (bytes <= capacity)
+            return;
+        data = std::make_unique_for_overwrite<unsigned char[]>(bytes);
+        capacity = bytes;
+    }
+};
+
 /// An encoder's bands on BandWorkers: handed out to fill, coded on a worker, passed back to the
 /// encoder oldest first to be written, then reused (fresh pages cost more here than coding
 /// them). At most depth() bands are in flight.

@@ -54,8 +54,8 @@ public:
         if (!band.dictionary.empty() && deflateSetDictionary(&m_stream, band.dictionary.data(),
                                                              uInt(band.dictionary.size())) != Z_OK)
             throw std::bad_alloc();
-        const Buffer& in = band.filtered;
-        Buffer& out = band.deflated;
+        const BandBuffer& in = band.filtered;
+        BandBuffer& out = band.deflated;
         // Room for the header, the stored-block worst case and the flush's marker.
         out.reserve(deflateBound(&m_stream, uLong(in.size)) + 64);
         out.size = 0;
@@ -103,7 +103,7 @@ bool PngImageData::addRow(const unsigned char* row) {
     }
     if (!m_filling)
         m_filling = spareBand();
-    Buffer& out = m_filling->filtered;
+    BandBuffer& out = m_filling->filtered;
     out.data[out.size] = kFilterUp;
     filterUp(stored, m_previous.data(), out.data.get() + out.size + 1, m_rowBytes);
     out.size += m_rowBytes + 1;
@@ -119,7 +119,7 @@ void PngImageData::submit() {
     band->last = m_row == m_height;
     // The next band starts from the end of this one, as one stream would.
     m_filling = spareBand();
-    const Buffer& filtered = band->filtered;
+    const BandBuffer& filtered = band->filtered;
     const std::size_t tail = std::min(kWindow, filtered.size);
     m_filling->dictionary.assign(filtered.data.get() + filtered.size - tail,
                                  filtered.data.get() + filtered.size);
@@ -136,7 +136,7 @@ void PngImageData::submit() {
 
 bool PngImageData::writeBand(Band& band) {
     m_adler = std::uint32_t(adler32_combine(m_adler, band.adler, z_off_t(band.filtered.size)));
-    Buffer& out = band.deflated;
+    BandBuffer& out = band.deflated;
     if (band.last) {
         // The reserve above left room for it.
         for (int shift = 24; shift >= 0; shift -= 8)
@@ -154,13 +154,6 @@ std::unique_ptr<PngImageData::Band> PngImageData::spareBand() {
     band->filtered.size = 0;
     band->dictionary.clear();
     return band;
-}
-
-void PngImageData::Buffer::reserve(std::size_t bytes) {
-    if (bytes <= capacity)
-        return;
-    data = std::make_unique_for_overwrite<unsigned char[]>(bytes);
-    capacity = bytes;
 }
 
 bool PngImageData::finish() {

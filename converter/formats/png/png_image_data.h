@@ -38,17 +38,10 @@ public:
     bool finish();
 
 private:
-    // Bytes left uninitialised until written: a band is filled once and reused.
-    struct Buffer {
-        std::unique_ptr<unsigned char[]> data;
-        std::size_t size = 0;
-        std::size_t capacity = 0;
-        void reserve(std::size_t bytes);
-    };
     struct Band {
-        Buffer filtered; // each row its filter byte, then the differences
+        BandBuffer filtered; // each row its filter byte, then the differences
         std::vector<unsigned char> dictionary;
-        Buffer deflated;
+        BandBuffer deflated;
         std::uint32_t adler = 1;
         bool first = false;
         bool last = false;

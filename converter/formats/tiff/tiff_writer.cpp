@@ -25,23 +25,11 @@ constexpr int kDeflateLevel = 6;
 // compression may add.
 constexpr std::int64_t kBigTiffSamples = 3'500'000'000ll;
 
-// Bytes left uninitialised until written: a strip is filled once and reused.
-struct Buffer {
-    std::unique_ptr<unsigned char[]> data;
-    std::size_t capacity = 0;
-    void reserve(std::size_t bytes) {
-        if (bytes <= capacity)
-            return;
-        data = std::make_unique_for_overwrite<unsigned char[]>(bytes);
-        capacity = bytes;
-    }
-};
-
 struct Strip {
-    Buffer rows;
+    BandBuffer rows;
     int count = 0; // rows filled
     std::uint32_t index = 0;
-    Buffer coded;
+    BandBuffer coded;
     const unsigned char* data = nullptr; // what the file gets: coded, or the rows themselves
     std::size_t size = 0;
 };
