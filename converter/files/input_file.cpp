@@ -49,8 +49,8 @@ InputFile::InputFile(const std::string& path) {
         return;
     // Read, not mapped: a mapped file cut short by another process kills the reader with
     // SIGBUS at the first page past the new end.
-    m_bytes.resize(m_size);
-    unsigned char* data = m_bytes.data();
+    m_bytes = LargeBlock(static_cast<unsigned char*>(allocateLarge(m_size)), {m_size});
+    unsigned char* data = m_bytes.get();
     std::size_t done = 0;
     while (done < m_size) {
         const ssize_t n = ::read(file.fd, data + done, m_size - done);

@@ -19,14 +19,14 @@ public:
     InputFile(const InputFile&) = delete;
     InputFile& operator=(const InputFile&) = delete;
 
-    const unsigned char* data() const { return m_bytes.data(); }
+    const unsigned char* data() const { return m_bytes.get(); }
     std::size_t size() const { return m_size; }
     /// Which file this is, whatever path reached it.
     dev_t device() const { return m_device; }
     ino_t inode() const { return m_inode; }
 
 private:
-    LargeVector<unsigned char> m_bytes;
+    LargeBlock m_bytes;
     std::size_t m_size = 0;
     dev_t m_device = 0;
     ino_t m_inode = 0;

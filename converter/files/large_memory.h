@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <vector>
 
 namespace nconvert {
@@ -14,6 +15,14 @@ namespace nconvert {
 // operator new. Both throw std::bad_alloc when there is no memory.
 void* allocateLarge(std::size_t bytes);
 void releaseLarge(void* block, std::size_t bytes) noexcept;
+
+/// A block from allocateLarge, given back when it goes; its bytes are left as they come, for a
+/// buffer about to be filled whole (a vector would clear it first).
+struct LargeRelease {
+    std::size_t bytes = 0;
+    void operator()(unsigned char* block) const noexcept { releaseLarge(block, bytes); }
+};
+using LargeBlock = std::unique_ptr<unsigned char[], LargeRelease>;
 
 template <class T> struct LargeAllocator {
     using value_type = T;
