@@ -29,7 +29,7 @@ struct Handover {
     int rowsPerBlock = 1;
     std::mutex lock;
     std::condition_variable changed;
-    LargeVector<unsigned char> blocks; // a ring of kBlocksInFlight blocks
+    LargeBlock blocks; // a ring of kBlocksInFlight blocks, each filled before it is read
     std::size_t blockBytes = 0;
     std::vector<int> rowsIn;    // rows in each block
     long produced = 0;          // blocks filled so far
@@ -53,7 +53,7 @@ void produce(RowSource& source, Handover& h, long totalRows) {
             }
             const int count = int(std::min<long>(h.rowsPerBlock, totalRows - row));
             for (int i = 0; i < count; ++i)
-                source.readRow(h.blocks.data() + h.blockBytes * slot + rowBytes * i);
+                source.readRow(h.blocks.get() + h.blockBytes * slot + rowBytes * i);
             row += count;
             std::lock_guard guard(h.lock);
             h.rowsIn[slot] = count;
@@ -94,7 +94,8 @@ void pumpRows(RowSource& source, RowSink& sink, int cores) {
     Handover h;
     h.rowsPerBlock = rowsPerBlock(rowBytes);
     h.blockBytes = rowBytes * std::size_t(h.rowsPerBlock);
-    h.blocks.resize(h.blockBytes * kBlocksInFlight);
+    const std::size_t ringBytes = h.blockBytes * kBlocksInFlight;
+    h.blocks = LargeBlock(static_cast<unsigned char*>(allocateLarge(ringBytes)), {ringBytes});
     h.rowsIn.assign(kBlocksInFlight, 0);
     std::thread reader(produce, std::ref(source), std::ref(h), totalRows);
     const auto stopReader = [&] {
@@ -116,7 +117,7 @@ void pumpRows(RowSource& source, RowSink& sink, int cores) {
                 slot = std::size_t(h.consumed % kBlocksInFlight);
             }
             for (int i = 0; i < h.rowsIn[slot]; ++i)
-                sink.writeRow(h.blocks.data() + h.blockBytes * slot + rowBytes * i);
+                sink.writeRow(h.blocks.get() + h.blockBytes * slot + rowBytes * i);
             row += h.rowsIn[slot];
             std::lock_guard guard(h.lock);
             ++h.consumed;
