@@ -5,6 +5,7 @@
 #include "conversion.h"
 #include "error.h"
 #include "input_file.h"
+#include "large_memory.h"
 #include "vips_module.h"
 
 #include <csignal>
@@ -16,6 +17,7 @@
 
 int main(int argc, char** argv) {
     using namespace nconvert;
+    heapInHugePages();
     try {
         const Command command = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
         if (command.action == Command::Action::Help) {

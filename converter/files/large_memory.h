@@ -24,6 +24,11 @@ struct LargeRelease {
 };
 using LargeBlock = std::unique_ptr<unsigned char[], LargeRelease>;
 
+/// Once, first thing in the process: the heap's growth from here on comes in huge pages, so
+/// that what goes through operator new and malloc (bands, rows, tables) is not faulted in 4 KB
+/// at a time either.
+void heapInHugePages();
+
 template <class T> struct LargeAllocator {
     using value_type = T;
     LargeAllocator() = default;
