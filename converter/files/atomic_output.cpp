@@ -3,6 +3,7 @@
 
 #include "error.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -186,11 +187,33 @@ bool AtomicOutput::fail(int error) {
 }
 
 bool AtomicOutput::append(const void* data, std::size_t size) {
-    return writeAll(data, size, std::nullopt);
+    const std::uint64_t offset = m_end;
+    return writeAll(data, size, std::nullopt) && written(offset, size);
 }
 
 bool AtomicOutput::writeAt(std::uint64_t offset, const void* data, std::size_t size) {
-    return writeAll(data, size, offset);
+    return writeAll(data, size, offset) && written(offset, size);
+}
+
+// The disk starts on what is written while the rest is still being made, so that commit()'s
+// fsync waits for the last few megabytes only, not for the whole file. Writers go forwards
+// (or, for bottom-up rows, backwards): the span since the last start is one run of bytes.
+bool AtomicOutput::written(std::uint64_t offset, std::size_t size) {
+    m_end = std::max(m_end, offset + size);
+    if (m_unstartedEnd == m_unstartedBegin) {
+        m_unstartedBegin = offset;
+        m_unstartedEnd = offset + size;
+    } else {
+        m_unstartedBegin = std::min(m_unstartedBegin, offset);
+        m_unstartedEnd = std::max(m_unstartedEnd, offset + size);
+    }
+    if (m_unstartedEnd - m_unstartedBegin >= kWritebackBytes) {
+        // Only a hint: should it fail, fsync still writes everything.
+        ::sync_file_range(m_fd, off_t(m_unstartedBegin), off_t(m_unstartedEnd - m_unstartedBegin),
+                          SYNC_FILE_RANGE_WRITE);
+        m_unstartedBegin = m_unstartedEnd = 0;
+    }
+    return true;
 }
 
 // Short writes and interruptions are retried until every byte is down.

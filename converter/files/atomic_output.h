@@ -59,6 +59,7 @@ private:
     void discard();
     bool fail(int error);
     bool writeAll(const void* data, std::size_t size, std::optional<std::uint64_t> offset);
+    bool written(std::uint64_t offset, std::size_t size);
     [[noreturn]] void throwSystemError(int error);
 
     std::string m_path;
@@ -66,6 +67,11 @@ private:
     std::string m_tempPath;
     int m_fd = -1;
     std::string m_failure;
+    static constexpr std::uint64_t kWritebackBytes = 4u << 20;
+    std::uint64_t m_end = 0; // where append() writes
+    // Bytes written since the disk was last asked to start on them.
+    std::uint64_t m_unstartedBegin = 0;
+    std::uint64_t m_unstartedEnd = 0;
 };
 
 } // namespace nconvert
