@@ -9,10 +9,14 @@ namespace {
 class AdaptedSource : public RowSource {
 public:
     AdaptedSource(std::unique_ptr<RowSource> source, const PictureShape& shape)
-        : m_source(std::move(source)), m_shape(shape), m_in(m_source->shape().rowBytes()) {}
+        : m_source(std::move(source)), m_shape(shape), m_metadata(m_source->metadata()),
+          m_in(m_source->shape().rowBytes()) {
+        // The source's colours are not what comes out of here.
+        m_metadata.frameColours.clear();
+    }
 
     const PictureShape& shape() const override { return m_shape; }
-    const PictureMetadata& metadata() const override { return m_source->metadata(); }
+    const PictureMetadata& metadata() const override { return m_metadata; }
 
     void readRow(void* row) override {
         const PictureShape& in = m_source->shape();
@@ -61,6 +65,7 @@ private:
 
     std::unique_ptr<RowSource> m_source;
     PictureShape m_shape;
+    PictureMetadata m_metadata;
     std::vector<unsigned char> m_in;
     int m_row = 0;
 };

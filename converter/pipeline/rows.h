@@ -24,6 +24,13 @@ struct PictureShape {
     std::size_t rowBytes() const { return std::size_t(width) * bands * bytesPerSample(); }
 };
 
+/// The colours a frame shows (0xRRGGBB, each once, in the order its rows first show them) and
+/// whether some pixel of it is transparent.
+struct FrameColours {
+    std::vector<std::uint32_t> rgb;
+    bool transparent = false;
+};
+
 /// What a copy carries besides the pixels. A source fills what its file holds; a sink writes
 /// what its format can keep.
 struct PictureMetadata {
@@ -49,6 +56,9 @@ struct PictureMetadata {
     /// picture that says nothing plays for ever, as libvips has it).
     std::vector<int> delaysMs;
     int loop = 0;
+    /// Each frame's colours, where the source knows them without a pass over its pixels (a
+    /// still GIF, from its indices); empty otherwise.
+    std::vector<FrameColours> frameColours;
 };
 
 /// A decoder that hands out its picture row by row, top to bottom, frame after frame.

@@ -244,6 +244,41 @@ bool readFrame(GifParser& parser, const ColourTable& global, int screenWidth, in
     return true;
 }
 
+// A still frame that covers the screen shows its own indices and nothing of the screen under
+// them: it is kept as they are, with its colours in the order its rows first show them, as
+// counting the composed rows would find them. Nothing when an index lies past the table.
+std::optional<ComposedGif::Indexed> indexedStill(Frame& frame) {
+    ComposedGif::Indexed still;
+    const int transparent = frame.control.transparent;
+    for (int i = 0; i < frame.table.entries; ++i) {
+        const unsigned char* rgb = frame.table.rgb + 3 * i;
+        still.rgba[std::size_t(i)] = std::uint32_t(rgb[0]) | std::uint32_t(rgb[1]) << 8 |
+                                     std::uint32_t(rgb[2]) << 16 | 0xff000000u;
+    }
+    if (transparent >= 0)
+        still.rgba[std::size_t(transparent)] = 0;
+    std::array<bool, 256> seen{};
+    for (const unsigned char index : frame.indices) {
+        if (seen[index])
+            continue;
+        seen[index] = true;
+        if (index == transparent) {
+            still.transparent = true;
+            continue;
+        }
+        if (index >= frame.table.entries)
+            return std::nullopt;
+        const unsigned char* rgb = frame.table.rgb + 3 * index;
+        const std::uint32_t colour =
+            std::uint32_t(rgb[0]) << 16 | std::uint32_t(rgb[1]) << 8 | rgb[2];
+        // A table may hold a colour twice; the rows show it once.
+        if (std::find(still.colours.begin(), still.colours.end(), colour) == still.colours.end())
+            still.colours.push_back(colour);
+    }
+    still.indices = std::move(frame.indices);
+    return still;
+}
+
 } // namespace
 
 std::optional<std::array<int, 2>> gifScreen(const unsigned char* data, std::size_t size) {
@@ -279,8 +314,19 @@ std::optional<ComposedGif> decodeGif(const unsigned char* data, std::size_t size
     }
     ComposedGif gif;
     gif.frameHeight = height;
-    Canvas canvas(width, height, background);
+    // Made with the second frame: a still picture that covers the screen needs none.
+    std::optional<Canvas> canvas;
     LargeVector<unsigned char> stacked;
+    int drawn = 0;
+    const auto draw = [&](const Frame& frame) {
+        if (!canvas)
+            canvas.emplace(width, height, background);
+        // The frame before as it was shown: what it asked to be undone is undone in draw().
+        if (drawn++ > 0)
+            stacked.insert(stacked.end(), canvas->rgba().begin(), canvas->rgba().end());
+        return canvas->draw(frame);
+    };
+    std::optional<Frame> last; // read, not yet drawn
     bool trailer = false;
     bool transparency = false;
     Control control;
@@ -304,14 +350,12 @@ std::optional<ComposedGif> decodeGif(const unsigned char* data, std::size_t size
         control = Control{};
         if (!readFrame(parser, global, width, height, frame))
             return std::nullopt;
-        // The frame before as it was shown: what it asked to be undone is undone in draw().
-        if (gif.frames > 0)
-            stacked.insert(stacked.end(), canvas.rgba().begin(), canvas.rgba().end());
-        if (!canvas.draw(frame))
+        if (last && !draw(*last))
             return std::nullopt;
         transparency = transparency || frame.control.transparent >= 0;
         gif.delaysMs.push_back(frame.control.delayCs * 10);
         ++gif.frames;
+        last = std::move(frame);
     }
     // Bytes after the trailer, a control block that belongs to no frame: unusual.
     if (!trailer || !parser.done() || gif.frames == 0 || control.seen)
@@ -321,19 +365,29 @@ std::optional<ComposedGif> decodeGif(const unsigned char* data, std::size_t size
     pixels.height = height * gif.frames;
     pixels.bands = transparency ? 4 : 3;
     pixels.alpha = transparency;
+    // (Disposal to the previous frame on the first is left to libvips: draw() refuses it.)
+    if (gif.frames == 1 && last->width == width && last->height == height &&
+        last->control.disposal != kDisposalPrevious) {
+        gif.indexed = indexedStill(*last);
+        if (!gif.indexed)
+            return std::nullopt;
+        return gif;
+    }
+    if (!draw(*last))
+        return std::nullopt;
     // The last frame is taken from the canvas itself: a still picture is never copied whole.
     if (transparency) {
         if (stacked.empty()) {
-            pixels.samples = canvas.takeRgba();
+            pixels.samples = canvas->takeRgba();
         } else {
-            stacked.insert(stacked.end(), canvas.rgba().begin(), canvas.rgba().end());
+            stacked.insert(stacked.end(), canvas->rgba().begin(), canvas->rgba().end());
             pixels.samples = std::move(stacked);
         }
         return gif;
     }
-    pixels.samples.resize((stacked.size() + canvas.rgba().size()) / 4 * 3);
+    pixels.samples.resize((stacked.size() + canvas->rgba().size()) / 4 * 3);
     unsigned char* out = pixels.samples.data();
-    const LargeVector<unsigned char>* parts[] = {&stacked, &canvas.rgba()};
+    const LargeVector<unsigned char>* parts[] = {&stacked, &canvas->rgba()};
     for (const LargeVector<unsigned char>* rgba : parts) {
         const unsigned char* in = rgba->data();
         for (std::size_t i = 0; i < rgba->size(); i += 4, out += 3) {

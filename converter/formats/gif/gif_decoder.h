@@ -15,7 +15,21 @@ namespace nconvert {
 /// loader hands them to the pipeline.
 struct ComposedGif {
     /// The frames stacked top to bottom, RGB, or RGBA when some frame has a transparent index.
+    /// A still picture whose one frame covers the screen is not composed: its size and bands
+    /// are here, its samples are left empty, and it is kept as `indexed` instead.
     Pixels<std::uint8_t> pixels;
+    struct Indexed {
+        /// The frame's indices, row by row.
+        std::vector<unsigned char> indices;
+        /// What each index puts down, R, G, B, A from the low byte: the transparent index
+        /// transparent black, as on a screen before its first frame.
+        std::array<std::uint32_t, 256> rgba{};
+        /// The colours in the order the rows first show them (0xRRGGBB, each once), and
+        /// whether some pixel is transparent.
+        std::vector<std::uint32_t> colours;
+        bool transparent = false;
+    };
+    std::optional<Indexed> indexed;
     int frameHeight = 0;
     int frames = 0;
     std::vector<int> delaysMs;

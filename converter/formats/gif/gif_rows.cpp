@@ -21,10 +21,16 @@ public:
         m_shape.alpha = pixels.alpha;
         m_metadata.delaysMs = m_gif.delaysMs;
         m_metadata.loop = m_gif.loop;
+        if (m_gif.indexed)
+            m_metadata.frameColours = {{m_gif.indexed->colours, m_gif.indexed->transparent}};
     }
     const PictureShape& shape() const override { return m_shape; }
     const PictureMetadata& metadata() const override { return m_metadata; }
     void readRow(void* row) override {
+        if (m_gif.indexed) {
+            expandRow(static_cast<unsigned char*>(row));
+            return;
+        }
         const std::size_t bytes = m_shape.rowBytes();
         std::memcpy(row, m_gif.pixels.samples.data() + bytes * m_row++, bytes);
     }
@@ -34,6 +40,22 @@ public:
     }
 
 private:
+    void expandRow(unsigned char* out) {
+        const std::size_t width = std::size_t(m_shape.width);
+        const unsigned char* index = m_gif.indexed->indices.data() + width * m_row++;
+        const std::uint32_t* rgba = m_gif.indexed->rgba.data();
+        if (m_shape.bands == 4) {
+            for (std::size_t x = 0; x < width; ++x, out += 4)
+                std::memcpy(out, &rgba[index[x]], 4);
+            return;
+        }
+        // Four bytes put down a pixel, the fourth overwritten by the next; the last pixel's
+        // three by themselves.
+        for (std::size_t x = 0; x + 1 < width; ++x, out += 3)
+            std::memcpy(out, &rgba[index[x]], 4);
+        std::memcpy(out, &rgba[index[width - 1]], 3);
+    }
+
     ComposedGif m_gif;
     PictureShape m_shape;
     PictureMetadata m_metadata;
@@ -69,6 +91,13 @@ std::unique_ptr<RowSource> gifRowSource(ComposedGif gif) {
 
 std::optional<GifPalettes> countGifPalettes(RowSource& source) {
     const PictureShape& shape = source.shape();
+    const std::vector<FrameColours>& known = source.metadata().frameColours;
+    if (int(known.size()) == shape.frames) {
+        std::vector<GifPalette> frames;
+        for (const FrameColours& frame : known)
+            frames.push_back(GifPalette{frame.rgb, frame.transparent});
+        return planPalettes(frames);
+    }
     std::vector<unsigned char> row(shape.rowBytes());
     std::vector<GifPalette> frames;
     for (int frame = 0; frame < shape.frames; ++frame) {
