@@ -3,7 +3,7 @@
 
 namespace nconvert {
 
-BandWorkers::BandWorkers(int threads) : m_threads(threads < 2 ? 1 : threads) {
+BandWorkers::BandWorkers(int threads) : m_threads(threads < 2 ? 1 : threads + 1) {
     if (threads < 2)
         return;
     m_workers.reserve(std::size_t(threads));
@@ -40,7 +40,12 @@ void BandWorkers::collect() {
     if (m_workers.empty())
         return;
     std::unique_lock guard(m_lock);
-    m_changed.wait(guard, [this] { return m_jobs.front().done; });
+    while (!m_jobs.front().done) {
+        if (m_next < m_jobs.size())
+            run(m_jobs[m_next++], m_threads - 1, guard);
+        else
+            m_changed.wait(guard);
+    }
     const std::exception_ptr failure = m_jobs.front().failure;
     m_jobs.pop_front();
     --m_next;
@@ -54,18 +59,21 @@ void BandWorkers::work(int thread) {
         m_changed.wait(guard, [this] { return m_stop || m_next < m_jobs.size(); });
         if (m_stop)
             return;
-        // A deque keeps its elements in place while others are added or collected.
-        Job& job = m_jobs[m_next++];
-        guard.unlock();
-        try {
-            job.run(thread);
-        } catch (...) {
-            job.failure = std::current_exception();
-        }
-        guard.lock();
-        job.done = true;
-        m_changed.notify_all();
+        run(m_jobs[m_next++], thread, guard);
     }
+}
+
+void BandWorkers::run(Job& job, int thread, std::unique_lock<std::mutex>& guard) {
+    // A deque keeps its elements in place while others are added or collected.
+    guard.unlock();
+    try {
+        job.run(thread);
+    } catch (...) {
+        job.failure = std::current_exception();
+    }
+    guard.lock();
+    job.done = true;
+    m_changed.notify_all();
 }
 
 } // namespace nconvert

@@ -15,8 +15,8 @@ namespace nconvert {
 
 /// A few threads that run an encoder's bands while the encoder hands them back in the order
 /// they were given. A job is called with the number of the thread running it (0 to threads()
-/// - 1), so that each thread may keep state of its own. With fewer than two threads there are
-/// none: a job runs at once, inside submit().
+/// - 1, the encoder's own thread counted as the last), so that each thread may keep state of
+/// its own. With fewer than two threads there are none: a job runs at once, inside submit().
 class BandWorkers {
 public:
     explicit BandWorkers(int threads);
@@ -28,11 +28,13 @@ public:
     int threads() const { return m_threads; }
     /// Jobs submitted and not yet collected.
     std::size_t pending() const { return m_pending; }
-    /// Jobs an encoder should keep in flight, beyond which it collects before submitting more.
-    std::size_t depth() const { return m_workers.empty() ? 1 : m_workers.size() * 2; }
+    /// Jobs an encoder should keep in flight, beyond which it collects before submitting more:
+    /// enough that a worker held up by another thread does not leave the others waiting.
+    std::size_t depth() const { return m_workers.empty() ? 1 : m_workers.size() * 4; }
 
     void submit(std::function<void(int)> job);
-    /// Waits for the oldest job not yet collected; rethrows what it threw. (An inline job
+    /// Waits for the oldest job not yet collected, meanwhile running jobs no worker has taken
+    /// yet (as the last thread, threads() - 1); rethrows what the oldest threw. (An inline job
     /// throws out of submit() itself.)
     void collect();
 
@@ -44,6 +46,8 @@ private:
     };
 
     void work(int thread);
+    // Runs `job` unlocked, as `thread`; `guard` is held again on return.
+    void run(Job& job, int thread, std::unique_lock<std::mutex>& guard);
 
     const int m_threads;
     std::size_t m_pending = 0;

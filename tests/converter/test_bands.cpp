@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Encoders that work in bands on several threads: the same bytes whatever the number of threads,
 // decoding to exactly the rows given, bands ending on the first and last rows.
+#include "band_workers.h"
 #include "fixtures.h"
 #include "gif_writer.h"
 #include "png_image_data.h"
@@ -8,9 +9,13 @@
 #include "png_writer.h"
 #include "tiff_writer.h"
 
+#include <atomic>
+#include <chrono>
 #include <gif_lib.h>
 #include <gtest/gtest.h>
 #include <random>
+#include <stdexcept>
+#include <thread>
 
 using namespace nconvert;
 using fixtures::Bytes;
@@ -231,5 +236,41 @@ TEST(Bands, aTiffIsTheSameFileOnAnyThreadsAndDecodesToItsRows) {
         for (const int threads : kThreadCounts)
             EXPECT_EQ(write(threads), tiff) << threads << " threads";
         EXPECT_TRUE(samplesOf(fixtures::load(tiff)) == rows);
+    }
+}
+
+// The encoder's own thread runs jobs no worker has taken while it waits: each job runs once,
+// with a thread number below threads(), and failures come back with their own job, in order.
+TEST(Bands, workersRunEveryJobOnceAndHandBackFailuresInOrder) {
+    BandWorkers workers(2);
+    EXPECT_EQ(workers.threads(), 3);
+    constexpr int kJobs = 40;
+    std::vector<std::atomic<int>> runs(kJobs);
+    std::vector<std::atomic<int>> threadOf(kJobs);
+    int failed = 0;
+    const auto collect = [&] {
+        try {
+            workers.collect();
+        } catch (const std::runtime_error& e) {
+            EXPECT_EQ(std::stoi(e.what()), failed++ * 7);
+        }
+    };
+    for (int job = 0; job < kJobs; ++job) {
+        workers.submit([&, job](int thread) {
+            ++runs[std::size_t(job)];
+            threadOf[std::size_t(job)] = thread;
+            std::this_thread::sleep_for(std::chrono::microseconds(job % 3 * 200));
+            if (job % 7 == 0)
+                throw std::runtime_error(std::to_string(job));
+        });
+        if (workers.pending() >= workers.depth())
+            collect();
+    }
+    while (workers.pending() > 0)
+        collect();
+    EXPECT_EQ(failed, (kJobs + 6) / 7);
+    for (int job = 0; job < kJobs; ++job) {
+        EXPECT_EQ(runs[std::size_t(job)], 1) << job;
+        EXPECT_LT(threadOf[std::size_t(job)], workers.threads()) << job;
     }
 }

@@ -18,7 +18,6 @@
 #include "large_memory.h"
 
 #include <cstring>
-#include <malloc.h>
 #include <new>
 #include <vector>
 
@@ -231,13 +230,6 @@ private:
 
 std::unique_ptr<RowSink> bandedJpegWriter(OutputSink& sink, JpegEncoding encoding, int threads,
                                           const std::string& outputName) {
-    // libjpeg frees a band's working rows (a few hundred KB a component on a wide picture) when
-    // the band is done, and glibc gave them back to the kernel each time, from the top of the
-    // thread's heap or as a mapping of their own; faulting them in again cost more than the
-    // encoding itself (the 15000-pixel-wide picture took 70 % more CPU). Kept, they are reused
-    // by the next band. The process is one conversion, so nothing lingers.
-    mallopt(M_MMAP_THRESHOLD, 32 << 20);
-    mallopt(M_TRIM_THRESHOLD, 256 << 20);
     return std::make_unique<BandedJpegSink>(sink, std::move(encoding), threads, outputName);
 }
 
