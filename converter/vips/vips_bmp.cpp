@@ -52,7 +52,10 @@ int writeBmp(VipsImage* image, OutputSink& sink) {
     metadata.pixelsPerMetre[1] = image->Yres * 1000.0;
     try {
         const std::unique_ptr<RowSink> writer = bmpRowSink(sink, shape, metadata, "output");
-        return vips_sink_disc(image, writeRegion, writer.get());
+        if (vips_sink_disc(image, writeRegion, writer.get()) != 0)
+            return -1;
+        writer->finish();
+        return 0;
     } catch (const Error& error) {
         vips_error("bmpsave", "%s", error.reason().c_str());
         return -1;

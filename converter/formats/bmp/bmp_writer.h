@@ -2,6 +2,7 @@
 #pragma once
 
 #include "output_sink.h"
+#include "row_pump.h"
 #include "rows.h"
 
 #include <cstdint>
@@ -14,9 +15,10 @@ namespace nconvert {
 std::uint64_t bmpFileSize(int width, int height, bool alpha);
 
 /// An uncompressed bottom-up BMP of rows of 8-bit RGB (or RGBA, then 32-bit BITMAPV4) fed top
-/// to bottom: each row goes straight to its place in the file. Throws Error(Status::TooLarge)
-/// when the file would pass 4 GB.
+/// to bottom: bands of rows are laid out on `threads` threads and go straight to their place
+/// in the file. Throws Error(Status::TooLarge) when the file would pass 4 GB.
 std::unique_ptr<RowSink> bmpRowSink(OutputSink& sink, const PictureShape& shape,
-                                    const PictureMetadata& metadata, const std::string& outputName);
+                                    const PictureMetadata& metadata, const std::string& outputName,
+                                    int threads = usableCores());
 
 } // namespace nconvert
