@@ -7,11 +7,6 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
-// Linux 6.1 and later; Debian 12's C library does not name it yet. Older kernels refuse it.
-#ifndef MADV_COLLAPSE
-#define MADV_COLLAPSE 25
-#endif
-
 namespace nconvert {
 namespace {
 
@@ -71,25 +66,23 @@ void heapInHugePages() {
     ::mallopt(M_MMAP_THRESHOLD, 32 << 20);
     ::mallopt(M_TOP_PAD, 64 << 20);
     ::mallopt(M_TRIM_THRESHOLD, 256 << 20);
-    // The heap's next growth begins on a huge-page boundary: the break moved there is space
-    // the allocator leaves to whoever moved it (nobody uses it).
+    // Where the heap grows next, the break is moved by hand (the allocator leaves what lies
+    // below it to whoever moved it): a little below a huge-page boundary, far enough that the
+    // marks the allocator writes as it grows land below the boundary, in memory not marked for
+    // huge pages. Touched first, a span of small pages would stay one.
+    const std::size_t probe = ::mallinfo2().keepcost + 4096; // more than the heap has left
+    const std::size_t marks = probe + (64 << 10);
     const auto brk = reinterpret_cast<std::uintptr_t>(::sbrk(0));
     if (brk == std::uintptr_t(-1))
         return;
-    const std::uintptr_t aligned = (brk + kHugePage - 1) / kHugePage * kHugePage;
-    if (aligned > brk && ::sbrk(std::intptr_t(aligned - brk)) == reinterpret_cast<void*>(-1))
+    const std::uintptr_t boundary = (brk + marks + kHugePage - 1) / kHugePage * kHugePage;
+    if (::sbrk(std::intptr_t(boundary - marks - brk)) == reinterpret_cast<void*>(-1))
         return;
-    // A block larger than what is left on the heap makes it grow now, so that the whole
-    // growth can be marked.
-    void* volatile probe = ::malloc(1 << 20); // volatile: the pair is not optimised away
+    void* volatile block = ::malloc(probe); // volatile: the pair is not optimised away
     const auto end = reinterpret_cast<std::uintptr_t>(::sbrk(0)) / kHugePage * kHugePage;
-    ::free(probe);
-    if (end <= aligned)
-        return;
-    ::madvise(reinterpret_cast<void*>(aligned), end - aligned, MADV_HUGEPAGE);
-    // Growing, the allocator wrote its marks into the first huge page's span before it was
-    // marked, so that span was faulted in small pages: made one huge page now.
-    ::madvise(reinterpret_cast<void*>(aligned), kHugePage, MADV_COLLAPSE);
+    ::free(block);
+    if (end > boundary)
+        ::madvise(reinterpret_cast<void*>(boundary), end - boundary, MADV_HUGEPAGE);
 }
 
 } // namespace nconvert
