@@ -3,7 +3,8 @@
 
 namespace nconvert {
 
-BandWorkers::BandWorkers(int threads) : m_threads(threads < 2 ? 1 : threads + 1) {
+BandWorkers::BandWorkers(int threads, int slack)
+    : m_threads(threads < 2 ? 1 : threads + 1), m_slack(slack) {
     if (threads < 2)
         return;
     m_workers.reserve(std::size_t(threads));

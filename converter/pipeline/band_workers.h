@@ -19,7 +19,8 @@ namespace nconvert {
 /// its own. With fewer than two threads there are none: a job runs at once, inside submit().
 class BandWorkers {
 public:
-    explicit BandWorkers(int threads);
+    /// `slack`: jobs in flight beyond two a worker (see depth()).
+    explicit BandWorkers(int threads, int slack = 4);
     /// Waits for the jobs already running; the ones not yet started are dropped.
     ~BandWorkers();
     BandWorkers(const BandWorkers&) = delete;
@@ -29,8 +30,11 @@ public:
     /// Jobs submitted and not yet collected.
     std::size_t pending() const { return m_pending; }
     /// Jobs an encoder should keep in flight, beyond which it collects before submitting more:
-    /// enough that a worker held up by another thread does not leave the others waiting.
-    std::size_t depth() const { return m_workers.empty() ? 1 : m_workers.size() * 4; }
+    /// two a worker, and the slack, so that a worker held up by the reader or the resampler
+    /// (they share the cores) does not leave the others waiting.
+    std::size_t depth() const {
+        return m_workers.empty() ? 1 : m_workers.size() * 2 + std::size_t(m_slack);
+    }
 
     void submit(std::function<void(int)> job);
     /// Waits for the oldest job not yet collected, meanwhile running jobs no worker has taken
@@ -50,6 +54,7 @@ private:
     void run(Job& job, int thread, std::unique_lock<std::mutex>& guard);
 
     const int m_threads;
+    const int m_slack;
     std::size_t m_pending = 0;
     std::mutex m_lock;
     std::condition_variable m_changed;
@@ -78,7 +83,7 @@ struct BandBuffer {
 /// them). At most depth() bands are in flight.
 template <class Band> class BandQueue {
 public:
-    explicit BandQueue(int threads) : m_workers(threads) {}
+    explicit BandQueue(int threads, int slack = 4) : m_workers(threads, slack) {}
 
     int threads() const { return m_workers.threads(); }
 

@@ -19,6 +19,10 @@ namespace {
 
 // The module's writer (libvips) strips its files so; a strip is also our unit of work.
 constexpr int kStripRows = 128;
+// A strip is large (128 rows, and its coded bytes beside them: some 6 MB of a 3200-pixel-wide
+// 16-bit picture): no more in flight than two a worker, the slack would cost more memory than
+// it gains time.
+constexpr int kStripSlack = 0;
 // libvips' default for deflate in a TIFF.
 constexpr int kDeflateLevel = 6;
 // Past 4 GB of offsets a classic TIFF cannot point: the module's rule, with room for what
@@ -179,7 +183,7 @@ public:
                const PictureMetadata& metadata, int compression, const std::string& outputName,
                int threads)
         : m_lib(lib), m_sink(sink), m_outputName(outputName), m_height(shape.height),
-          m_tiff(nullptr, Cleanup{lib.cleanup}), m_queue(threads) {
+          m_tiff(nullptr, Cleanup{lib.cleanup}), m_queue(threads, kStripSlack) {
         m_layout.compression = compression;
         m_layout.predictor =
             compression == COMPRESSION_LZW || compression == COMPRESSION_ADOBE_DEFLATE;
