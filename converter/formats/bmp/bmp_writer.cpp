@@ -15,8 +15,10 @@ namespace {
 constexpr std::uint32_t kFileHeader = 14;
 constexpr std::uint32_t kInfoHeader = 40;
 constexpr std::uint32_t kV4Header = 108;
-// Rows are laid out and written about this many bytes at a time.
-constexpr std::uint64_t kBandBytes = 1 << 20;
+// Rows are laid out and written about this many bytes at a time. Laying out is quick: no
+// bands in flight beyond two a worker.
+constexpr std::uint64_t kBandBytes = 512 << 10;
+constexpr int kBandSlack = 0;
 
 std::uint64_t strideOf(int width, bool alpha) {
     return alpha ? std::uint64_t(width) * 4 : (std::uint64_t(width) * 3 + 3) / 4 * 4;
@@ -48,7 +50,7 @@ public:
           m_pixelOffset(kFileHeader + (m_alpha ? kV4Header : kInfoHeader)),
           m_rowBytes(shape.rowBytes()),
           m_bandRows(int(std::clamp<std::uint64_t>(kBandBytes / m_stride, 1, 1 << 16))),
-          m_outputName(std::move(outputName)), m_queue(threads) {
+          m_outputName(std::move(outputName)), m_queue(threads, kBandSlack) {
         const std::uint64_t fileSize = bmpFileSize(shape.width, shape.height, m_alpha);
         if (fileSize > 0xffffffffu)
             throw Error(Status::TooLarge, m_outputName, "the result is too large for a BMP");
