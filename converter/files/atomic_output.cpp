@@ -188,17 +188,23 @@ bool AtomicOutput::fail(int error) {
 
 bool AtomicOutput::append(const void* data, std::size_t size) {
     const std::uint64_t offset = m_end;
-    return writeAll(data, size, std::nullopt) && written(offset, size);
+    if (!writeAll(data, size, std::nullopt))
+        return false;
+    written(offset, size);
+    return true;
 }
 
 bool AtomicOutput::writeAt(std::uint64_t offset, const void* data, std::size_t size) {
-    return writeAll(data, size, offset) && written(offset, size);
+    if (!writeAll(data, size, offset))
+        return false;
+    written(offset, size);
+    return true;
 }
 
 // The disk starts on what is written while the rest is still being made, so that commit()'s
 // fsync waits for the last few megabytes only, not for the whole file. Writers go forwards
 // (or, for bottom-up rows, backwards): the span since the last start is one run of bytes.
-bool AtomicOutput::written(std::uint64_t offset, std::size_t size) {
+void AtomicOutput::written(std::uint64_t offset, std::size_t size) {
     m_end = std::max(m_end, offset + size);
     if (m_unstartedEnd == m_unstartedBegin) {
         m_unstartedBegin = offset;
@@ -213,7 +219,6 @@ bool AtomicOutput::written(std::uint64_t offset, std::size_t size) {
                           SYNC_FILE_RANGE_WRITE);
         m_unstartedBegin = m_unstartedEnd = 0;
     }
-    return true;
 }
 
 // Short writes and interruptions are retried until every byte is down.

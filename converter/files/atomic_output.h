@@ -59,7 +59,7 @@ private:
     void discard();
     bool fail(int error);
     bool writeAll(const void* data, std::size_t size, std::optional<std::uint64_t> offset);
-    bool written(std::uint64_t offset, std::size_t size);
+    void written(std::uint64_t offset, std::size_t size);
     [[noreturn]] void throwSystemError(int error);
 
     std::string m_path;

@@ -87,10 +87,10 @@ public:
 
     int threads() const { return m_workers.threads(); }
 
-    /// A band to fill: a written one, or nothing when none is left to reuse.
-    std::unique_ptr<Band> reuse() {
+    /// A band to fill: a written one, with what it holds, or a new one when none is left.
+    std::unique_ptr<Band> take() {
         if (m_spare.empty())
-            return nullptr;
+            return std::make_unique<Band>();
         std::unique_ptr<Band> band = std::move(m_spare.back());
         m_spare.pop_back();
         return band;

@@ -113,9 +113,7 @@ private:
 
     unsigned char* nextRow() {
         if (!m_filling) {
-            m_filling = m_queue.reuse();
-            if (!m_filling)
-                m_filling = std::make_unique<Band>();
+            m_filling = m_queue.take();
             m_filling->rows.reserve(m_rowBytes * std::size_t(m_bandRows));
             m_filling->first = m_y;
             m_filling->count = 0;

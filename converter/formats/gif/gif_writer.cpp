@@ -151,9 +151,7 @@ bool GifWriter::addRow(const unsigned char* pixels) {
     if (!m_ok || m_frame >= m_layout.frames)
         return m_ok = false;
     if (!m_filling) {
-        m_filling = m_queue.reuse();
-        if (!m_filling)
-            m_filling = std::make_unique<Band>();
+        m_filling = m_queue.take();
         m_filling->rows = 0;
         m_filling->frame = m_frame;
         m_filling->first = m_row == 0;

@@ -180,9 +180,7 @@ private:
         m_next = index + 1;
         if (index >= m_bandCount)
             return;
-        m_filling = m_queue.reuse();
-        if (!m_filling)
-            m_filling = std::make_unique<Band>();
+        m_filling = m_queue.take();
         m_filling->index = index;
         m_filling->rows = 0;
         m_filling->scanBegin = 0;

@@ -146,11 +146,8 @@ bool PngImageData::writeBand(Band& band) {
 }
 
 std::unique_ptr<PngImageData::Band> PngImageData::spareBand() {
-    std::unique_ptr<Band> band = m_queue.reuse();
-    if (!band) {
-        band = std::make_unique<Band>();
-        band->filtered.reserve(std::size_t(m_bandRows) * (m_rowBytes + 1));
-    }
+    std::unique_ptr<Band> band = m_queue.take();
+    band->filtered.reserve(std::size_t(m_bandRows) * (m_rowBytes + 1));
     band->filtered.size = 0;
     band->dictionary.clear();
     return band;

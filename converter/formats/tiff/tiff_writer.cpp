@@ -317,11 +317,8 @@ private:
 
     unsigned char* nextRow() {
         if (!m_filling) {
-            m_filling = m_queue.reuse();
-            if (!m_filling) {
-                m_filling = std::make_unique<Strip>();
-                m_filling->rows.reserve(std::size_t(kStripRows) * m_layout.rowBytes);
-            }
+            m_filling = m_queue.take();
+            m_filling->rows.reserve(std::size_t(kStripRows) * m_layout.rowBytes);
             m_filling->count = 0;
         }
         return m_filling->rows.data.get() + std::size_t(m_filling->count) * m_layout.rowBytes;
